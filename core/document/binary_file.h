@@ -1,0 +1,158 @@
+#pragma once
+// A small owning file handle with bounds-aware reads and explicit byte-order
+// helpers. Readers of binary formats read field by field through it and
+// check every count against length() before trusting it.
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace vox {
+
+class BinaryFile {
+public:
+    enum class Mode { Read, Write };
+
+    BinaryFile() = default;
+    ~BinaryFile() { close(); }
+    BinaryFile(const BinaryFile&) = delete;
+    BinaryFile& operator=(const BinaryFile&) = delete;
+    BinaryFile(BinaryFile&& o) noexcept : f_(o.f_), path_(std::move(o.path_)) { o.f_ = nullptr; }
+    BinaryFile& operator=(BinaryFile&& o) noexcept;
+
+    bool open(const std::string& path, Mode mode);
+    bool is_open() const { return f_ != nullptr; }
+    // Closes; false when buffered data could not be written.
+    bool close();
+    const std::string& path() const { return path_; }
+
+    // Length in bytes of the file (read mode), or bytes written so far.
+    std::uint64_t length() const;
+    std::uint64_t tell() const;
+    bool seek(std::uint64_t offset);
+
+    // Reads up to n bytes; returns how many were read.
+    std::size_t read_some(void* dst, std::size_t n);
+    // Reads exactly n bytes or fails (false) leaving dst partly filled.
+    bool read_exact(void* dst, std::size_t n) { return read_some(dst, n) == n; }
+    bool write(const void* src, std::size_t n);
+    bool flush();
+
+    std::FILE* handle() { return f_; }
+
+private:
+    std::FILE* f_ = nullptr;
+    std::string path_;
+};
+
+// Writes a file so that a failure never damages the file that was there
+// before: the bytes go to a temporary file beside the target, which replaces
+// the target only after it was flushed and closed without error. Without
+// commit() the temporary file is removed.
+class AtomicFileWriter {
+public:
+    AtomicFileWriter() = default;
+    ~AtomicFileWriter();
+    AtomicFileWriter(const AtomicFileWriter&) = delete;
+    AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+
+    bool open(const std::string& final_path);
+    BinaryFile& file() { return file_; }
+    bool commit();
+    void abandon();
+
+private:
+    BinaryFile file_;
+    std::string final_path_;
+    std::string temp_path_;
+    bool committed_ = false;
+};
+
+// Byte-order helpers over raw bytes.
+inline std::uint16_t get_u16le(const unsigned char* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
+inline std::uint16_t get_u16be(const unsigned char* p) { return static_cast<std::uint16_t>(p[1] | (p[0] << 8)); }
+inline std::int16_t get_i16le(const unsigned char* p) { return static_cast<std::int16_t>(get_u16le(p)); }
+inline std::int16_t get_i16be(const unsigned char* p) { return static_cast<std::int16_t>(get_u16be(p)); }
+inline std::uint32_t get_u32le(const unsigned char* p) {
+    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
+           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
+inline std::uint32_t get_u32be(const unsigned char* p) {
+    return static_cast<std::uint32_t>(p[3]) | (static_cast<std::uint32_t>(p[2]) << 8) |
+           (static_cast<std::uint32_t>(p[1]) << 16) | (static_cast<std::uint32_t>(p[0]) << 24);
+}
+inline std::int32_t get_i32le(const unsigned char* p) { return static_cast<std::int32_t>(get_u32le(p)); }
+inline std::int32_t get_i32be(const unsigned char* p) { return static_cast<std::int32_t>(get_u32be(p)); }
+inline std::uint64_t get_u64le(const unsigned char* p) {
+    return static_cast<std::uint64_t>(get_u32le(p)) | (static_cast<std::uint64_t>(get_u32le(p + 4)) << 32);
+}
+inline std::uint64_t get_u64be(const unsigned char* p) {
+    return static_cast<std::uint64_t>(get_u32be(p + 4)) | (static_cast<std::uint64_t>(get_u32be(p)) << 32);
+}
+inline double get_f64le(const unsigned char* p) {
+    std::uint64_t u = get_u64le(p);
+    double d;
+    std::memcpy(&d, &u, 8);
+    return d;
+}
+inline double get_f64be(const unsigned char* p) {
+    std::uint64_t u = get_u64be(p);
+    double d;
+    std::memcpy(&d, &u, 8);
+    return d;
+}
+inline float get_f32le(const unsigned char* p) {
+    std::uint32_t u = get_u32le(p);
+    float f;
+    std::memcpy(&f, &u, 4);
+    return f;
+}
+inline float get_f32be(const unsigned char* p) {
+    std::uint32_t u = get_u32be(p);
+    float f;
+    std::memcpy(&f, &u, 4);
+    return f;
+}
+
+inline void put_u16le(unsigned char* p, std::uint16_t v) {
+    p[0] = static_cast<unsigned char>(v);
+    p[1] = static_cast<unsigned char>(v >> 8);
+}
+inline void put_u32le(unsigned char* p, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) p[i] = static_cast<unsigned char>(v >> (8 * i));
+}
+inline void put_i32le(unsigned char* p, std::int32_t v) { put_u32le(p, static_cast<std::uint32_t>(v)); }
+inline void put_u64le(unsigned char* p, std::uint64_t v) {
+    for (int i = 0; i < 8; ++i) p[i] = static_cast<unsigned char>(v >> (8 * i));
+}
+inline void put_f64le(unsigned char* p, double d) {
+    std::uint64_t u;
+    std::memcpy(&u, &d, 8);
+    put_u64le(p, u);
+}
+
+// Copies a NUL-terminated string out of a fixed-size field (never reads past
+// the field, whether or not it holds a NUL).
+inline std::string get_fixed_string(const unsigned char* p, std::size_t field) {
+    std::size_t n = 0;
+    while (n < field && p[n] != 0) ++n;
+    return std::string(reinterpret_cast<const char*>(p), n);
+}
+// Writes s into a NUL-padded field, truncated to field − 1 characters.
+inline void put_fixed_string(unsigned char* p, std::size_t field, const std::string& s) {
+    std::memset(p, 0, field);
+    std::size_t n = s.size() < field ? s.size() : field - 1;
+    std::memcpy(p, s.data(), n);
+}
+
+// Byte-exchanges every 16-bit word in place.
+void swap_bytes16(std::int16_t* data, std::size_t count);
+
+// Whole-file helpers.
+bool file_exists(const std::string& path);
+std::uint64_t file_size(const std::string& path);  // 0 when missing
+bool remove_file(const std::string& path);
+
+}  // namespace vox

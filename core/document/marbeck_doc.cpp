@@ -1,0 +1,354 @@
+#include "core/document/marbeck_doc.h"
+
+#include <algorithm>
+#include <cmath>
+#include <new>
+#include <vector>
+
+#include "core/document/binary_file.h"
+#include "core/document/native_format.h"
+#include "core/formats/open_chain.h"
+#include "core/formats/wav.h"
+
+namespace vox {
+
+namespace {
+std::string file_name_of(const std::string& path) {
+    const auto slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+}  // namespace
+
+CMarbeckDoc::CMarbeckDoc(DocServices services, const OptionBlock& opts) : options(opts), services_(services) {
+    delete_contents();
+}
+
+CMarbeckDoc::~CMarbeckDoc() {
+    for (const auto& p : owned_temp_files_) remove_file(p);
+}
+
+void CMarbeckDoc::set_path(const std::string& path) {
+    path_ = path;
+    title_ = file_name_of(path);
+    if (on_path_changed) on_path_changed(path);
+}
+
+void CMarbeckDoc::delete_contents() {
+    for (auto& ch : channels) ch = CChannels();
+    for (int t = 0; t < kTierCount; ++t) channels[0].tiers[t].name = options.tier_names[t];
+    channels[0].sample_rate = options.sample_rate;
+    channel_count = 0;
+    loaded = 0;
+    has_channel_title = 0;
+    channel_title.clear();
+    raw_path.clear();
+}
+
+std::string CMarbeckDoc::take_raw_path() {
+    raw_path = services_.temp_names.next();
+    owned_temp_files_.push_back(raw_path);
+    return raw_path;
+}
+
+bool CMarbeckDoc::is_long(double duration_ms) const { return duration_ms / 60000.0 >= options.long_file_minutes; }
+
+void CMarbeckDoc::finish_read(bool foreign) {
+    doc_rate = channels[0].sample_rate;
+    doc_count = channels[0].sample_count;
+    doc_duration_ms = channels[0].duration_ms;
+    modified_ = false;
+    foreign_format = foreign ? 1 : 0;
+}
+
+// --- reading ---------------------------------------------------------------------
+
+bool CMarbeckDoc::read_file(const std::string& path) {
+    BinaryFile file;
+    if (!file.open(path, BinaryFile::Mode::Read)) {
+        prompts().open_failure_report(path);
+        return false;
+    }
+    prompts().wait_cursor(true);
+    loaded = 0;
+    bool accepted = false;
+    try {
+        for (const auto& entry : open_chain()) {
+            file.seek(0);
+            const ReadResult r = entry.read(*this, file);
+            if (r == ReadResult::Accepted) {
+                format_name_ = entry.name;
+                accepted = true;
+                break;
+            }
+            if (r == ReadResult::Failed) {
+                delete_contents();
+                prompts().wait_cursor(false);
+                return false;
+            }
+        }
+        if (!accepted) {
+            file.seek(0);
+            accepted = run_generic_flow(file);
+            if (!accepted) {
+                delete_contents();
+                prompts().wait_cursor(false);
+                return false;
+            }
+        }
+    } catch (const DocumentCancelled&) {
+        delete_contents();
+        prompts().wait_cursor(false);
+        return false;
+    } catch (const DocumentAbort&) {
+        delete_contents();
+        prompts().wait_cursor(false);
+        prompts().open_failure_report(path);
+        return false;
+    } catch (const std::bad_alloc&) {
+        delete_contents();
+        prompts().wait_cursor(false);
+        prompts().open_failure_report(path);
+        return false;
+    }
+    set_current_sample_rate(channels[0].sample_rate);
+    is_recording = 0;
+    loaded = 1;
+    doc_rate = channels[0].sample_rate;
+    doc_count = channels[0].sample_count;
+    doc_duration_ms = channels[0].duration_ms;
+    prompts().wait_cursor(false);
+    return true;
+}
+
+bool CMarbeckDoc::open(const std::string& path) {
+    if (!read_file(path)) return false;
+    path_ = path;
+    title_ = file_name_of(path);
+    if (on_path_changed) on_path_changed(path);
+    return true;
+}
+
+bool CMarbeckDoc::run_generic_flow(BinaryFile& file) {
+    GenericFileAnswers preset;  // header 0, 10000 Hz, integer binary, 16 bit, high byte first
+    const auto answers = prompts().generic_file_selection(preset);
+    if (!answers) return false;
+    generic = *answers;
+    options.generic = *answers;
+    const ReadResult r = generic.integer_binary ? read_integer_binary(*this, file) : read_ascii(*this, file);
+    if (r != ReadResult::Accepted) return false;
+    format_name_ = generic.integer_binary ? "Generic integer binary" : "Generic ASCII";
+    return true;
+}
+
+// --- ranges and sample access -------------------------------------------------------------
+
+CMarbeckDoc::Range CMarbeckDoc::sample_range(bool selection) const {
+    const CChannels& ch = channels[0];
+    const std::uint64_t n = ch.count();
+    Range r;
+    if (!selection) {
+        r.count = n;
+        return r;
+    }
+    auto clamp_pos = [n](double v) -> std::uint64_t {
+        if (!(v > 0.0)) return 0;
+        if (v >= static_cast<double>(n)) return n;
+        return static_cast<std::uint64_t>(v);
+    };
+    const std::uint64_t lo = clamp_pos(ch.sel_lo_sample);
+    const std::uint64_t hi = clamp_pos(ch.sel_hi_sample);
+    r.start = lo;
+    r.count = hi > lo ? hi - lo : 0;
+    return r;
+}
+
+bool CMarbeckDoc::read_audio(std::uint64_t start, std::uint64_t count, std::int16_t* dst) const {
+    const CChannels& ch = channels[0];
+    if (count == 0) return true;
+    if (ch.samples.valid()) {
+        const std::uint64_t have = std::min<std::uint64_t>(ch.count(), ch.samples.size());
+        if (start > have || count > have - start) return false;
+        std::copy(ch.samples.data() + start, ch.samples.data() + start + count, dst);
+        return true;
+    }
+    if (raw_path.empty()) return false;
+    BinaryFile raw;
+    if (!raw.open(raw_path, BinaryFile::Mode::Read)) return false;
+    if (start > raw.length() / 2 || count > raw.length() / 2 - start) return false;
+    if (!raw.seek(start * 2)) return false;
+    std::vector<unsigned char> buf(static_cast<std::size_t>(std::min<std::uint64_t>(count, 1u << 20) * 2));
+    std::uint64_t done = 0;
+    while (done < count) {
+        const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(count - done, buf.size() / 2));
+        if (!raw.read_exact(buf.data(), n * 2)) return false;
+        for (std::size_t i = 0; i < n; ++i) dst[done + i] = get_i16le(&buf[2 * i]);
+        done += n;
+    }
+    return true;
+}
+
+// --- saving ----------------------------------------------------------------------
+
+std::string CMarbeckDoc::default_name(const char* prefix) const {
+    std::string t = title_;
+    std::replace(t.begin(), t.end(), '.', '_');
+    return std::string(prefix) + t;
+}
+
+bool CMarbeckDoc::write_native(const std::string& path) {
+    AtomicFileWriter out;
+    if (!out.open(path)) {
+        prompts().save_failure_report(path);
+        return false;
+    }
+    try {
+        write_native_file(*this, out.file(), selection_active != 0);
+    } catch (const DocumentCancelled&) {
+        return false;
+    } catch (const DocumentAbort&) {
+        prompts().save_failure_report(path);
+        return false;
+    }
+    if (!out.commit()) {
+        prompts().save_failure_report(path);
+        return false;
+    }
+    return true;
+}
+
+bool CMarbeckDoc::write_wave(const std::string& path, bool selection) {
+    AtomicFileWriter out;
+    if (!out.open(path)) return false;
+    try {
+        write_wave_channel(*this, out.file(), selection, 0);
+    } catch (const DocumentAbort&) {
+        return false;
+    }
+    return out.commit();
+}
+
+bool CMarbeckDoc::save() {
+    if (foreign_format || is_recording || path_.empty()) return save_as();
+    selection_active = 0;
+    if (!write_native(path_)) return false;
+    foreign_format = 0;
+    is_recording = 0;
+    modified_ = false;
+    return true;
+}
+
+bool CMarbeckDoc::save_as() {
+    FileDialogRequest req{doc_text::kSaveAsTitle, doc_text::kUntitled, "vxl", doc_text::kVxlFilter, true, 0};
+    const auto choice = prompts().choose_save_file(req);
+    if (!choice) return false;
+    selection_active = 0;
+    if (!write_native(choice->path)) {
+        prompts().beep();
+        prompts().message(doc_text::kSaveError);
+        return false;
+    }
+    set_path(choice->path);
+    foreign_format = 0;
+    is_recording = 0;
+    modified_ = false;
+    return true;
+}
+
+bool CMarbeckDoc::save_copy_as() {
+    FileDialogRequest req{doc_text::kSaveCopyTitle, default_name("Copy of "), "vxl", doc_text::kVxlFilter, true, 0};
+    const auto choice = prompts().choose_save_file(req);
+    if (!choice) return false;
+    const std::int32_t kept = selection_active;
+    selection_active = 0;
+    const bool ok = write_native(choice->path);
+    selection_active = kept;
+    if (!ok) {
+        prompts().beep();
+        prompts().message(doc_text::kSaveError);
+        return false;
+    }
+    foreign_format = 0;
+    modified_ = false;
+    return true;
+}
+
+bool CMarbeckDoc::save_selection_as() {
+    if (!can_save_selection_as()) return false;
+    FileDialogRequest req{doc_text::kSaveSelectionTitle, default_name("Selection of "), "vxl", doc_text::kVxlFilter,
+                          true, 0};
+    const auto choice = prompts().choose_save_file(req);
+    if (!choice) return false;
+    if (!write_native(choice->path)) {
+        prompts().beep();
+        prompts().message(doc_text::kSaveError);
+        return false;
+    }
+    return true;
+}
+
+bool CMarbeckDoc::export_with_dialog(const char* title, bool selection) {
+    FileDialogRequest req{title, default_name("Export "), "wav", doc_text::kWaveFilter, true, 0};
+    const auto choice = prompts().choose_save_file(req);
+    if (!choice) return false;
+    if (!write_wave(choice->path, selection)) {
+        prompts().beep();
+        prompts().message(doc_text::kSaveError);
+        return false;
+    }
+    return true;
+}
+
+bool CMarbeckDoc::export_wave() {
+    if (!can_export_wave()) return false;
+    return export_with_dialog(doc_text::kExportTitle, false);
+}
+
+bool CMarbeckDoc::export_selection_wave() {
+    if (!can_export_selection_wave()) return false;
+    return export_with_dialog(doc_text::kExportSelectionTitle, selection_active != 0);
+}
+
+bool CMarbeckDoc::can_close() {
+    if (!modified_) return true;
+    const std::string q = "Save Changes to '" + title_ + "' before closing ?";
+    switch (prompts().ask_yes_no_cancel(q)) {
+        case Answer::Yes:
+            return save();
+        case Answer::No:
+            modified_ = false;
+            return true;
+        case Answer::Cancel:
+        default:
+            return false;
+    }
+}
+
+// --- recordings ------------------------------------------------------------------------
+
+bool CMarbeckDoc::accept_recording(const std::string& raw_recording_path) {
+    const std::uint64_t bytes = file_size(raw_recording_path);
+    if (bytes <= 100) return false;
+    CChannels& ch = channels[0];
+    const double rate = ch.sample_rate;
+    ch.samples.reset();
+    ch.set_foreign_audio(rate, static_cast<double>(bytes / 2));
+    raw_path = raw_recording_path;
+    if (wav_work_path.empty()) {
+        wav_work_path = services_.temp_names.next();
+        owned_temp_files_.push_back(wav_work_path);
+    }
+    if (!write_wave(wav_work_path, false)) {
+        prompts().beep();
+        prompts().message(doc_text::kSaveError);
+        return false;
+    }
+    remove_file(raw_recording_path);
+    raw_path.clear();
+    if (!read_file(wav_work_path)) return false;
+    modified_ = true;
+    foreign_format = 1;
+    is_recording = 1;
+    return true;
+}
+
+}  // namespace vox

@@ -1,0 +1,181 @@
+#pragma once
+// The document of one open recording: twenty channel slots, where the
+// samples live when they are not in memory, the open chain that offers a
+// file to every reader in turn, and the save, export and close commands.
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <stdexcept>
+#include <string>
+
+#include "core/app/option_block.h"
+#include "core/document/channels.h"
+#include "core/platform/progress.h"
+#include "core/platform/temp_names.h"
+#include "core/platform/user_prompts.h"
+
+namespace vox {
+
+class BinaryFile;
+
+// What a reader of the open chain says about a file.
+enum class ReadResult {
+    Declined,  // not this reader's format: the chain goes on
+    Accepted,  // read into the document
+    Failed,    // recognised but could not be read: the open fails
+};
+
+// Thrown inside a reader or writer to abandon the operation; the command that
+// started it catches it and the document is left as before.
+class DocumentAbort : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The person cancelled a long read or write through the progress window:
+// abandoned like a failure, but without a failure report.
+class DocumentCancelled : public DocumentAbort {
+public:
+    DocumentCancelled() : DocumentAbort("cancelled") {}
+};
+
+// The outside services a document reaches through.
+struct DocServices {
+    UserPrompts& prompts;
+    Progress& progress;
+    TempNames& temp_names;
+};
+
+// Fixed texts of the document.
+namespace doc_text {
+inline constexpr const char* kSaveError = "Error in save operation.";
+inline constexpr const char* kVxlFilter = "Voxtrel files (*.vxl)|*.vxl|";
+inline constexpr const char* kWaveFilter = "Wave files (*.wav)|*.wav|";
+inline constexpr const char* kSaveAsTitle = "Save file As";
+inline constexpr const char* kSaveCopyTitle = "Save a Copy As";
+inline constexpr const char* kSaveSelectionTitle = "Save Selection As";
+inline constexpr const char* kExportTitle = "Save a Data Channel As";
+inline constexpr const char* kExportSelectionTitle = "Save Selection of a Data Channel As";
+inline constexpr const char* kUntitled = "Untitled";
+inline constexpr const char* kTemplateStrings =
+    "\nUntitled\nVoxtrel\nVoxtrel Files (*.vxl)\n.vxl\nVoxtrel.Document\nVoxtrel Document";
+// The open dialog's filters, in order (the chosen index is remembered; it
+// does not choose the reader).
+inline constexpr const char* kOpenFilters =
+    "Voxtrel(PC) files (*.vxl)|*.vxl|Voxtrel(Mac) files (*.vxl; *.*)|*.vxl; *.*|Lumetra files (*.lmf)|*.lmf|"
+    "Wave files (*.wav)|*.wav|CSL files (*.NSP)|*.NSP|"
+    "NIST(LDC) files (*.wav; *.sph; *.sp1; *.sp2)|*.wav; *.sph; *.sp1; *.sp2|NIST(LDC) files (*.*)|*.*|"
+    "XWAVE files (*.d)|*.d|ESPS(xwave) files (*.*)|*.*|SUN au files (*.au)|*.au|"
+    "AIFF files (*.aiff; *.*)|*.aiff; *.*|ASCII files (*.*)|*.*|Generic files (*.*)|*.*|";
+}  // namespace doc_text
+
+class CMarbeckDoc {
+public:
+    explicit CMarbeckDoc(DocServices services, const OptionBlock& options = OptionBlock{});
+    ~CMarbeckDoc();
+    CMarbeckDoc(const CMarbeckDoc&) = delete;
+    CMarbeckDoc& operator=(const CMarbeckDoc&) = delete;
+
+    // --- state ---------------------------------------------------------------
+    std::array<CChannels, kMaxChannels> channels;
+    std::int32_t channel_count = 0;
+    std::int32_t loaded = 0;
+    std::int32_t is_recording = 0;
+    std::int32_t foreign_format = 0;
+    std::int32_t selection_active = 0;
+    OptionBlock options;
+    std::string channel_title;
+    std::int32_t has_channel_title = 0;
+    std::string wav_work_path;
+    double doc_rate = 0.0, doc_count = 0.0, doc_duration_ms = 0.0;
+    GenericFileAnswers generic;  // the last generic-file answers
+    std::string raw_path;        // raw 16-bit LE file holding channel 0 when its block is null
+
+    DocServices& services() { return services_; }
+    UserPrompts& prompts() { return services_.prompts; }
+    Progress& progress() { return services_.progress; }
+
+    const std::string& title() const { return title_; }
+    const std::string& path() const { return path_; }
+    bool modified() const { return modified_; }
+    void set_modified(bool m) { modified_ = m; }
+    void set_path(const std::string& path);  // also sets the title to the file name
+    // Name of the reader that accepted the file last ("WAV", "VXL_PC", ...).
+    const std::string& format_name() const { return format_name_; }
+    void set_format_name(std::string n) { format_name_ = std::move(n); }
+
+    // Called with the new path whenever the document takes a path (the
+    // application adds it to the recent-file list).
+    std::function<void(const std::string&)> on_path_changed;
+
+    // --- reading -------------------------------------------------------------
+    // Opens a file: reads it and takes its path and title.
+    bool open(const std::string& path);
+    // The open-document override: offers the file to every reader in order,
+    // then the generic-file dialog. Does not change the path or title.
+    bool read_file(const std::string& path);
+    // The framework's delete-contents hook: every slot back to its defaults.
+    void delete_contents();
+    // Called by readers when they have filled the channels: copies channel 0's
+    // rate, count and duration, clears the modified flag.
+    void finish_read(bool foreign);
+    // A fresh temporary name for raw_path (readers of long files).
+    std::string take_raw_path();
+    // True when a recording of this duration stays on disk.
+    bool is_long(double duration_ms) const;
+
+    // --- saving -------------------------------------------------------------
+    bool save();
+    bool save_as();
+    bool save_copy_as();
+    bool save_selection_as();
+    bool export_wave();
+    bool export_selection_wave();
+    // The save-document override: writes the native file (whole or the
+    // selection by selection_active). Never damages an existing file.
+    bool write_native(const std::string& path);
+    // Writes channel 0 (whole or selection) as a 16-bit mono WAV file.
+    bool write_wave(const std::string& path, bool selection);
+
+    // Close with changes: true when the document may close.
+    bool can_close();
+
+    // A finished raw recording becomes channel 0 through the working WAV file.
+    bool accept_recording(const std::string& raw_recording_path);
+
+    // --- command availability ----------------------------------------------
+    bool can_save() const { return modified_; }
+    bool can_save_as() const { return loaded != 0; }
+    bool can_save_copy_as() const { return loaded != 0; }
+    bool can_export_wave() const { return loaded != 0; }
+    bool can_save_selection_as() const { return loaded != 0 && selection_active != 0; }
+    bool can_export_selection_wave() const { return loaded != 0 && selection_active != 0; }
+
+    // The ordered selection of channel 0 in samples, clamped to the channel.
+    struct Range {
+        std::uint64_t start = 0;
+        std::uint64_t count = 0;
+    };
+    Range sample_range(bool selection) const;
+
+    // Reads `count` samples of channel 0 starting at `start` into dst, from
+    // memory or from raw_path. False when they cannot be read.
+    bool read_audio(std::uint64_t start, std::uint64_t count, std::int16_t* dst) const;
+
+private:
+    bool run_generic_flow(BinaryFile& file);
+    bool save_with_dialog(const char* title, const std::string& default_name, bool selection, bool copy);
+    std::string default_name(const char* prefix) const;
+    bool export_with_dialog(const char* title, bool selection);
+    void forget_temp_file(std::string& path);
+
+    DocServices services_;
+    std::string title_ = doc_text::kUntitled;
+    std::string path_;
+    bool modified_ = false;
+    std::string format_name_;
+    std::vector<std::string> owned_temp_files_;
+};
+
+}  // namespace vox

@@ -1,0 +1,392 @@
+#include "core/document/native_format.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "core/document/binary_file.h"
+#include "core/platform/progress.h"
+
+namespace vox {
+
+namespace {
+
+constexpr const char* kPcIdent = "VXL_PC";
+constexpr const char* kMacIdent = "VXL_Mac";
+constexpr const char* kMacExtIdent = "VXLMACX";
+constexpr const char* kReadCaption = "Reading file";
+constexpr const char* kWriteCaption = "Writing file";
+
+double f64(const unsigned char* p, ByteOrder o) { return o == ByteOrder::Little ? get_f64le(p) : get_f64be(p); }
+std::int32_t i32(const unsigned char* p, ByteOrder o) { return o == ByteOrder::Little ? get_i32le(p) : get_i32be(p); }
+std::uint32_t u32(const unsigned char* p, ByteOrder o) { return o == ByteOrder::Little ? get_u32le(p) : get_u32be(p); }
+
+// Truncates toward zero into the int32 range.
+std::int32_t to_i32(double v) {
+    if (!std::isfinite(v)) return 0;
+    if (v >= 2147483647.0) return 2147483647;
+    if (v <= -2147483648.0) return static_cast<std::int32_t>(-2147483647 - 1);
+    return static_cast<std::int32_t>(v);
+}
+
+bool ident_matches(const unsigned char* block, const char* ident) {
+    const std::size_t n = std::strlen(ident);
+    return std::memcmp(block, ident, n) == 0 && block[n] == 0;
+}
+
+enum class Form { Pc, Mac, MacExtended };
+
+// Copies `count` samples from the file's current position to the raw file,
+// one second (rate × 2 bytes) at a time, exchanging bytes when asked.
+void copy_samples_to_raw(CMarbeckDoc& doc, BinaryFile& in, std::uint64_t count, bool swap) {
+    const std::string raw = doc.take_raw_path();
+    BinaryFile out;
+    if (!out.open(raw, BinaryFile::Mode::Write)) {
+        doc.prompts().save_failure_report(raw);
+        throw DocumentCancelled();  // the report above was the message
+    }
+    const double rate = doc.channels[0].sample_rate;
+    const std::uint64_t block = std::max<std::uint64_t>(2, static_cast<std::uint64_t>(rate > 1.0 ? rate : 1.0) * 2);
+    std::vector<unsigned char> buf(static_cast<std::size_t>(block));
+    std::uint64_t left = count * 2;
+    ProgressScope progress(doc.progress(), kReadCaption, static_cast<long long>(left / block + 1));
+    while (left > 0) {
+        const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(left, block));
+        if (!in.read_exact(buf.data(), n)) throw DocumentAbort("short sample data");
+        if (swap)
+            for (std::size_t i = 0; i + 1 < n; i += 2) std::swap(buf[i], buf[i + 1]);
+        if (!out.write(buf.data(), n)) throw DocumentAbort("cannot write raw file");
+        left -= n;
+        if (progress.step_and_check()) throw DocumentCancelled();
+    }
+    if (!out.close()) throw DocumentAbort("cannot write raw file");
+}
+
+ReadResult read_native(CMarbeckDoc& doc, BinaryFile& file, Form form) {
+    const std::uint64_t length = file.length();
+    if (length < kIdentBlockSize + 1) return ReadResult::Declined;
+    unsigned char ident[kIdentBlockSize];
+    if (!file.seek(0) || !file.read_exact(ident, sizeof ident)) return ReadResult::Declined;
+    const char* want = form == Form::Pc ? kPcIdent : (form == Form::Mac ? kMacIdent : kMacExtIdent);
+    if (!ident_matches(ident, want)) return ReadResult::Declined;
+    const ByteOrder order = form == Form::Mac ? ByteOrder::Big : ByteOrder::Little;
+    if (i32(ident + 8, order) != 1) return ReadResult::Declined;
+
+    doc.channel_count = 1;
+    CChannels& ch = doc.channels[0];
+    unsigned char hbytes[kNativeHeaderSize];
+    if (!file.read_exact(hbytes, sizeof hbytes)) throw DocumentAbort("truncated header");
+    const NativeHeader h = decode_native_header(hbytes, order);
+    apply_native_header(h, ch);
+    ch.view_flag = 1;
+
+    // Tier records: at most one per tier.
+    if (h.record_count < 0 || h.record_count > kTierCount) throw DocumentAbort("bad tier count");
+    for (int r = 0; r < h.record_count; ++r) {
+        unsigned char th[kTierHeaderSize];
+        if (!file.read_exact(th, sizeof th)) throw DocumentAbort("truncated tier header");
+        Tier& tier = ch.tiers[r];
+        tier.labels.clear();
+        tier.name = get_fixed_string(th, 256);
+        const std::int32_t count = i32(th + 256, order);
+        tier.height = i32(th + 260, order);
+        tier.in_use = 1;
+        const std::uint64_t left = length - file.tell();
+        if (count < 0 || static_cast<std::uint64_t>(count) > left / kLabelRecordSize)
+            throw DocumentAbort("label count beyond the file");
+        bool dropped = false;
+        for (std::int32_t k = 0; k < count; ++k) {
+            unsigned char lb[kLabelRecordSize];
+            if (!file.read_exact(lb, sizeof lb)) throw DocumentAbort("truncated label");
+            const LabelRecord rec = decode_label_record(lb, order);
+            LABEL label;
+            std::memcpy(label.text, rec.text, sizeof label.text);
+            label.text[255] = '\0';
+            label.time_ms = rec.time_ms;
+            label.placement = rec.placement;
+            label.align = rec.align;
+            label.add_line = rec.add_line != 0;
+            label.rect = rec.rect;
+            if (form == Form::Pc) {
+                const LogFont font = LogFont::from_bytes(rec.font);
+                const bool ok = rec.text_terminated && std::strlen(rec.text) < 256 && rec.time_ms >= 0.0 &&
+                                rec.time_ms <= ch.duration_ms && rec.placement >= 0.0 && rec.placement <= 1.0 &&
+                                static_cast<std::uint32_t>(rec.align) <= 2 &&
+                                static_cast<std::uint32_t>(rec.add_line) <= 1 && font.height <= 100 &&
+                                font.width <= 3000;
+                if (!ok) {
+                    dropped = true;
+                    continue;
+                }
+                label.color = make_rgb(static_cast<unsigned>(rec.red), static_cast<unsigned>(rec.green),
+                                       static_cast<unsigned>(rec.blue));
+                if (font.height < 100 && font.width < 100) label.font = font;
+            } else if (form == Form::Mac) {
+                label.color = make_rgb(static_cast<unsigned>(rec.red) >> 8, static_cast<unsigned>(rec.green) >> 8,
+                                       static_cast<unsigned>(rec.blue) >> 8);
+                label.font = LogFont::default_gui_font();
+                label.font.height = static_cast<std::int32_t>(static_cast<std::int64_t>(i32(rec.font, order)) * 4 / 3);
+            } else {
+                label.color = make_rgb(static_cast<unsigned>(rec.red) / 256, static_cast<unsigned>(rec.green) / 256,
+                                       static_cast<unsigned>(rec.blue) / 256);
+                label.font = LogFont::default_gui_font();
+                const std::int32_t height = i32(rec.font, order);
+                label.font.height = height < 1 ? 18 : height;
+            }
+            if (static_cast<std::uint32_t>(label.align) > 2) label.align = 2;
+            tier.labels.push_back(label);
+        }
+        if (dropped) doc.prompts().message(native_text::kLabelsEliminated);
+    }
+
+    // Samples: never more than the file holds.
+    const std::uint64_t available = (length - file.tell()) / 2;
+    std::uint64_t count = ch.count();
+    if (count > available) {
+        count = available;
+        ch.sample_count = static_cast<double>(count);
+        ch.duration_ms = ch.sample_rate > 0.0 ? count * 1000.0 / ch.sample_rate : 0.0;
+        ch.reset_window();
+    }
+    const bool swap = form != Form::Pc;
+    if (!doc.is_long(ch.duration_ms)) {
+        ch.allocate_samples(static_cast<std::size_t>(count));
+        std::vector<unsigned char> buf(static_cast<std::size_t>(count * 2));
+        if (!file.read_exact(buf.data(), buf.size())) throw DocumentAbort("short sample data");
+        std::int16_t* s = ch.samples.data();
+        for (std::size_t i = 0; i < count; ++i) s[i] = swap ? get_i16be(&buf[2 * i]) : get_i16le(&buf[2 * i]);
+    } else {
+        ch.samples.reset();
+        copy_samples_to_raw(doc, file, count, swap);
+    }
+    doc.finish_read(false);
+    return ReadResult::Accepted;
+}
+
+}  // namespace
+
+NativeHeader decode_native_header(const unsigned char* b, ByteOrder o) {
+    NativeHeader h;
+    h.duration_ms = f64(b + 0, o);
+    h.sample_rate = f64(b + 8, o);
+    h.sample_count = f64(b + 16, o);
+    h.reference = f64(b + 24, o);
+    h.carried_d1 = f64(b + 32, o);
+    h.carried_d2 = f64(b + 40, o);
+    h.carried_d3 = f64(b + 48, o);
+    h.carried_d4 = f64(b + 56, o);
+    h.channel_type = i32(b + 64, o);
+    h.bits = i32(b + 68, o);
+    h.aux_mode = i32(b + 72, o);
+    h.gain_percent = i32(b + 76, o);
+    h.number = i32(b + 80, o);
+    if (o == ByteOrder::Big) {
+        h.unit_factor = u32(b + 84, o);
+        h.bandwidth_hz = u32(b + 88, o);
+    } else {
+        h.unit_factor = i32(b + 84, o);
+        h.bandwidth_hz = i32(b + 88, o);
+    }
+    h.record_count = i32(b + 92, o);
+    h.carried_4 = i32(b + 96, o);
+    h.shown = i32(b + 100, o);
+    h.carried_1 = i32(b + 104, o);
+    h.carried_2 = i32(b + 108, o);
+    h.carried_3 = i32(b + 112, o);
+    h.name = get_fixed_string(b + 116, 64);
+    h.units = get_fixed_string(b + 180, 64);
+    return h;
+}
+
+void encode_native_header(const NativeHeader& h, unsigned char* b) {
+    std::memset(b, 0, kNativeHeaderSize);
+    put_f64le(b + 0, h.duration_ms);
+    put_f64le(b + 8, h.sample_rate);
+    put_f64le(b + 16, h.sample_count);
+    put_f64le(b + 24, h.reference);
+    put_f64le(b + 32, h.carried_d1);
+    put_f64le(b + 40, h.carried_d2);
+    put_f64le(b + 48, h.carried_d3);
+    put_f64le(b + 56, h.carried_d4);
+    put_i32le(b + 64, h.channel_type);
+    put_i32le(b + 68, h.bits);
+    put_i32le(b + 72, h.aux_mode);
+    put_i32le(b + 76, h.gain_percent);
+    put_i32le(b + 80, h.number);
+    put_i32le(b + 84, static_cast<std::int32_t>(h.unit_factor));
+    put_i32le(b + 88, static_cast<std::int32_t>(h.bandwidth_hz));
+    put_i32le(b + 92, h.record_count);
+    put_i32le(b + 96, h.carried_4);
+    put_i32le(b + 100, h.shown);
+    put_i32le(b + 104, h.carried_1);
+    put_i32le(b + 108, h.carried_2);
+    put_i32le(b + 112, h.carried_3);
+    put_fixed_string(b + 116, 64, h.name);
+    put_fixed_string(b + 180, 64, h.units);
+}
+
+void apply_native_header(const NativeHeader& h, CChannels& ch) {
+    ch.duration_ms = h.duration_ms;
+    ch.sample_rate = h.sample_rate;
+    // A count that is not a finite, non-negative whole number holds nothing.
+    double count = h.sample_count;
+    if (!std::isfinite(count) || count < 0.0) count = 0.0;
+    ch.sample_count = std::floor(count);
+    ch.reference = h.reference;
+    ch.carried_d1 = h.carried_d1;
+    ch.carried_d2 = h.carried_d2;
+    ch.carried_d3 = h.carried_d3;
+    ch.carried_d4 = h.carried_d4;
+    ch.channel_type = h.channel_type;
+    ch.bits = h.bits;
+    ch.aux_mode = h.aux_mode;
+    ch.gain_percent = h.gain_percent;
+    ch.number = h.number;
+    ch.unit_factor = static_cast<double>(h.unit_factor);
+    ch.bandwidth_hz = static_cast<double>(h.bandwidth_hz);
+    ch.carried_4 = h.carried_4;
+    ch.shown = h.shown;
+    ch.carried_1 = h.carried_1;
+    ch.carried_2 = h.carried_2;
+    ch.carried_3 = h.carried_3;
+    ch.name = h.name;
+    ch.units = h.units;
+    if (!std::isfinite(ch.duration_ms) || ch.duration_ms < 0.0) ch.duration_ms = 0.0;
+    ch.reset_window();
+}
+
+NativeHeader header_from_channel(const CChannels& ch) {
+    NativeHeader h;
+    h.duration_ms = ch.duration_ms;
+    h.sample_rate = ch.sample_rate;
+    h.sample_count = ch.sample_count;
+    h.reference = ch.reference;
+    h.carried_d1 = ch.carried_d1;
+    h.carried_d2 = ch.carried_d2;
+    h.carried_d3 = ch.carried_d3;
+    h.carried_d4 = ch.carried_d4;
+    h.channel_type = ch.channel_type;
+    h.bits = 16;
+    h.aux_mode = ch.aux_mode;
+    h.gain_percent = ch.gain_percent;
+    h.number = ch.number;
+    h.unit_factor = to_i32(ch.unit_factor);
+    h.bandwidth_hz = to_i32(ch.bandwidth_hz);
+    h.carried_4 = ch.carried_4;
+    h.shown = ch.shown;
+    h.carried_1 = ch.carried_1;
+    h.carried_2 = ch.carried_2;
+    h.carried_3 = ch.carried_3;
+    h.name = ch.name;
+    h.units = ch.units;
+    return h;
+}
+
+LabelRecord decode_label_record(const unsigned char* b, ByteOrder o) {
+    LabelRecord r;
+    r.time_ms = f64(b + 0, o);
+    r.placement = f64(b + 8, o);
+    r.align = i32(b + 16, o);
+    r.add_line = i32(b + 20, o);
+    r.rect.left = i32(b + 24, o);
+    r.rect.top = i32(b + 28, o);
+    r.rect.right = i32(b + 32, o);
+    r.rect.bottom = i32(b + 36, o);
+    r.red = i32(b + 40, o);
+    r.green = i32(b + 44, o);
+    r.blue = i32(b + 48, o);
+    std::memcpy(r.font, b + 52, 60);
+    std::memcpy(r.text, b + 112, 256);
+    r.text_terminated = std::memchr(r.text, 0, 256) != nullptr;
+    r.text[255] = '\0';
+    return r;
+}
+
+void encode_label_record(const LABEL& l, double time_offset_ms, unsigned char* b) {
+    std::memset(b, 0, kLabelRecordSize);
+    put_f64le(b + 0, l.time_ms - time_offset_ms);
+    put_f64le(b + 8, l.placement);
+    put_i32le(b + 16, l.align);
+    put_i32le(b + 20, l.add_line ? 1 : 0);
+    put_i32le(b + 24, l.rect.left);
+    put_i32le(b + 28, l.rect.top);
+    put_i32le(b + 32, l.rect.right);
+    put_i32le(b + 36, l.rect.bottom);
+    put_i32le(b + 40, static_cast<std::int32_t>(red_of(l.color)));
+    put_i32le(b + 44, static_cast<std::int32_t>(green_of(l.color)));
+    put_i32le(b + 48, static_cast<std::int32_t>(blue_of(l.color)));
+    l.font.to_bytes(b + 52);
+    std::memcpy(b + 112, l.text, 255);
+    b[112 + 255] = 0;
+}
+
+ReadResult read_native_pc(CMarbeckDoc& doc, BinaryFile& file) { return read_native(doc, file, Form::Pc); }
+ReadResult read_native_mac(CMarbeckDoc& doc, BinaryFile& file) { return read_native(doc, file, Form::Mac); }
+ReadResult read_native_macx(CMarbeckDoc& doc, BinaryFile& file) { return read_native(doc, file, Form::MacExtended); }
+
+void write_native_file(CMarbeckDoc& doc, BinaryFile& file, bool selection) {
+    const CChannels& ch = doc.channels[0];
+    const CMarbeckDoc::Range range = doc.sample_range(selection);
+
+    unsigned char ident[kIdentBlockSize] = {};
+    std::memcpy(ident, kPcIdent, std::strlen(kPcIdent));
+    put_i32le(ident + 8, 1);
+    if (!file.write(ident, sizeof ident)) throw DocumentAbort("write failed");
+
+    NativeHeader h = header_from_channel(ch);
+    if (selection) {
+        h.duration_ms = ch.sel_hi_ms - ch.sel_lo_ms;
+        h.sample_count = static_cast<double>(range.count);
+    }
+    int tiers_in_use = 0;
+    for (const Tier& t : ch.tiers) tiers_in_use += t.in_use != 0;
+    h.record_count = tiers_in_use;
+    unsigned char hb[kNativeHeaderSize];
+    encode_native_header(h, hb);
+    if (!file.write(hb, sizeof hb)) throw DocumentAbort("write failed");
+
+    for (const Tier& t : ch.tiers) {
+        if (!t.in_use) continue;
+        std::vector<const LABEL*> chosen;
+        for (const LABEL& l : t.labels)
+            if (!selection || (l.time_ms > ch.sel_lo_ms && l.time_ms < ch.sel_hi_ms)) chosen.push_back(&l);
+        unsigned char th[kTierHeaderSize] = {};
+        put_fixed_string(th, 256, t.name);
+        put_i32le(th + 256, static_cast<std::int32_t>(chosen.size()));
+        put_i32le(th + 260, t.height);
+        if (!file.write(th, sizeof th)) throw DocumentAbort("write failed");
+        for (const LABEL* l : chosen) {
+            unsigned char lb[kLabelRecordSize];
+            encode_label_record(*l, selection ? ch.sel_lo_ms : 0.0, lb);
+            if (!file.write(lb, sizeof lb)) throw DocumentAbort("write failed");
+        }
+    }
+
+    if (ch.samples.valid()) {
+        const std::uint64_t have = std::min<std::uint64_t>(ch.count(), ch.samples.size());
+        if (range.start + range.count > have) throw DocumentAbort("selection beyond the samples");
+        std::vector<unsigned char> buf(static_cast<std::size_t>(range.count * 2));
+        for (std::uint64_t i = 0; i < range.count; ++i)
+            put_u16le(&buf[2 * i], static_cast<std::uint16_t>(ch.samples[range.start + i]));
+        if (!file.write(buf.data(), buf.size())) throw DocumentAbort("write failed");
+        return;
+    }
+    // Samples in the raw file: one second at a time with progress and cancel.
+    BinaryFile raw;
+    if (doc.raw_path.empty() || !raw.open(doc.raw_path, BinaryFile::Mode::Read)) throw DocumentAbort("no raw file");
+    if (range.start * 2 + range.count * 2 > raw.length() || !raw.seek(range.start * 2))
+        throw DocumentAbort("raw file too short");
+    const std::uint64_t block = std::max<std::uint64_t>(2, static_cast<std::uint64_t>(std::max(1.0, ch.sample_rate)) * 2);
+    std::vector<unsigned char> buf(static_cast<std::size_t>(block));
+    std::uint64_t left = range.count * 2;
+    ProgressScope progress(doc.progress(), kWriteCaption, static_cast<long long>(left / block + 1));
+    while (left > 0) {
+        const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(left, block));
+        if (!raw.read_exact(buf.data(), n) || !file.write(buf.data(), n)) throw DocumentAbort("copy failed");
+        left -= n;
+        if (progress.step_and_check()) throw DocumentCancelled();
+    }
+}
+
+}  // namespace vox

@@ -1,0 +1,33 @@
+#include "core/formats/open_chain.h"
+
+#include "core/document/native_format.h"
+#include "core/formats/pending_readers.h"
+#include "core/formats/wav.h"
+
+namespace vox {
+
+const std::array<ReaderEntry, kOpenChainLength>& open_chain() {
+    static const std::array<ReaderEntry, kOpenChainLength> chain = {{
+        {"VXL_PC", read_native_pc},
+        {"Earlier product (tiered, little-endian)", read_earlier_tiered_le},
+        {"VXL_Mac", read_native_mac},
+        {"Earlier product (tiered, big-endian)", read_earlier_tiered_be},
+        {"LMX_PC", read_lmx_pc},
+        {"LMX_Mac", read_lmx_mac},
+        {"VXLMACX", read_native_macx},
+        {"LMX_PC_FLOAT_24", read_lmx_pc_float_24},
+        {"LMX_PC_FLOAT", read_lmx_pc_float},
+        {"Multichannel acquisition (little-endian)", read_acquisition_le},
+        {"Multichannel acquisition (big-endian)", read_acquisition_be},
+        {"Data channel (512-byte header)", read_data_channel_512},
+        {"AIFF", read_aiff},
+        {"WAV", read_wav},
+        {"CSL NSP", read_nsp},
+        {"NIST SPHERE", read_nist},
+        {"SUN au", read_sun_au},
+        {"ESPS", read_esps},
+    }};
+    return chain;
+}
+
+}  // namespace vox

@@ -1,0 +1,62 @@
+#pragma once
+// RIFF WAVE files: the chunk walker, the reader of the open chain and the
+// writers of 16-bit mono PCM files.
+
+#include <cstdint>
+#include <string>
+
+#include "core/document/marbeck_doc.h"
+
+namespace vox {
+
+class BinaryFile;
+
+// The fields of a "fmt " chunk the reader uses.
+struct WaveFormat {
+    std::uint16_t format_tag = 0;
+    std::uint16_t channels = 0;
+    std::uint32_t samples_per_sec = 0;
+    std::uint32_t avg_bytes_per_sec = 0;
+    std::uint16_t block_align = 0;
+    std::uint16_t bits_per_sample = 0;
+    std::uint16_t extra_size = 0;
+    // WAVE_FORMAT_EXTENSIBLE (tag 0xFFFE) extension, when present.
+    bool extensible = false;
+    std::uint16_t valid_bits = 0;
+    std::uint32_t channel_mask = 0;
+    unsigned char sub_format[16] = {};
+    std::uint32_t fmt_size = 0;  // the "fmt " chunk's size as stored
+};
+
+struct WaveChunks {
+    WaveFormat format;
+    bool have_format = false;
+    std::uint64_t data_offset = 0;
+    std::uint64_t data_bytes = 0;
+};
+
+class CWave {
+public:
+    // Walks the chunks; 0 when a "data" chunk was found, −1 otherwise.
+    int walk_chunks(BinaryFile& file, WaveChunks& out) const;
+    // Writes a 16-bit mono PCM file from samples in memory. start_byte is
+    // rounded down to even. 0 on success, 1 when a chunk could not be written.
+    int write_from_memory(BinaryFile& file, const std::int16_t* samples, std::uint32_t rate,
+                          std::uint64_t start_byte, std::uint64_t byte_count) const;
+
+    int buffer_size = 8192;
+    double rate = 11025.0;
+    int flag_a = 1, flag_b = 1;
+};
+
+// Builds the 44-byte header of a 16-bit mono PCM file of data_bytes bytes.
+void make_wave_header(unsigned char out[44], std::uint32_t rate, std::uint32_t data_bytes);
+
+// Open-chain reader (order 14).
+ReadResult read_wav(CMarbeckDoc& doc, BinaryFile& file);
+
+// The document's file-to-file writer of channel 0 (whole or selection).
+// Throws DocumentAbort on a failed write or a cancel.
+void write_wave_channel(CMarbeckDoc& doc, BinaryFile& file, bool selection, int channel = 0);
+
+}  // namespace vox
