@@ -1,1 +1,288 @@
-int main() { return 0; }
+// voxtrel-cli: the batch front end over the core. Opens any file the
+// readers accept and describes, exports or converts it; the document's
+// dialogs are answered by options.
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <map>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "core/document/binary_file.h"
+#include "core/document/marbeck_doc.h"
+#include "core/platform/scripted_prompts.h"
+
+namespace {
+
+using namespace vox;
+
+constexpr const char* kUsage =
+    "usage: voxtrel-cli COMMAND FILE [ARGS] [OPTIONS]\n"
+    "\n"
+    "commands:\n"
+    "  info FILE                  format, rate, samples, duration, channels, tiers\n"
+    "  export-raw FILE OUT        channel 0 as 16-bit little-endian samples\n"
+    "  convert FILE OUT.vxl|OUT.wav\n"
+    "                             write a native file or a 16-bit mono WAV file\n"
+    "\n"
+    "options:\n"
+    "  --channel N                channel to read from a multichannel file (1-based)\n"
+    "  --generic header=H,rate=R,type=binary|ascii,bits=8|16,order=high|low\n"
+    "                             how to read a file no reader accepts\n"
+    "  --long-file-minutes M      keep recordings of M minutes or more on disk (default 30)\n";
+
+// Answers the document's dialogs from the command line.
+class CliPrompts : public ScriptedPrompts {
+public:
+    std::optional<int> channel;                 // 0-based
+    std::optional<GenericFileAnswers> generic;  // from --generic
+    std::string file;
+
+    std::optional<int> select_channel(int count, int preselected) override {
+        ScriptedPrompts::select_channel(count, preselected);
+        if (!channel) {
+            std::fprintf(stderr, "%s has %d channels: choose one with --channel 1..%d\n", file.c_str(), count, count);
+            return std::nullopt;
+        }
+        if (*channel < 0 || *channel >= count) {
+            std::fprintf(stderr, "%s has %d channels: --channel must lie in 1..%d\n", file.c_str(), count, count);
+            return std::nullopt;
+        }
+        return channel;
+    }
+    std::optional<GenericFileAnswers> generic_file_selection(const GenericFileAnswers& preset) override {
+        ScriptedPrompts::generic_file_selection(preset);
+        if (!generic) {
+            std::fprintf(stderr,
+                         "%s is not of any type this program recognises; describe it with "
+                         "--generic header=H,rate=R,type=binary|ascii,bits=8|16,order=high|low\n",
+                         file.c_str());
+            return std::nullopt;
+        }
+        return generic;
+    }
+};
+
+bool parse_int(const std::string& s, int& out) {
+    if (s.empty()) return false;
+    char* end = nullptr;
+    const long v = std::strtol(s.c_str(), &end, 10);
+    if (*end != '\0' || v < -2147483647L || v > 2147483647L) return false;
+    out = static_cast<int>(v);
+    return true;
+}
+
+std::optional<GenericFileAnswers> parse_generic(const std::string& spec) {
+    GenericFileAnswers a;
+    std::stringstream ss(spec);
+    std::string item;
+    while (std::getline(ss, item, ',')) {
+        const auto eq = item.find('=');
+        if (eq == std::string::npos) return std::nullopt;
+        const std::string key = item.substr(0, eq), value = item.substr(eq + 1);
+        if (key == "header") {
+            if (!parse_int(value, a.header_bytes) || a.header_bytes < 0) return std::nullopt;
+        } else if (key == "rate") {
+            if (!parse_int(value, a.sample_rate_hz) || a.sample_rate_hz <= 0) return std::nullopt;
+        } else if (key == "type") {
+            if (value == "binary")
+                a.integer_binary = 1;
+            else if (value == "ascii")
+                a.integer_binary = 0;
+            else
+                return std::nullopt;
+        } else if (key == "bits") {
+            if (value == "16")
+                a.sixteen_bit = 1;
+            else if (value == "8")
+                a.sixteen_bit = 0;
+            else
+                return std::nullopt;
+        } else if (key == "order") {
+            if (value == "high")
+                a.high_byte_first = 1;
+            else if (value == "low")
+                a.high_byte_first = 0;
+            else
+                return std::nullopt;
+        } else {
+            return std::nullopt;
+        }
+    }
+    return a;
+}
+
+bool ends_with(const std::string& s, const std::string& tail) {
+    if (s.size() < tail.size()) return false;
+    std::string a = s.substr(s.size() - tail.size());
+    for (char& c : a) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return a == tail;
+}
+
+int cmd_info(CMarbeckDoc& doc) {
+    const CChannels& ch = doc.channels[0];
+    std::printf("File:      %s\n", doc.path().c_str());
+    std::printf("Format:    %s\n", doc.format_name().c_str());
+    std::printf("Rate:      %.10g Hz\n", ch.sample_rate);
+    std::printf("Samples:   %.0f\n", ch.sample_count);
+    std::printf("Duration:  %.3f ms (%.3f s)\n", ch.duration_ms, ch.duration_ms / 1000.0);
+    std::printf("Channels:  %d", doc.channel_count);
+    if (doc.has_channel_title) std::printf(" (%s)", doc.channel_title.c_str());
+    std::printf("\n");
+    std::printf("Storage:   %s\n", ch.has_samples() ? "memory" : "raw file on disk");
+    for (int c = 1; c < doc.channel_count; ++c) {
+        const CChannels& o = doc.channels[c];
+        std::printf("Channel %d: \"%s\" %.10g Hz, %.0f samples, units \"%s\"\n", c + 1, o.name.c_str(), o.sample_rate,
+                    o.sample_count, o.units.c_str());
+    }
+    for (int t = 0; t < kTierCount; ++t) {
+        const Tier& tier = ch.tiers[t];
+        if (tier.label_count() == 0 && !tier.in_use) continue;
+        std::printf("Tier %d:    \"%s\" %d label%s\n", t, tier.name.c_str(), tier.label_count(),
+                    tier.label_count() == 1 ? "" : "s");
+    }
+    if (ch.mark_count() > 0) std::printf("Marks:     %d\n", ch.mark_count());
+    return 0;
+}
+
+int cmd_export_raw(CMarbeckDoc& doc, const std::string& out_path) {
+    AtomicFileWriter out;
+    if (!out.open(out_path)) {
+        std::fprintf(stderr, "cannot create %s\n", out_path.c_str());
+        return 1;
+    }
+    const std::uint64_t n = doc.channels[0].count();
+    std::vector<std::int16_t> buf(1 << 16);
+    std::vector<unsigned char> bytes(buf.size() * 2);
+    for (std::uint64_t done = 0; done < n;) {
+        const std::size_t k = static_cast<std::size_t>(std::min<std::uint64_t>(n - done, buf.size()));
+        if (!doc.read_audio(done, k, buf.data())) {
+            std::fprintf(stderr, "cannot read the samples of %s\n", doc.path().c_str());
+            return 1;
+        }
+        for (std::size_t i = 0; i < k; ++i) put_u16le(&bytes[2 * i], static_cast<std::uint16_t>(buf[i]));
+        if (!out.file().write(bytes.data(), k * 2)) {
+            std::fprintf(stderr, "cannot write %s\n", out_path.c_str());
+            return 1;
+        }
+        done += k;
+    }
+    if (!out.commit()) {
+        std::fprintf(stderr, "cannot write %s\n", out_path.c_str());
+        return 1;
+    }
+    return 0;
+}
+
+int cmd_convert(CMarbeckDoc& doc, const std::string& out_path) {
+    doc.selection_active = 0;
+    bool ok = false;
+    if (ends_with(out_path, ".wav")) {
+        ok = doc.write_wave(out_path, false);
+    } else if (ends_with(out_path, ".vxl")) {
+        ok = doc.write_native(out_path);
+    } else {
+        std::fprintf(stderr, "convert: the output must end in .vxl or .wav\n");
+        return 2;
+    }
+    if (!ok) {
+        std::fprintf(stderr, "%s\n", doc_text::kSaveError);
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args;
+    CliPrompts prompts;
+    prompts.echo_to_stderr = true;
+    double long_minutes = 30.0;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        auto need_value = [&](const char* opt) -> std::optional<std::string> {
+            if (i + 1 >= argc) {
+                std::fprintf(stderr, "%s needs a value\n%s", opt, kUsage);
+                return std::nullopt;
+            }
+            return std::string(argv[++i]);
+        };
+        if (a == "--help" || a == "-h") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        } else if (a == "--channel") {
+            auto v = need_value("--channel");
+            int n = 0;
+            if (!v || !parse_int(*v, n) || n < 1) {
+                std::fprintf(stderr, "--channel needs a channel number from 1\n");
+                return 2;
+            }
+            prompts.channel = n - 1;
+        } else if (a == "--generic") {
+            auto v = need_value("--generic");
+            if (!v) return 2;
+            prompts.generic = parse_generic(*v);
+            if (!prompts.generic) {
+                std::fprintf(stderr, "--generic: cannot understand \"%s\"\n%s", v->c_str(), kUsage);
+                return 2;
+            }
+        } else if (a == "--long-file-minutes") {
+            auto v = need_value("--long-file-minutes");
+            if (!v) return 2;
+            char* end = nullptr;
+            long_minutes = std::strtod(v->c_str(), &end);
+            if (*end != '\0' || !(long_minutes >= 0.0)) {
+                std::fprintf(stderr, "--long-file-minutes needs a number of minutes\n");
+                return 2;
+            }
+        } else if (a.rfind("--", 0) == 0) {
+            std::fprintf(stderr, "unknown option %s\n%s", a.c_str(), kUsage);
+            return 2;
+        } else {
+            args.push_back(a);
+        }
+    }
+    if (args.size() < 2) {
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+    const std::string& command = args[0];
+    const std::string& file = args[1];
+    const bool known = command == "info" || command == "export-raw" || command == "convert";
+    if (!known) {
+        std::fprintf(stderr, "unknown command %s\n%s", command.c_str(), kUsage);
+        return 2;
+    }
+    if ((command == "export-raw" || command == "convert") && args.size() < 3) {
+        std::fprintf(stderr, "%s needs an output file\n%s", command.c_str(), kUsage);
+        return 2;
+    }
+
+    prompts.file = file;
+    NullProgress progress;
+    TempNames temp(system_temp_folder());
+    OptionBlock options;
+    options.long_file_minutes = long_minutes;
+    CMarbeckDoc doc(DocServices{prompts, progress, temp}, options);
+    try {
+        if (!doc.open(file)) {
+            if (prompts.count(ScriptedPrompts::Event::Message) == 0 &&
+                prompts.count(ScriptedPrompts::Event::OpenFailure) == 0 &&
+                prompts.count(ScriptedPrompts::Event::SelectChannel) == 0 &&
+                prompts.count(ScriptedPrompts::Event::GenericFile) == 0)
+                std::fprintf(stderr, "%s could not be read\n", file.c_str());
+            return 1;
+        }
+        if (command == "info") return cmd_info(doc);
+        if (command == "export-raw") return cmd_export_raw(doc, args[2]);
+        return cmd_convert(doc, args[2]);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s: %s\n", file.c_str(), e.what());
+        return 1;
+    }
+}
