@@ -1,6 +1,8 @@
 #include "core/formats/open_chain.h"
 
 #include "core/document/native_format.h"
+#include "core/formats/aiff.h"
+#include "core/formats/nist.h"
 #include "core/formats/pending_readers.h"
 #include "core/formats/wav.h"
 

@@ -14,13 +14,9 @@ VOX_DECLINING_READER(read_lmx_pc_float)
 VOX_DECLINING_READER(read_acquisition_le)
 VOX_DECLINING_READER(read_acquisition_be)
 VOX_DECLINING_READER(read_data_channel_512)
-VOX_DECLINING_READER(read_aiff)
 VOX_DECLINING_READER(read_nsp)
-VOX_DECLINING_READER(read_nist)
 VOX_DECLINING_READER(read_sun_au)
 VOX_DECLINING_READER(read_esps)
-VOX_DECLINING_READER(read_integer_binary)
-VOX_DECLINING_READER(read_ascii)
 
 #undef VOX_DECLINING_READER
 

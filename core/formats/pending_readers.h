@@ -15,9 +15,7 @@ ReadResult read_lmx_pc_float(CMarbeckDoc& doc, BinaryFile& file);
 ReadResult read_acquisition_le(CMarbeckDoc& doc, BinaryFile& file);
 ReadResult read_acquisition_be(CMarbeckDoc& doc, BinaryFile& file);
 ReadResult read_data_channel_512(CMarbeckDoc& doc, BinaryFile& file);
-ReadResult read_aiff(CMarbeckDoc& doc, BinaryFile& file);
 ReadResult read_nsp(CMarbeckDoc& doc, BinaryFile& file);
-ReadResult read_nist(CMarbeckDoc& doc, BinaryFile& file);
 ReadResult read_sun_au(CMarbeckDoc& doc, BinaryFile& file);
 ReadResult read_esps(CMarbeckDoc& doc, BinaryFile& file);
 

@@ -1,0 +1,14 @@
+#pragma once
+// Audio Interchange files: "FORM" … "AIFF", and "AIFC" with the
+// uncompressed types "NONE" (big-endian samples) and "sowt" (little-endian).
+
+#include "core/document/marbeck_doc.h"
+
+namespace vox {
+
+class BinaryFile;
+
+// Open-chain reader (order 13).
+ReadResult read_aiff(CMarbeckDoc& doc, BinaryFile& file);
+
+}  // namespace vox

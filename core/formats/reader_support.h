@@ -1,0 +1,80 @@
+#pragma once
+// Pieces shared by the foreign-format readers: sample conversions, the
+// channel choice of multichannel files, refusal messages, and the loop that
+// converts interleaved sample data into channel 0 — in memory, or into the
+// document's raw 16-bit file when the recording is long.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/document/binary_file.h"
+#include "core/document/marbeck_doc.h"
+
+namespace vox::fmt {
+
+// ITU-T G.711 µ-law expansion (bias 132; magnitudes 0 … 32124).
+std::int16_t ulaw_to_linear(std::uint8_t byte);
+
+// 80-bit IEEE 754 extended real, big-endian, as a double (NaN or inf for the
+// special exponents).
+double extended80_to_double(const unsigned char* p);
+
+// Sample decoders of one stored sample (signed integers unless said).
+// Wider samples keep their top 16 bits, divided toward zero.
+std::int16_t decode_s8(const unsigned char* p);        // × 256
+std::int16_t decode_u8(const unsigned char* p);        // (byte − 128) × 256
+std::int16_t decode_ulaw(const unsigned char* p);
+std::int16_t decode_s16le(const unsigned char* p);
+std::int16_t decode_s16be(const unsigned char* p);
+std::int16_t decode_s24le(const unsigned char* p);
+std::int16_t decode_s24be(const unsigned char* p);
+std::int16_t decode_s32le(const unsigned char* p);
+std::int16_t decode_s32be(const unsigned char* p);
+
+// Saturating conversion of a real or wide integer to a 16-bit sample; NaN
+// becomes 0.
+std::int16_t saturate16(double v);
+std::int16_t saturate16(long long v);
+
+// The file's name without its folder ("x.aiff").
+std::string file_name_of(const std::string& path);
+
+// Beeps and shows "The file '<name>' cannot be read: <what>." — the refusal
+// of a file recognised by a reader whose header is unusable.
+void report_unreadable(CMarbeckDoc& doc, const BinaryFile& file, const std::string& what);
+
+// Reads a file's first n bytes (fewer when the file is shorter) from offset.
+std::vector<unsigned char> read_at(BinaryFile& file, std::uint64_t offset, std::size_t n);
+
+// Asks which of `channels` interleaved channels to read (zero-based); no
+// value when the person cancelled or answered with a channel outside the file.
+std::optional<int> choose_channel(CMarbeckDoc& doc, int channels);
+
+// Sets the document's channel title "<file name>::Channel <n>" (n = index + 1).
+void set_channel_title(CMarbeckDoc& doc, const BinaryFile& file, int channel_index);
+
+// Interleaved sample data of a sound file, one channel of which is read.
+struct InterleavedData {
+    std::uint64_t offset = 0;        // first byte of frame 0
+    std::uint64_t frames = 0;        // frames to read (already limited to the file)
+    unsigned channels = 1;           // samples per frame
+    unsigned bytes_per_sample = 2;
+    unsigned channel = 0;            // the one kept
+    std::int16_t (*decode)(const unsigned char*) = nullptr;
+};
+
+// Frames that fit between `offset` and the end of the file.
+std::uint64_t frames_in_file(const BinaryFile& file, std::uint64_t offset, unsigned channels,
+                             unsigned bytes_per_sample);
+
+// Converts the chosen channel into channel 0 of the document. Channel 0's
+// rate and duration must be set. Short recordings go to memory; those of at
+// least the long-file limit go to a fresh raw file (raw_path) in one-second
+// blocks behind the progress window, whose cancel aborts. Throws
+// DocumentAbort on a read or write failure, DocumentCancelled on a cancel;
+// std::bad_alloc when memory runs out.
+void load_channel0(CMarbeckDoc& doc, BinaryFile& file, const InterleavedData& data);
+
+}  // namespace vox::fmt
