@@ -1,0 +1,673 @@
+#include "gui/views/waveform/marbeck_view.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPixmap>
+#include <QScreen>
+#include <QTimer>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "gui/plot/bitmap_file.h"
+#include "gui/plot/plot_draw.h"
+#include "gui/views/waveform/plot_geometry.h"
+
+namespace vox {
+
+namespace {
+
+constexpr int kLeft = 40;          // display rectangle left edge, pixels
+constexpr int kRightMargin = 5;    // client width − display right
+constexpr int kBottomMargin = 50;  // client height − display bottom
+constexpr int kMinSelectionPx = 6; // narrower drags leave a cursor
+// Recordings longer than this many samples get a min/max summary so that a
+// whole-file window draws without visiting every sample.
+constexpr std::size_t kSummaryThreshold = 4u << 20;
+
+struct ReadoutPlace {
+    int x, w;
+};
+constexpr ReadoutPlace kReadoutPlaces[CMarbeckView::ReadoutCount] = {
+    {5, 90}, {96, 40}, {145, 50}, {196, 40}, {246, 45}, {292, 33},
+    {345, 70}, {416, 70}, {496, 60}, {557, 70}, {650, 100}, {752, 40}};
+
+QString printf_text(const char* fmt, double v) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, fmt, v);
+    return QString::fromLatin1(buf);
+}
+
+}  // namespace
+
+CMarbeckView::CMarbeckView(CMarbeckDoc& doc, QWidget* parent) : QWidget(parent), doc_(doc) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+    setMinimumSize(200, 160);
+    setFocusPolicy(Qt::ClickFocus);
+    const QFont small = [] {
+        QFont f("Arial");
+        f.setPixelSize(11);
+        return f;
+    }();
+    for (int i = 0; i < ReadoutCount; ++i) {
+        auto* l = new QLabel(this);
+        l->setFont(small);
+        l->setAttribute(Qt::WA_TransparentForMouseEvents);
+        const bool value = (i % 2) == 1;
+        l->setAlignment((value ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter);
+        l->setStyleSheet(value ? "QLabel { color: #000080; background: #f4f4f4; border: 1px solid #d0d0d0; }"
+                               : "QLabel { color: #202020; }");
+        readouts_[i] = l;
+    }
+    readouts_[SampleRateCaption]->setText(view_text::kSampleRateCaption);
+    readouts_[PitchCaption]->setText(view_text::kPitchCaption);
+    readouts_[IntensityCaption]->setText(view_text::kIntensityCaption);
+    readouts_[AveragePitchCaption]->setText(view_text::kAveragePitchCaption);
+    for (Readout r : {PitchValue, IntensityValue, AveragePitchValue}) readouts_[r]->setText("0.0");
+    readouts_[DurationValue]->setText("0.0");
+    readouts_[CursorValue]->setText("0.0");
+    readouts_[SampleRateCaption]->hide();  // shown after the first paint
+    set_time_captions();
+}
+
+CMarbeckView::~CMarbeckView() = default;
+
+// --- state helpers -------------------------------------------------------------
+
+bool CMarbeckView::has_data() const { return doc_.loaded != 0 && doc_.channel_count > 0; }
+
+CChannels& CMarbeckView::first() { return doc_.channels[0]; }
+const CChannels& CMarbeckView::first() const { return doc_.channels[0]; }
+
+Rect CMarbeckView::display_rect() const { return Rect{kLeft, 0, width() - kRightMargin, height() - kBottomMargin}; }
+
+int CMarbeckView::ms_to_x(double ms) const {
+    const CChannels& ch = first();
+    const double ws = ch.window_start_in_ms(), we = ch.window_end_in_ms();
+    const Rect d = display_rect();
+    if (!(we > ws)) return d.left;
+    const double x = d.left + (ms - ws) * (d.right - d.left) / (we - ws);
+    return static_cast<int>(std::clamp(x, double(d.left), double(d.right)));
+}
+
+QString CMarbeckView::format_time(double ms, const char* fmt) const {
+    return printf_text(fmt, doc_.options.display.msec ? ms : ms / 1000.0);
+}
+
+QString CMarbeckView::readout_text(Readout r) const { return readouts_[r]->text(); }
+
+void CMarbeckView::show_failure(const char* text, bool beep) {
+    // Never open a modal box from inside a paint event: report afterwards.
+    QTimer::singleShot(0, this, [this, text, beep] {
+        if (beep) doc_.prompts().beep();
+        doc_.prompts().message(text, MessageIcon::Error);
+    });
+}
+
+// --- contours ---------------------------------------------------------------------
+
+void CMarbeckView::set_pitch_contour(std::vector<double> hz, const ViewRange& range) {
+    pitch_ = std::move(hz);
+    pitch_range_ = range;
+    refresh();
+}
+
+void CMarbeckView::set_intensity_range(const ViewRange& range) {
+    intensity_range_ = range;
+    intensity_range_set_ = true;
+    refresh();
+}
+
+double CMarbeckView::pitch_at(double ms) const {
+    const double span = pitch_range_.end_ms - pitch_range_.start_ms;
+    if (pitch_.empty() || !(span > 0.0)) return 0.0;
+    const double idx = double(pitch_.size()) / span * (ms - pitch_range_.start_ms);
+    if (!(idx >= 0.0) || idx >= double(pitch_.size())) return 0.0;
+    return pitch_[static_cast<std::size_t>(idx)];
+}
+
+double CMarbeckView::intensity_at(double ms) const {
+    const CChannels& ch = first();
+    const std::size_t n = std::min<std::size_t>(ch.intensity.size(), std::max(0, ch.intensity_count));
+    if (!ch.intensity_valid || n == 0) return 0.0;
+    ViewRange r = intensity_range_;
+    if (!intensity_range_set_) r = range_all();
+    const double span = r.end_ms - r.start_ms;
+    if (!(span > 0.0)) return 0.0;
+    const double idx = double(n) / span * (ms - r.start_ms);
+    if (!(idx >= 0.0) || idx >= double(n)) return 0.0;
+    return ch.intensity[static_cast<std::size_t>(idx)];
+}
+
+double CMarbeckView::mean_pitch(double lo_ms, double hi_ms) const {
+    const double span = pitch_range_.end_ms - pitch_range_.start_ms;
+    if (pitch_.empty() || !(span > 0.0)) return 0.0;
+    double sum = 0.0;
+    long long n = 0;
+    for (std::size_t i = 0; i < pitch_.size(); ++i) {
+        const double t = pitch_range_.start_ms + double(i) * span / double(pitch_.size());
+        if (pitch_[i] != 0.0 && t >= lo_ms && t <= hi_ms) {
+            sum += pitch_[i];
+            ++n;
+        }
+    }
+    return n ? sum / double(n) : 0.0;
+}
+
+// --- ranges ------------------------------------------------------------------------
+
+ViewRange CMarbeckView::range_all() const {
+    const CChannels& ch = first();
+    return ViewRange{0.0, ch.sample_count, 0.0, ch.duration_ms};
+}
+
+ViewRange CMarbeckView::range_selection() const {
+    const CChannels& ch = first();
+    return ViewRange{ch.sel_lo_sample, ch.sel_hi_sample, ch.sel_lo_ms, ch.sel_hi_ms};
+}
+
+ViewRange CMarbeckView::range_window() const {
+    const CChannels& ch = first();
+    return ViewRange{ch.window_first, ch.window_last, ch.window_start_in_ms(), ch.window_end_in_ms()};
+}
+
+void CMarbeckView::select_window() {
+    for (int i = 0; i < std::max(1, doc_.channel_count); ++i) {
+        CChannels& ch = doc_.channels[i];
+        ch.set_marker_from_ms(ch.window_start_in_ms());
+        ch.extend_selection_to_ms(ch.window_end_in_ms());
+    }
+    selection_ = true;
+    cursor_ = false;
+    doc_.selection_active = 1;
+    compose_screen();
+    update();
+    emit markerChanged();
+}
+
+void CMarbeckView::select_all() {
+    for (int i = 0; i < std::max(1, doc_.channel_count); ++i) {
+        CChannels& ch = doc_.channels[i];
+        ch.set_marker_from_ms(0.0);
+        ch.extend_selection_to_ms(ch.duration_ms);
+    }
+    selection_ = true;
+    cursor_ = false;
+    doc_.selection_active = 1;
+    compose_screen();
+    update();
+    emit markerChanged();
+}
+
+// --- layout ------------------------------------------------------------------------
+
+void CMarbeckView::refresh() {
+    if (!initialised_) return;
+    source_ready_ = false;
+    layout_view();
+    create_images();
+    redraw_needed_ = true;
+    update();
+}
+
+void CMarbeckView::layout_view() {
+    const int W = width(), H = height();
+    const Rect disp = display_rect();
+    for (int i = 0; i < std::max(1, doc_.channel_count); ++i) doc_.channels[i].plot_rect = disp;
+
+    CChannels& ch = first();
+    int y = 0;
+    const double ws = ch.window_start_in_ms(), we = ch.window_end_in_ms();
+    for (int t = 0; t < kTierCount; ++t) {
+        Tier& tier = ch.tiers[t];
+        if (tier.in_use) {
+            tier.band = Rect{disp.left, y, disp.right, y + std::max(0, tier.height)};
+            y = tier.band.bottom;
+        } else {
+            tier.band = Rect{disp.left, y, disp.right, y};
+        }
+        // Label rectangles follow the band and the window.
+        for (LABEL& l : tier.labels) {
+            const QFontMetrics fm(LabelFont(l.font));
+            const int w = fm.horizontalAdvance(QString::fromStdString(l.text_string()));
+            if (we > ws && l.time_ms > ws && l.time_ms < we) {
+                const int x = disp.left + static_cast<int>((disp.right - disp.left) / (we - ws) * (l.time_ms - ws));
+                const int left = l.align == 1 ? x - w / 2 : l.align == 2 ? x - w : x;
+                l.rect = Rect{left, tier.band.top, left + w, tier.band.bottom};
+            } else {
+                l.rect = Rect{-1, tier.band.top, -1, tier.band.bottom};
+            }
+        }
+    }
+    const DisplayOptions& d = doc_.options.display;
+    audio_ = Strip{y, y + std::max(0, d.audio_height)};
+    const bool show_int = ch.intensity_valid && ch.intensity.valid() && ch.intensity_count > 0;
+    intensity_ = Strip{audio_.bottom, audio_.bottom + (show_int ? std::max(0, d.intensity_height) : 0)};
+    pitch_strip_ = Strip{intensity_.bottom, std::max(intensity_.bottom, H - kBottomMargin)};
+    ch.window_start_ms = ch.window_start_in_ms();
+    ch.window_end_ms = ch.window_end_in_ms();
+    layout_readouts();
+    (void)W;
+    // The cursor line follows the marker when the width changes.
+    if (cursor_) cursor_x_ = ms_to_x(ch.marker_ms);
+}
+
+void CMarbeckView::layout_readouts() {
+    const int y = height() - 20;
+    for (int i = 0; i < ReadoutCount; ++i) readouts_[i]->setGeometry(kReadoutPlaces[i].x, y, kReadoutPlaces[i].w, 16);
+    const double rate = doc_.doc_rate > 0.0 ? doc_.doc_rate : first().sample_rate;
+    readouts_[SampleRateValue]->setText(QString::number(static_cast<long long>(rate)));
+}
+
+void CMarbeckView::set_time_captions() {
+    const bool ms = doc_.options.display.msec != 0;
+    readouts_[DurationCaption]->setText(ms ? view_text::kDurationMs : view_text::kDurationSec);
+    readouts_[CursorCaption]->setText(ms ? view_text::kCursorMs : view_text::kCursorSec);
+}
+
+void CMarbeckView::create_images() {
+    const QSize sz(std::max(1, width()), std::max(1, height()));
+    const DisplayColors& c = doc_.options.colors;
+    base_ = QImage(sz, QImage::Format_RGB32);
+    base_.fill(plot::to_qcolor(c.background));
+    composed_ = base_.copy();
+    screen_ = base_.copy();
+    tint_ = QImage(sz, QImage::Format_RGB32);
+    tint_.fill(plot::to_qcolor(c.selection));
+    tracking_col_ = QImage(1, sz.height(), QImage::Format_RGB32);
+    tracking_col_.fill(plot::to_qcolor(c.tracking));
+}
+
+void CMarbeckView::ensure_source() {
+    if (source_ready_) return;
+    source_ready_ = true;
+    const CChannels& ch = first();
+    if (ch.samples.valid())
+        source_ = AudioSamples::from_memory(ch.samples.data(), std::min(ch.count(), ch.samples.size()));
+    else if (!doc_.raw_path.empty())
+        source_ = AudioSamples::from_raw_file(doc_.raw_path, ch.count());
+    else
+        source_ = AudioSamples();
+    if (source_.size() > kSummaryThreshold) source_.build_summary();
+}
+
+// --- drawing ----------------------------------------------------------------------
+
+void CMarbeckView::render_all() {
+    ++render_count_;
+    composed_ = base_.copy();
+    if (has_data() || doc_.is_recording) {
+        QPainter p(&composed_);
+        if (doc_.is_recording) {
+            p.setFont(ViewFont());
+            p.setPen(Qt::black);
+            p.drawText(20, 20 + QFontMetrics(p.font()).ascent(), view_text::kRecordingPrompt);
+        } else {
+            ensure_source();
+            PlotGeometry g;
+            const Rect d = display_rect();
+            g.left = d.left;
+            g.right = d.right;
+            g.top = d.top;
+            g.bottom = d.bottom;
+            for (int t = 0; t < kTierCount; ++t) {
+                const Tier& tier = first().tiers[t];
+                g.tiers[t] = {tier.band.top, tier.band.bottom, tier.in_use != 0};
+            }
+            g.audio = {audio_.top, audio_.bottom, true};
+            g.intensity = {intensity_.top, intensity_.bottom, true};
+            g.pitch = {pitch_strip_.top, pitch_strip_.bottom, true};
+            PlotContent c;
+            c.doc = &doc_;
+            c.audio = &source_;
+            c.pitch = &pitch_;
+            c.pitch_start_ms = pitch_range_.start_ms;
+            c.pitch_end_ms = pitch_range_.end_ms;
+            c.intensity_first_sample = intensity_range_set_ ? intensity_range_.first_sample : 0.0;
+            c.show_intensity = !intensity_.empty();
+            c.show_pitch = !pitch_.empty();
+            if (!PaintWaveformPlot(p, g, c)) show_failure(view_text::kDrawError, true);
+        }
+    }
+    compose_screen();
+    redraw_needed_ = false;
+    readouts_[SampleRateCaption]->show();
+}
+
+void CMarbeckView::compose_screen() {
+    if (composed_.isNull()) return;
+    screen_ = composed_.copy();
+    if (!has_data()) return;
+    const CChannels& ch = first();
+    if (selection_) paint_selection_strip(ms_to_x(ch.sel_lo_ms), ms_to_x(ch.sel_hi_ms), true);
+    if (cursor_) draw_cursor_line(cursor_x_);
+}
+
+void CMarbeckView::paint_selection_strip(int from_x, int to_x, bool tint) {
+    const int x0 = std::max(0, std::min(from_x, to_x));
+    const int x1 = std::min(screen_.width(), std::max(from_x, to_x));
+    const int h = std::max(0, std::min(screen_.height(), display_rect().bottom));
+    if (x1 <= x0 || h == 0) return;
+    QPainter p(&screen_);
+    const QRect r(x0, 0, x1 - x0, h);
+    if (tint) {
+        // Bitwise AND of the tint: the ground takes the tint, dark strokes stay dark.
+        p.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
+        p.drawImage(r, tint_, r);
+    } else {
+        p.drawImage(r, composed_, r);
+    }
+}
+
+void CMarbeckView::draw_cursor_line(int x) {
+    if (x < 0 || x >= screen_.width()) return;
+    QPainter p(&screen_);
+    p.setPen(QPen(Qt::black, 0));
+    p.drawLine(x, 0, x, std::max(0, display_rect().bottom - 1));
+}
+
+const QImage& CMarbeckView::screen_image() {
+    if (screen_.isNull() || screen_.size() != size()) {
+        layout_view();
+        create_images();
+        redraw_needed_ = true;
+    }
+    if (redraw_needed_) render_all();
+    return screen_;
+}
+
+const QImage& CMarbeckView::composed_image() {
+    screen_image();
+    return composed_;
+}
+
+void CMarbeckView::paintEvent(QPaintEvent* e) {
+    if (screen_.isNull() || screen_.size() != size()) {
+        layout_view();
+        create_images();
+        redraw_needed_ = true;
+    }
+    if (redraw_needed_) render_all();
+    QPainter p(this);
+    p.drawImage(e->rect(), screen_, e->rect());
+    if (doc_.options.display.track_mouse && tracking_x_ >= 0 && has_data() && !pressed_) {
+        const int h = std::max(0, display_rect().bottom);
+        p.drawImage(QRect(tracking_x_, 0, 1, h), tracking_col_, QRect(0, 0, 1, h));
+    }
+}
+
+void CMarbeckView::resizeEvent(QResizeEvent* e) {
+    QWidget::resizeEvent(e);
+    initialised_ = true;
+    layout_view();
+    create_images();
+    redraw_needed_ = true;
+    update();
+}
+
+void CMarbeckView::showEvent(QShowEvent* e) {
+    QWidget::showEvent(e);
+    if (!first_display_timer_ && render_count_ == 0) first_display_timer_ = startTimer(1);
+}
+
+void CMarbeckView::timerEvent(QTimerEvent* e) {
+    if (e->timerId() == first_display_timer_) {
+        killTimer(first_display_timer_);
+        first_display_timer_ = -1;  // once per view
+        update();
+    } else if (e->timerId() == screen_timer_) {
+        killTimer(screen_timer_);
+        screen_timer_ = 0;
+        QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+        const QPixmap shot = s ? s->grabWindow(0) : QPixmap();
+        if (shot.isNull() || !WriteBitmapFile(shot.toImage(), screen_dump_path_)) {
+            doc_.prompts().beep();
+            doc_.prompts().message(bitmap_text::kSaveError, MessageIcon::Error);
+        }
+    }
+}
+
+// --- mouse ---------------------------------------------------------------------------
+
+void CMarbeckView::update_move_readouts() {
+    readouts_[CursorValue]->setText(format_time(view_time_ms_, "%12.1f"));
+    readouts_[PitchValue]->setText(printf_text("%6.1f", pitch_at(view_time_ms_)));
+    readouts_[IntensityValue]->setText(printf_text("%6.1f", intensity_at(view_time_ms_)));
+    emit_status();
+}
+
+void CMarbeckView::emit_status() {
+    const bool ms = doc_.options.display.msec != 0;
+    emit statusReadout(QStringLiteral("Time %1 %2   Pitch %3 Hz   Int. %4 dB")
+                           .arg(format_time(view_time_ms_, "%.1f"), ms ? "ms" : "s",
+                                printf_text("%.1f", pitch_at(view_time_ms_)),
+                                printf_text("%.1f", intensity_at(view_time_ms_))));
+}
+
+void CMarbeckView::mousePressEvent(QMouseEvent* e) {
+    if (e->button() != Qt::LeftButton || !has_data()) return;
+    const QPoint pos = e->position().toPoint();
+    if (!rect().contains(pos)) return;
+    if (redraw_needed_ || screen_.isNull()) screen_image();
+    pressed_ = true;
+    screen_ = composed_.copy();  // the old cursor and selection go
+    const int x = pos.x();
+    anchor_x_ = last_drag_x_ = cursor_x_ = x;
+    selection_ = false;
+    cursor_ = true;
+    doc_.selection_active = 0;
+    for (int i = 0; i < std::max(1, doc_.channel_count); ++i) doc_.channels[i].set_marker_from_pixel(x - kLeft);
+    avg_lo_ms_ = avg_hi_ms_ = 0.0;
+    view_time_ms_ = first().marker_ms;
+    draw_cursor_line(x);
+    update();
+    update_move_readouts();
+    emit markerChanged();
+}
+
+void CMarbeckView::mouseMoveEvent(QMouseEvent* e) {
+    if (!has_data() || doc_.is_recording) return;
+    const int x = e->position().toPoint().x();
+    if (pressed_ && e->buttons() == Qt::LeftButton) {
+        for (int i = 0; i < std::max(1, doc_.channel_count); ++i) doc_.channels[i].extend_selection_to_pixel(x - kLeft);
+        const CChannels& ch = first();
+        view_time_ms_ = ch.sel_end_ms;
+        readouts_[DurationValue]->setText(format_time(ch.sel_length_ms, "%12.1f"));
+        // Only the strips that changed: restore what left the selection from
+        // the composed image, tint what entered it.
+        const int a0 = std::min(anchor_x_, last_drag_x_), a1 = std::max(anchor_x_, last_drag_x_);
+        const int b0 = std::min(anchor_x_, x), b1 = std::max(anchor_x_, x);
+        if (b0 < a0) paint_selection_strip(b0, a0, true);
+        if (b0 > a0) paint_selection_strip(a0, std::min(b0, a1), false);
+        if (b1 > a1) paint_selection_strip(std::max(a1, b0), b1, true);
+        if (b1 < a1) paint_selection_strip(std::max(b1, a0), a1, false);
+        const int u0 = std::min(a0, b0), u1 = std::max(a1, b1);
+        update(QRect(u0, 0, u1 - u0 + 1, std::max(1, display_rect().bottom)));
+        last_drag_x_ = x;
+        if (b1 - b0 < kMinSelectionPx) {
+            selection_ = false;
+            doc_.selection_active = 0;
+        } else {
+            selection_ = true;
+            doc_.selection_active = 1;
+            cursor_ = false;
+        }
+    } else if (!pressed_) {
+        const int old = tracking_x_;
+        tracking_x_ = x;
+        for (int i = 0; i < std::max(1, doc_.channel_count); ++i) doc_.channels[i].tracking_px = x - kLeft;
+        const CChannels& ch = first();
+        view_time_ms_ = ch.sample_to_ms(ch.pixel_to_sample(x - kLeft));
+        if (doc_.options.display.track_mouse) {
+            const int h = std::max(1, display_rect().bottom);
+            if (old >= 0) update(QRect(old, 0, 1, h));
+            update(QRect(x, 0, 1, h));
+        }
+    } else {
+        return;
+    }
+    update_move_readouts();
+}
+
+void CMarbeckView::mouseReleaseEvent(QMouseEvent* e) {
+    if (e->button() != Qt::LeftButton || !has_data() || !pressed_) return;
+    pressed_ = false;
+    const int x = e->position().toPoint().x();
+    CChannels& ch = first();
+    if (!selection_ && cursor_) {
+        const double t = ch.sample_to_ms(ch.pixel_to_sample(x - kLeft));
+        marker_pitch_ = pitch_at(t);
+        marker_intensity_ = intensity_at(t);
+        readouts_[DurationValue]->setText("0.0");
+    } else if (!selection_ && !cursor_) {
+        for (int i = 0; i < std::max(1, doc_.channel_count); ++i) doc_.channels[i].set_marker_from_pixel(0);
+        readouts_[DurationValue]->setText("0.0");
+    } else {
+        for (int i = 0; i < std::max(1, doc_.channel_count); ++i) doc_.channels[i].extend_selection_to_pixel(x - kLeft);
+        cursor_ = false;
+        avg_lo_ms_ = ch.sel_lo_ms;
+        avg_hi_ms_ = ch.sel_hi_ms;
+        readouts_[DurationValue]->setText(format_time(ch.sel_length_ms, "%12.1f"));
+    }
+    average_pitch_ = mean_pitch(avg_lo_ms_, avg_hi_ms_);
+    readouts_[AveragePitchValue]->setText(printf_text("%6.1f", average_pitch_));
+    // The plot itself is unchanged: rebuild the screen from the composed image.
+    compose_screen();
+    update();
+    emit markerChanged();
+}
+
+// --- commands ----------------------------------------------------------------------
+
+bool CMarbeckView::command_enabled(CommandId id) const {
+    const bool data = has_data();
+    switch (id) {
+    case CommandId::EditSelectWindow:
+    case CommandId::EditSelectAll:
+    case CommandId::FileSaveBmp:
+    case CommandId::FileSaveScreenBmp:
+    case CommandId::FilePrint:
+    case CommandId::FilePrintPreview:
+        return data;
+    default:
+        return false;
+    }
+}
+
+bool CMarbeckView::handle_command(CommandId id) {
+    if (!command_enabled(id)) return false;
+    switch (id) {
+    case CommandId::EditSelectWindow: select_window(); return true;
+    case CommandId::EditSelectAll: select_all(); return true;
+    case CommandId::FileSaveBmp: do_save_bitmap(); return true;
+    case CommandId::FileSaveScreenBmp: do_save_screen_bitmap(); return true;
+    case CommandId::FilePrint: do_print(false); return true;
+    case CommandId::FilePrintPreview: do_print(true); return true;
+    default: return false;
+    }
+}
+
+bool CMarbeckView::do_display_options() { return false; }
+bool CMarbeckView::do_pitch_options() { return false; }
+bool CMarbeckView::do_intensity_options() { return false; }
+
+// --- printing and bitmaps -------------------------------------------------------------
+
+plot::PageSetup CMarbeckView::page_setup() const {
+    const DisplayOptions& d = doc_.options.display;
+    plot::PageSetup s;
+    s.width = d.print_width > 0.0 ? d.print_width : 6.0;
+    s.height = d.print_height > 0.0 ? d.print_height : 4.0;
+    s.inches = d.inches != 0;
+    s.color = d.color != 0;
+    return s;
+}
+
+void CMarbeckView::render_plot(QPainter& p, const plot::PlotTarget& t) {
+    if (!has_data()) return;
+    ensure_source();
+    const double k = t.scale;
+    PlotGeometry g;
+    g.scale = k;
+    g.color = t.color;
+    g.left = t.area.left + static_cast<int>(kLeft * k);
+    g.right = t.area.right - static_cast<int>(kRightMargin * k);
+    g.top = t.area.top + static_cast<int>(4 * k);
+    g.bottom = t.area.bottom - static_cast<int>(30 * k);  // room for the time labels
+    const CChannels& ch = first();
+    int y = g.top;
+    for (int i = 0; i < kTierCount; ++i) {
+        const Tier& tier = ch.tiers[i];
+        const int h = tier.in_use ? static_cast<int>(std::max(0, tier.height) * k) : 0;
+        g.tiers[i] = {y, y + h, tier.in_use != 0};
+        y += h;
+    }
+    // The audio and intensity strips keep their share of the screen's display height.
+    const double screen_h = std::max(1, display_rect().bottom);
+    const double page_h = std::max(1, g.bottom - g.top);
+    const int ah = static_cast<int>((audio_.bottom - audio_.top) / screen_h * page_h);
+    const int ih = static_cast<int>((intensity_.bottom - intensity_.top) / screen_h * page_h);
+    g.audio = {y, y + ah, true};
+    g.intensity = {y + ah, y + ah + ih, true};
+    g.pitch = {y + ah + ih, std::max(y + ah + ih, g.bottom), true};
+    PlotContent c;
+    c.doc = &doc_;
+    c.audio = &source_;
+    c.pitch = &pitch_;
+    c.pitch_start_ms = pitch_range_.start_ms;
+    c.pitch_end_ms = pitch_range_.end_ms;
+    c.intensity_first_sample = intensity_range_set_ ? intensity_range_.first_sample : 0.0;
+    c.show_intensity = ih > 0;
+    c.show_pitch = !pitch_.empty();
+    p.save();
+    p.fillRect(QRect(t.area.left, t.area.top, t.area.right - t.area.left, t.area.bottom - t.area.top),
+               plot::to_qcolor(doc_.options.colors.background));
+    PaintWaveformPlot(p, g, c);
+    p.restore();
+}
+
+QImage CMarbeckView::render_bitmap() {
+    const QString title = QString::fromLatin1(view_text::kBitmapTitle) + QString::fromStdString(doc_.title());
+    return plot::RenderPlotBitmap(page_setup(), title,
+                                  [this](QPainter& p, const plot::PlotTarget& t) { render_plot(p, t); });
+}
+
+bool CMarbeckView::do_save_bitmap() {
+    std::string name = doc_.title();
+    std::replace(name.begin(), name.end(), '.', '_');
+    const std::string path = AskBitmapPath(doc_.prompts(), std::string(view_text::kBitmapName) + name);
+    if (path.empty()) return false;
+    const QImage img = render_bitmap();
+    if (img.isNull() || !WriteBitmapFile(img, path)) {
+        doc_.prompts().beep();
+        doc_.prompts().message(bitmap_text::kSaveError, MessageIcon::Error);
+        return false;
+    }
+    return true;
+}
+
+bool CMarbeckView::do_save_screen_bitmap() {
+    const std::string path = AskBitmapPath(doc_.prompts(), view_text::kScreenDumpName);
+    if (path.empty()) return false;
+    screen_dump_path_ = path;
+    // A short delay lets the file chooser leave the screen first.
+    if (screen_timer_) killTimer(screen_timer_);
+    screen_timer_ = startTimer(10);
+    return true;
+}
+
+bool CMarbeckView::do_print(bool preview) {
+    const QString title = QString::fromStdString(doc_.title());
+    const auto render = [this](QPainter& p, const plot::PlotTarget& t) { render_plot(p, t); };
+    if (preview) {
+        plot::PreviewPlot(this, page_setup(), title, render);
+        return true;
+    }
+    return plot::PrintPlotWithDialog(this, page_setup(), title, render);
+}
+
+}  // namespace vox

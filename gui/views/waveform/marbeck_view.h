@@ -1,0 +1,225 @@
+#pragma once
+// CMarbeckView: the main view of a document. Stacked top to bottom in one
+// client area: the label tier bands, the audio waveform, the intensity and
+// pitch contours, and a strip of twelve readouts along the bottom edge. A
+// click places the cursor (marker) in every channel, a drag of six pixels or
+// more selects, and the readouts show time, duration, pitch, intensity and
+// the average pitch.
+//
+// Drawing is double-buffered through five images of the client size: the
+// background only, the composed plot, the screen as shown (plot plus
+// selection tint and cursor line), a tint-filled image and a one-pixel
+// tracking column. Mouse moves only copy strips between them; the plot is
+// re-rendered only after a resize, an option change or a data change.
+//
+// The view never owns samples: it reads the document's channels, and long
+// recordings through the document's raw sample file.
+
+#include <QImage>
+#include <QWidget>
+
+#include <array>
+#include <memory>
+#include <vector>
+
+#include "core/app/command_ids.h"
+#include "core/app/config_file.h"
+#include "core/document/marbeck_doc.h"
+#include "gui/plot/audio_samples.h"
+#include "gui/plot/plot_printer.h"
+
+class QLabel;
+
+namespace vox {
+
+// Fixed texts of the waveform view.
+namespace view_text {
+inline constexpr const char* kDrawError = "Error in drawing the image.";
+inline constexpr const char* kLayoutError = "Error in setting up the display parameters.";
+inline constexpr const char* kReleaseError = "Error in deleting the display contexts.";
+inline constexpr const char* kInitError = "Error in initilization of view.";
+inline constexpr const char* kLabelDrawError = "Error in drawing the labels.";
+inline constexpr const char* kRecordingPrompt = "Recording...   press mouse to stop";
+inline constexpr const char* kSampleRateCaption = "Sample Rate(Hz)=";
+inline constexpr const char* kPitchCaption = "Pitch(Hz)=";
+inline constexpr const char* kIntensityCaption = "Int.(dB)=";
+inline constexpr const char* kDurationMs = "Duration(ms)= ";
+inline constexpr const char* kDurationSec = "Duration(sec)= ";
+inline constexpr const char* kCursorMs = "Cursor(ms)= ";
+inline constexpr const char* kCursorSec = "Cursor(sec)= ";
+inline constexpr const char* kAveragePitchCaption = "Average Pitch(Hz)=";
+inline constexpr const char* kScreenDumpName = "ScreenDump";
+inline constexpr const char* kBitmapName = "Bitmap_Image ";
+inline constexpr const char* kBitmapTitle = "Bitmap_Image of ";
+}  // namespace view_text
+
+// A time range an analysis or playback command works on.
+struct ViewRange {
+    double first_sample = 0.0, last_sample = 0.0;
+    double start_ms = 0.0, end_ms = 0.0;
+};
+
+class CMarbeckView : public QWidget {
+    Q_OBJECT
+public:
+    // The twelve readouts, in their order along the strip.
+    enum Readout {
+        SampleRateCaption, SampleRateValue, PitchCaption, PitchValue, IntensityCaption, IntensityValue,
+        DurationCaption, DurationValue, CursorCaption, CursorValue, AveragePitchCaption, AveragePitchValue,
+        ReadoutCount
+    };
+
+    explicit CMarbeckView(CMarbeckDoc& doc, QWidget* parent = nullptr);
+    ~CMarbeckView() override;
+
+    CMarbeckDoc& document() { return doc_; }
+
+    // --- commands ---------------------------------------------------------
+    // Commands this view does not host (or whose feature is not built yet)
+    // report false from both.
+    bool command_enabled(CommandId id) const;
+    bool handle_command(CommandId id);
+
+    // --- operations used by other views and the frame -----------------------
+    // Rebuilds the images and the layout and repaints; nothing before the
+    // view has been laid out once. Call after any change of samples, tiers
+    // or options.
+    void refresh();
+    // Full time ranges of the analysis commands.
+    ViewRange range_all() const;
+    ViewRange range_selection() const;
+    ViewRange range_window() const;
+    void select_window();
+    void select_all();
+
+    // --- state read by other parts and by tests -------------------------------
+    bool has_selection() const { return selection_; }
+    bool has_cursor() const { return cursor_; }
+    double view_time_ms() const { return view_time_ms_; }
+    QString readout_text(Readout r) const;
+    // The pitch and intensity held at the last click (for the log entries).
+    double marker_pitch() const { return marker_pitch_; }
+    double marker_intensity() const { return marker_intensity_; }
+    double average_pitch() const { return average_pitch_; }
+    // The pitch contour the view shows (Hz per frame, 0 unvoiced) and its range.
+    const std::vector<double>& pitch_contour() const { return pitch_; }
+    const ViewRange& pitch_range() const { return pitch_range_; }
+    const ViewRange& intensity_range() const { return intensity_range_; }
+    // Sets the view's contours directly (for analyses run elsewhere).
+    void set_pitch_contour(std::vector<double> hz, const ViewRange& range);
+    void set_intensity_range(const ViewRange& range);
+
+    // Pitch (Hz) and intensity (dB) at a time; 0 outside the contour.
+    double pitch_at(double ms) const;
+    double intensity_at(double ms) const;
+    // Mean of the voiced pitch points with times in [lo, hi] ms; 0 when none.
+    double mean_pitch(double lo_ms, double hi_ms) const;
+
+    // The screen image as last composed (renders first when needed), and
+    // how many times the plot has been fully rendered.
+    const QImage& screen_image();
+    const QImage& composed_image();
+    int render_count() const { return render_count_; }
+    int tracking_x() const { return tracking_x_; }
+
+    // Layout results (client pixels).
+    struct Strip {
+        int top = 0, bottom = 0;
+        bool empty() const { return bottom <= top; }
+    };
+    Strip audio_strip() const { return audio_; }
+    Strip intensity_strip() const { return intensity_; }
+    Strip pitch_strip() const { return pitch_strip_; }
+    Rect display_rect() const;
+
+    // Renders the plot for a printed page or bitmap.
+    void render_plot(QPainter& p, const plot::PlotTarget& target);
+    plot::PageSetup page_setup() const;
+    // The page image "Save As bmp..." writes.
+    QImage render_bitmap();
+
+signals:
+    // A status-bar text: time, pitch and intensity at the pointer.
+    void statusReadout(const QString& text);
+    // An option dialog was accepted: the frame patches this group of the
+    // configuration file from the document's options.
+    void configPatchRequested(vox::ConfigGroup group);
+    // Selection or cursor changed (other views follow).
+    void markerChanged();
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void timerEvent(QTimerEvent* e) override;
+
+private:
+    friend class MarbeckViewPainter;
+
+    bool has_data() const;
+    CChannels& first();
+    const CChannels& first() const;
+    bool initialised_ok() const { return initialised_; }
+    void layout_view();
+    void create_images();
+    void layout_readouts();
+    void set_time_captions();
+    void ensure_source();
+    void render_all();
+    void compose_screen();
+    void paint_selection_strip(int from_x, int to_x, bool tint);
+    void draw_cursor_line(int x);
+    int ms_to_x(double ms) const;
+    QString format_time(double ms, const char* fmt) const;
+    void update_move_readouts();
+    void emit_status();
+    void show_failure(const char* text, bool beep);
+
+    bool do_display_options();
+    bool do_pitch_options();
+    bool do_intensity_options();
+    bool do_save_bitmap();
+    bool do_save_screen_bitmap();
+    bool do_print(bool preview);
+
+    CMarbeckDoc& doc_;
+
+    bool initialised_ = false;
+    bool redraw_needed_ = true;
+    bool selection_ = false;
+    bool cursor_ = false;
+    bool zoomed_ = false;
+    bool pressed_ = false;
+
+    std::array<QLabel*, ReadoutCount> readouts_{};
+
+    std::vector<double> pitch_;
+    ViewRange pitch_range_;
+    ViewRange intensity_range_;
+    bool intensity_range_set_ = false;
+
+    int anchor_x_ = 0;
+    int last_drag_x_ = 0;
+    int cursor_x_ = -1;
+    int tracking_x_ = -1;
+    double view_time_ms_ = 0.0;
+    double avg_lo_ms_ = 0.0, avg_hi_ms_ = 0.0;
+    double marker_pitch_ = 0.0, marker_intensity_ = 0.0, average_pitch_ = 0.0;
+
+    Strip audio_, intensity_, pitch_strip_;
+
+    QImage base_, composed_, screen_, tint_, tracking_col_;
+    int render_count_ = 0;
+
+    AudioSamples source_;
+    bool source_ready_ = false;
+
+    int screen_timer_ = 0;
+    int first_display_timer_ = 0;
+    std::string screen_dump_path_;
+};
+
+}  // namespace vox
