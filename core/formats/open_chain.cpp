@@ -2,8 +2,12 @@
 
 #include "core/document/native_format.h"
 #include "core/formats/aiff.h"
+#include "core/formats/earlier_product.h"
+#include "core/formats/esps.h"
 #include "core/formats/nist.h"
+#include "core/formats/nsp.h"
 #include "core/formats/pending_readers.h"
+#include "core/formats/sun_au.h"
 #include "core/formats/wav.h"
 
 namespace vox {

@@ -8,15 +8,8 @@ namespace vox {
 
 ReadResult read_earlier_tiered_le(CMarbeckDoc& doc, BinaryFile& file);
 ReadResult read_earlier_tiered_be(CMarbeckDoc& doc, BinaryFile& file);
-ReadResult read_lmx_pc(CMarbeckDoc& doc, BinaryFile& file);
-ReadResult read_lmx_mac(CMarbeckDoc& doc, BinaryFile& file);
-ReadResult read_lmx_pc_float_24(CMarbeckDoc& doc, BinaryFile& file);
-ReadResult read_lmx_pc_float(CMarbeckDoc& doc, BinaryFile& file);
 ReadResult read_acquisition_le(CMarbeckDoc& doc, BinaryFile& file);
 ReadResult read_acquisition_be(CMarbeckDoc& doc, BinaryFile& file);
 ReadResult read_data_channel_512(CMarbeckDoc& doc, BinaryFile& file);
-ReadResult read_nsp(CMarbeckDoc& doc, BinaryFile& file);
-ReadResult read_sun_au(CMarbeckDoc& doc, BinaryFile& file);
-ReadResult read_esps(CMarbeckDoc& doc, BinaryFile& file);
 
 }  // namespace vox

@@ -1,0 +1,14 @@
+#pragma once
+// SUN/NeXT au files of either byte order: a six-word header, then 8-bit
+// µ-law, 8-bit linear or 16-bit linear mono samples.
+
+#include "core/document/marbeck_doc.h"
+
+namespace vox {
+
+class BinaryFile;
+
+// Open-chain reader (order 17).
+ReadResult read_sun_au(CMarbeckDoc& doc, BinaryFile& file);
+
+}  // namespace vox
