@@ -409,6 +409,17 @@ EnergyRange CMathFunc::SampleEnergy(const std::int16_t* x, double* out, double o
             values.push_back(frame_measure(sum_squares(x + t, n, offset) / n, !dB));
         }
     }
+    return SpreadFrameValues(starts.data(), values.data(), starts.size(), n, total, relative, out);
+}
+
+double CMathFunc::FrameMeasure(const std::int16_t* x, int n, double offset, bool linear) {
+    return frame_measure(sum_squares(x, n, offset) / n, linear);
+}
+
+EnergyRange CMathFunc::SpreadFrameValues(const std::size_t* starts, const double* values, std::size_t frames, int n,
+                                         std::size_t total, bool relative, double* out) {
+    EnergyRange range;
+    if (total == 0) return range;
     // Each sample takes the value of the last frame covering it; samples no
     // frame covers are 0.
     bool any_zero = false;
@@ -419,7 +430,6 @@ EnergyRange CMathFunc::SampleEnergy(const std::int16_t* x, double* out, double o
         if (first || v > hi) hi = v;
         first = false;
     };
-    const std::size_t frames = starts.size();
     if (frames == 0 || starts[0] > 0) any_zero = true;
     for (std::size_t i = 0; i < frames; ++i) {
         const std::size_t end = starts[i] + n;

@@ -156,6 +156,13 @@ public:
     // values written over their samples (later frames win), zero after the
     // last complete frame. Returns the minimum and maximum over all total.
     EnergyRange SampleEnergy(const std::int16_t* x, double* out, double offset, double start, int n, double step, std::size_t total, bool relative, bool dB);
+    // The spreading half of SampleEnergy: frame f covers starts[f] ..
+    // starts[f] + n − 1 (ascending starts, each frame inside total) with
+    // values[f]; the rest of out[0..total−1] is 0.
+    static EnergyRange SpreadFrameValues(const std::size_t* starts, const double* values, std::size_t frames, int n, std::size_t total, bool relative, double* out);
+    // Mean-square measure of one frame of n samples (offset subtracted): 0
+    // below 1, else linear or dB.
+    static double FrameMeasure(const std::int16_t* x, int n, double offset, bool linear);
 
     // F0 (Hz) of one frame by the power cepstrum; 0 when outside
     // [fLow, fHigh]; −1 for an unsupported FFT size. samples[start ..
