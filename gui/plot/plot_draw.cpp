@@ -131,19 +131,28 @@ void DrawFrequencyGrid(QPainter& p, const Rect& r, double low, double high, doub
     p.setPen(Qt::black);
     const QFontMetrics fm(p.font());
     if (orientation == 1) {
+        // A label that would overlap the one below it is skipped.
+        int last_top = r.bottom + fm.height();
         for (int i = 0; i <= n; ++i) {
             const int y = r.bottom - trunc_int(i * (r.bottom - r.top) / R * spacing);
             const QString text = QString::number(trunc_int(low + i * spacing));
             const int w = fm.horizontalAdvance(text);
-            p.drawText(r.left - 5 - w, y - fm.height() / 2 + fm.ascent(), text);
+            const int top = y - fm.height() / 2;
+            if (top + fm.height() > last_top || top < r.top - fm.height() / 2) continue;
+            p.drawText(r.left - 5 - w, top + fm.ascent(), text);
+            last_top = top;
         }
         // The unit sits just under the lowest value, in the left margin.
         p.drawText(r.left - 5 - fm.horizontalAdvance(unit), r.bottom + fm.ascent() + fm.height() / 2, unit);
     } else {
+        int last_right = r.left + fm.horizontalAdvance(unit) + 4;
         for (int i = 1; i <= n; ++i) {
             const int x = r.left + trunc_int(i * (r.right - r.left) / R * spacing);
             const QString text = QString::number(trunc_int(low + i * spacing));
-            p.drawText(x - fm.horizontalAdvance(text) / 2, r.bottom + fm.ascent(), text);
+            const int left = x - fm.horizontalAdvance(text) / 2;
+            if (left < last_right) continue;
+            p.drawText(left, r.bottom + fm.ascent(), text);
+            last_right = left + fm.horizontalAdvance(text) + 4;
         }
         p.drawText(r.left, r.bottom + fm.ascent(), unit);
     }

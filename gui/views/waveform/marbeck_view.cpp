@@ -48,9 +48,11 @@ CMarbeckView::CMarbeckView(CMarbeckDoc& doc, QWidget* parent) : QWidget(parent),
     setMouseTracking(true);
     setMinimumSize(200, 160);
     setFocusPolicy(Qt::ClickFocus);
+    // Narrow faces first: the captions must fit their fixed widths.
     const QFont small = [] {
-        QFont f("Arial");
-        f.setPixelSize(11);
+        QFont f;
+        f.setFamilies({"Arial", "Liberation Sans Narrow", "DejaVu Sans Condensed"});
+        f.setPixelSize(10);
         return f;
     }();
     for (int i = 0; i < ReadoutCount; ++i) {
@@ -58,7 +60,7 @@ CMarbeckView::CMarbeckView(CMarbeckDoc& doc, QWidget* parent) : QWidget(parent),
         l->setFont(small);
         l->setAttribute(Qt::WA_TransparentForMouseEvents);
         const bool value = (i % 2) == 1;
-        l->setAlignment((value ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter);
+        l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         l->setStyleSheet(value ? "QLabel { color: #000080; background: #f4f4f4; border: 1px solid #d0d0d0; }"
                                : "QLabel { color: #202020; }");
         readouts_[i] = l;
