@@ -194,6 +194,26 @@ TEST_F(WaveformView, CommandsNeedData) {
     }
 }
 
+
+TEST_F(WaveformView, PitchAllTracksAVoicedSignalAndShowsIntensity) {
+    // 150 Hz with ten harmonics, 1 s at 11025 Hz.
+    fill_audio(*doc, 11025.0, 11025, [](std::size_t i) {
+        double v = 0.0;
+        for (int h = 1; h <= 10; ++h) v += std::sin(2 * M_PI * 150.0 * h * double(i) / 11025.0) / h;
+        return 9000.0 * v;
+    });
+    show();
+    EXPECT_FALSE(view->command_enabled(CommandId::PitchSelection));
+    ASSERT_TRUE(view->handle_command(CommandId::PitchAll));
+    ASSERT_FALSE(view->pitch_contour().empty());
+    EXPECT_NEAR(view->pitch_at(500.0), 150.0, 3.0);
+    EXPECT_NEAR(view->mean_pitch(100.0, 900.0), 150.0, 3.0);
+    EXPECT_TRUE(doc->channels[0].intensity_valid);
+    EXPECT_FALSE(view->intensity_strip().empty());
+    EXPECT_GT(view->intensity_at(500.0), 60.0);
+    snapshot("pitch_all");
+}
+
 // --- pixels ----------------------------------------------------------------------------
 
 TEST_F(WaveformView, SineFillsItsShareOfTheAudioStrip) {

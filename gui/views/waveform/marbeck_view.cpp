@@ -12,6 +12,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "core/dsp/intensity.h"
+#include "core/dsp/pitch_tracker.h"
 #include "gui/plot/bitmap_file.h"
 #include "gui/plot/plot_draw.h"
 #include "gui/views/waveform/plot_geometry.h"
@@ -420,6 +422,7 @@ void CMarbeckView::timerEvent(QTimerEvent* e) {
     if (e->timerId() == first_display_timer_) {
         killTimer(first_display_timer_);
         first_display_timer_ = -1;  // once per view
+        if (has_data() && doc_.options.display.always_analyse && pitch_.empty()) compute_pitch(range_all());
         update();
     } else if (e->timerId() == screen_timer_) {
         killTimer(screen_timer_);
@@ -554,7 +557,12 @@ bool CMarbeckView::command_enabled(CommandId id) const {
     case CommandId::FileSaveScreenBmp:
     case CommandId::FilePrint:
     case CommandId::FilePrintPreview:
+    case CommandId::PitchAll:
+    case CommandId::PitchWindow:
+    case CommandId::Intensity:
         return data;
+    case CommandId::PitchSelection:
+        return data && selection_;
     default:
         return false;
     }
@@ -569,8 +577,61 @@ bool CMarbeckView::handle_command(CommandId id) {
     case CommandId::FileSaveScreenBmp: do_save_screen_bitmap(); return true;
     case CommandId::FilePrint: do_print(false); return true;
     case CommandId::FilePrintPreview: do_print(true); return true;
+    case CommandId::PitchAll: compute_pitch(range_all()); return true;
+    case CommandId::PitchSelection: compute_pitch(range_selection()); return true;
+    case CommandId::PitchWindow: compute_pitch(range_window()); return true;
+    case CommandId::Intensity: compute_intensity(); return true;
     default: return false;
     }
+}
+
+bool CMarbeckView::compute_pitch(const ViewRange& range) {
+    pitch_.clear();
+    pitch_range_ = range;
+    const double first_sample = std::max(0.0, std::floor(range.first_sample));
+    const double count = std::max(0.0, std::floor(range.last_sample - first_sample));
+    bool ok = false;
+    if (count > 0.0) {
+        try {
+            PitchOutcome out = ComputePitch(doc_, 0, static_cast<std::uint64_t>(first_sample),
+                                            static_cast<std::uint64_t>(count), doc_.options.pitch, doc_.progress());
+            if (out.track) {
+                pitch_ = std::move(out.track->f0);
+                for (double& f : pitch_)
+                    if (!(f > 0.0)) f = 0.0;  // the AMDF track marks unvoiced frames −0.1 Hz
+                ok = true;
+            } else if (out.failure == PitchFailure::BadRange) {
+                doc_.prompts().message(dsp_text::kBadParameters, MessageIcon::Error);
+            }
+        } catch (const AnalysisAbandoned&) {
+            pitch_.clear();
+        } catch (const std::bad_alloc&) {
+            pitch_.clear();
+        }
+    }
+    // The channel's intensity contour covers the whole recording.
+    compute_intensity();
+    return ok;
+}
+
+bool CMarbeckView::compute_intensity() {
+    bool ok = false;
+    try {
+        ok = ComputeChannelIntensity(doc_, 0, doc_.options.intensity, doc_.progress());
+    } catch (const AnalysisAbandoned&) {
+        ok = false;
+    } catch (const std::bad_alloc&) {
+        ok = false;
+    }
+    if (ok) {
+        intensity_range_ = range_all();
+        intensity_range_set_ = true;
+    } else {
+        intensity_range_ = ViewRange{};
+        intensity_range_set_ = false;
+    }
+    refresh();
+    return ok;
 }
 
 bool CMarbeckView::do_display_options() { return false; }

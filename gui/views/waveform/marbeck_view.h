@@ -178,6 +178,9 @@ private:
     void emit_status();
     void show_failure(const char* text, bool beep);
 
+    // Pitch over the range, then the channel's intensity; refreshes.
+    bool compute_pitch(const ViewRange& range);
+    bool compute_intensity();
     bool do_display_options();
     bool do_pitch_options();
     bool do_intensity_options();
