@@ -16,6 +16,7 @@
 #include "core/dsp/pitch_tracker.h"
 #include "gui/plot/bitmap_file.h"
 #include "gui/plot/plot_draw.h"
+#include "gui/views/waveform/option_dialogs.h"
 #include "gui/views/waveform/plot_geometry.h"
 
 namespace vox {
@@ -560,6 +561,9 @@ bool CMarbeckView::command_enabled(CommandId id) const {
     case CommandId::PitchAll:
     case CommandId::PitchWindow:
     case CommandId::Intensity:
+    case CommandId::OptionsDisplay:
+    case CommandId::OptionsPitch:
+    case CommandId::OptionsIntensity:
         return data;
     case CommandId::PitchSelection:
         return data && selection_;
@@ -581,6 +585,9 @@ bool CMarbeckView::handle_command(CommandId id) {
     case CommandId::PitchSelection: compute_pitch(range_selection()); return true;
     case CommandId::PitchWindow: compute_pitch(range_window()); return true;
     case CommandId::Intensity: compute_intensity(); return true;
+    case CommandId::OptionsDisplay: do_display_options(); return true;
+    case CommandId::OptionsPitch: do_pitch_options(); return true;
+    case CommandId::OptionsIntensity: do_intensity_options(); return true;
     default: return false;
     }
 }
@@ -634,9 +641,44 @@ bool CMarbeckView::compute_intensity() {
     return ok;
 }
 
-bool CMarbeckView::do_display_options() { return false; }
-bool CMarbeckView::do_pitch_options() { return false; }
-bool CMarbeckView::do_intensity_options() { return false; }
+bool CMarbeckView::do_display_options() {
+    CDialogOptionDisplay dlg(doc_.options.display, doc_.options.long_file_minutes, this);
+    if (dlg.exec() != QDialog::Accepted) return false;
+    apply_display_options(dlg.display(), dlg.long_file_minutes());
+    return true;
+}
+
+void CMarbeckView::apply_display_options(const DisplayOptions& d, double long_file_minutes) {
+    doc_.options.display = d;
+    doc_.options.long_file_minutes = long_file_minutes;
+    set_time_captions();
+    refresh();
+    doc_.set_modified(true);
+    emit configPatchRequested(ConfigGroup::Display);
+}
+
+bool CMarbeckView::do_pitch_options() {
+    COptionPitch dlg(doc_.options.pitch, doc_.prompts(), this);
+    if (dlg.exec() != QDialog::Accepted) return false;
+    apply_pitch_options(dlg.options());
+    return true;
+}
+
+void CMarbeckView::apply_pitch_options(const PitchOptions& o) {
+    const bool method_changed = o.cepstral != doc_.options.pitch.cepstral;
+    doc_.options.pitch = o;
+    emit configPatchRequested(ConfigGroup::Pitch);
+    if (method_changed && !pitch_.empty()) compute_pitch(pitch_range_);
+    else refresh();
+}
+
+bool CMarbeckView::do_intensity_options() {
+    COptionIntensitySmooth dlg(doc_.options.intensity, this);
+    if (dlg.exec() != QDialog::Accepted) return false;
+    doc_.options.intensity = dlg.options();
+    emit configPatchRequested(ConfigGroup::Intensity);
+    return true;
+}
 
 // --- printing and bitmaps -------------------------------------------------------------
 

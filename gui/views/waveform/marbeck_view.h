@@ -132,6 +132,10 @@ public:
     Strip pitch_strip() const { return pitch_strip_; }
     Rect display_rect() const;
 
+    // What an accepted option dialog does (also used by tests).
+    void apply_display_options(const DisplayOptions& d, double long_file_minutes);
+    void apply_pitch_options(const PitchOptions& o);
+
     // Renders the plot for a printed page or bitmap.
     void render_plot(QPainter& p, const plot::PlotTarget& target);
     plot::PageSetup page_setup() const;

@@ -1,0 +1,147 @@
+// The plot helpers: number formatting, grid spacing, the column extremes of
+// the audio band with and without the summary and from the raw file, and the
+// bitmap file layout.
+
+#include <QDir>
+#include <QImage>
+
+#include <cstdio>
+#include <fstream>
+#include <random>
+
+#include "gui/plot/audio_samples.h"
+#include "gui/plot/bitmap_file.h"
+#include "gui/plot/plot_draw.h"
+#include "tests/gui/view_fixture.h"
+
+namespace vox::viewtest {
+namespace {
+
+TEST(PlotFormat, DecimalsAndNoBlanks) {
+    EXPECT_EQ(plot::FormatNumber(3.14159, 2), "3.14");
+    EXPECT_EQ(plot::FormatNumber(3.14159, 12), "3.1415900000");
+    EXPECT_EQ(plot::FormatNumber(-2.5, 0), "-2");
+    EXPECT_EQ(plot::FormatNumber(7, 1), "7.0");
+}
+
+TEST(PlotGrid, AutomaticStepAndLines) {
+    EXPECT_EQ(plot::AutoGridStep(2000), 75);
+    EXPECT_EQ(plot::AutoGridStep(30), 1);
+    EXPECT_EQ(plot::AutoGridStep(31), 2);
+    EXPECT_EQ(plot::AutoGridStep(1e9), 100000);
+    // Given spacing: trunc(range / spacing) + 1 candidates, strictly inside only.
+    const auto lines = plot::TimeGridLines(Rect{0, 0, 1000, 100}, 0, 1000, 250);
+    ASSERT_EQ(lines.size(), 3u);  // 0 and 1000 fall on the edges
+    EXPECT_EQ(lines[0].x, 250);
+    EXPECT_EQ(lines[2].value, 750);
+    // Automatic spacing reaches the end of the window even from a late start.
+    const auto autos = plot::TimeGridLines(Rect{0, 0, 3100, 10}, 50, 3150, 0);
+    EXPECT_GE(autos.back().value, 3000);
+}
+
+TEST(PlotAudio, SummaryAndFileGiveTheScanColumns) {
+    app();
+    std::mt19937 rng(7);
+    std::uniform_int_distribution<int> d(-32768, 32767);
+    std::vector<std::int16_t> s(3'000'003);
+    for (auto& v : s) v = static_cast<std::int16_t>(d(rng) / (1 + (&v - s.data()) % 5));
+    const auto plain = AudioSamples::from_memory(s.data(), s.size());
+    auto summed = AudioSamples::from_memory(s.data(), s.size());
+    ASSERT_TRUE(summed.build_summary());
+    const std::string path = QDir::tempPath().toStdString() + "/vox_view_plot_raw.bin";
+    {
+        std::ofstream f(path, std::ios::binary);
+        for (auto v : s) {
+            const unsigned char b[2] = {static_cast<unsigned char>(v & 0xFF), static_cast<unsigned char>((v >> 8) & 0xFF)};
+            f.write(reinterpret_cast<const char*>(b), 2);
+        }
+    }
+    auto file = AudioSamples::from_raw_file(path, s.size() + 100);  // a count beyond the file is cut
+    ASSERT_EQ(file.size(), s.size());
+    ASSERT_TRUE(file.build_summary());
+    for (auto [first, last, width] : {std::tuple{0.0, 3'000'003.0, 777}, std::tuple{1234.5, 2'900'000.0, 1000},
+                                      std::tuple{10.0, 20000.0, 333}}) {
+        const auto a = plot::AudioColumns(plain, first, last, width, 50.0 / 65536);
+        const auto b = plot::AudioColumns(summed, first, last, width, 50.0 / 65536);
+        const auto c = plot::AudioColumns(file, first, last, width, 50.0 / 65536);
+        ASSERT_EQ(a.size(), size_t(width));
+        ASSERT_EQ(b.size(), a.size());
+        ASSERT_EQ(c.size(), a.size());
+        for (size_t i = 0; i < a.size(); ++i) {
+            ASSERT_EQ(a[i].high, b[i].high) << i;
+            ASSERT_EQ(a[i].low, b[i].low) << i;
+            ASSERT_EQ(a[i].high, c[i].high) << i;
+            ASSERT_EQ(a[i].low, c[i].low) << i;
+        }
+    }
+    std::remove(path.c_str());
+}
+
+TEST(PlotAudio, FewerSamplesThanColumnsAndWindowsPastTheEnd) {
+    std::vector<std::int16_t> s = {1000, -1000, 2000};
+    const auto src = AudioSamples::from_memory(s.data(), s.size());
+    // Three samples over ten columns: every column has a sample.
+    const auto cols = plot::AudioColumns(src, 0, 3, 10, 1.0);
+    ASSERT_EQ(cols.size(), 10u);
+    EXPECT_EQ(cols[0].high, 1000);
+    EXPECT_EQ(cols[9].high, 2000);
+    // A window reaching past the samples stops at the last one.
+    EXPECT_EQ(plot::AudioColumns(src, 0, 6, 6, 1.0).size(), 3u);
+    std::int16_t lo, hi;
+    EXPECT_FALSE(src.min_max(2, 2, lo, hi));
+}
+
+struct BitmapCase {
+    QImage::Format format;
+    int bits;
+    std::uint32_t offset;
+};
+class BitmapLayout : public ::testing::TestWithParam<BitmapCase> {};
+
+TEST_P(BitmapLayout, HeadersTableAndRows) {
+    app();
+    const auto c = GetParam();
+    QImage img(13, 5, QImage::Format_RGB32);
+    img.fill(Qt::white);
+    img.setPixel(0, 0, qRgb(0, 0, 0));  // top-left black
+    img = img.convertToFormat(c.format);
+    const auto b = EncodeBitmapFile(img);
+    ASSERT_GE(b.size(), 54u);
+    auto u32 = [&](size_t o) { return std::uint32_t(b[o] | b[o + 1] << 8 | b[o + 2] << 16 | std::uint32_t(b[o + 3]) << 24); };
+    EXPECT_EQ(b[0], 'B');
+    EXPECT_EQ(b[1], 'M');
+    const std::uint32_t stride = ((c.bits * 13 + 31) / 32) * 4;
+    EXPECT_EQ(u32(10), c.offset);
+    EXPECT_EQ(u32(2), c.offset + stride * 5);
+    EXPECT_EQ(b.size(), u32(2));
+    EXPECT_EQ(b[28], c.bits);
+    EXPECT_EQ(u32(34), stride * 5);
+    if (c.bits == 24) {
+        // Bottom-up: the top-left black pixel is in the last row.
+        const size_t last = c.offset + stride * 4;
+        EXPECT_EQ(b[last], 0);
+        EXPECT_EQ(b[c.offset], 255);
+    }
+    // What Qt reads back is the same picture.
+    QImage back;
+    ASSERT_TRUE(back.loadFromData(b.data(), int(b.size()), "BMP"));
+    EXPECT_EQ(back.pixelColor(0, 0), QColor(0, 0, 0));
+    EXPECT_EQ(back.pixelColor(5, 3), QColor(255, 255, 255));
+}
+
+INSTANTIATE_TEST_SUITE_P(Depths, BitmapLayout,
+                         ::testing::Values(BitmapCase{QImage::Format_RGB32, 24, 54},
+                                           BitmapCase{QImage::Format_RGB888, 24, 54},
+                                           BitmapCase{QImage::Format_Indexed8, 8, 54 + 4 * 256},
+                                           BitmapCase{QImage::Format_Mono, 1, 54 + 8}));
+
+TEST(PlotBitmap, WriteFailsOnAnUnwritablePath) {
+    app();
+    QImage img(4, 4, QImage::Format_RGB32);
+    img.fill(Qt::red);
+    EXPECT_FALSE(WriteBitmapFile(img, "/nonexistent-folder/x.bmp"));
+    EXPECT_FALSE(WriteBitmapFile(QImage(), QDir::tempPath().toStdString() + "/null.bmp"));
+}
+
+}  // namespace
+}  // namespace vox::viewtest
