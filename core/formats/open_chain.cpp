@@ -1,6 +1,7 @@
 #include "core/formats/open_chain.h"
 
 #include "core/document/native_format.h"
+#include "core/formats/acquisition.h"
 #include "core/formats/aiff.h"
 #include "core/formats/earlier_product.h"
 #include "core/formats/esps.h"

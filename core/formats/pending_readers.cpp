@@ -7,9 +7,6 @@ namespace vox {
 
 VOX_DECLINING_READER(read_earlier_tiered_le)
 VOX_DECLINING_READER(read_earlier_tiered_be)
-VOX_DECLINING_READER(read_acquisition_le)
-VOX_DECLINING_READER(read_acquisition_be)
-VOX_DECLINING_READER(read_data_channel_512)
 
 #undef VOX_DECLINING_READER
 

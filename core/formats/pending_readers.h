@@ -8,8 +8,5 @@ namespace vox {
 
 ReadResult read_earlier_tiered_le(CMarbeckDoc& doc, BinaryFile& file);
 ReadResult read_earlier_tiered_be(CMarbeckDoc& doc, BinaryFile& file);
-ReadResult read_acquisition_le(CMarbeckDoc& doc, BinaryFile& file);
-ReadResult read_acquisition_be(CMarbeckDoc& doc, BinaryFile& file);
-ReadResult read_data_channel_512(CMarbeckDoc& doc, BinaryFile& file);
 
 }  // namespace vox

@@ -360,7 +360,7 @@ void write_wave_channel(CMarbeckDoc& doc, BinaryFile& file, bool selection, int 
     unsigned char h[44];
     make_wave_header(h, rate, static_cast<std::uint32_t>(bytes));
     write_all(file, h, sizeof h);
-    const std::uint64_t block = std::max<std::uint64_t>(2, static_cast<std::uint64_t>(std::max(1.0, rate_d)) * 2);
+    const std::uint64_t block = one_second_bytes(rate_d);
     std::vector<unsigned char> buf(static_cast<std::size_t>(block));
     std::uint64_t left = bytes;
     ProgressScope progress(doc.progress(), kWriteCaption, static_cast<long long>(left / block + 1));

@@ -537,5 +537,82 @@ TEST_F(Constructed, EightBitBinaryOfAThousandBytes) {
     EXPECT_EQ(ch0().sample_count, 1000.0);
 }
 
+// --- acquisition hardware ----------------------------------------------------------
+
+Bytes acquisition(bool big, std::int32_t header_len, std::int32_t version, const Samples& a, const Samples& b) {
+    Bytes f;
+    auto w = [&](std::int32_t v) { big ? f.i32be(v) : f.i32le(v); };
+    w(header_len), w(version), w(3), w(0), w(20000), w(1000);
+    w(static_cast<std::int32_t>(a.size() * 2)), w(static_cast<std::int32_t>(b.size() * 2));
+    f.zeros(184 - f.size());
+    w(1), w(0), w(1);  // channel 2 is off
+    f.zeros(252 - f.size());
+    w(1), w(2), w(5);
+    f.zeros(320 - f.size());
+    f.fixed("mic", 20).fixed("off", 20).fixed("flow", 20);
+    f.zeros(660 - f.size());
+    f.fixed("bits", 20).fixed("x", 20).fixed("l/s", 20);
+    if (header_len == 6484) f.zeros(6484 - f.size());
+    f.append(words(a, big).data).append(words(b, big).data);
+    while (f.size() < 1700) f.u8(0);
+    return f;
+}
+
+TEST_F(Constructed, AcquisitionFilesFillOneSlotPerEnabledChannel) {
+    for (bool big : {false, true}) {
+        const Samples a{1, -2, 3, 4000}, b{-5, 6};
+        ASSERT_TRUE(open(acquisition(big, 6484, 10, a, b), "a.acq")) << big;
+        const CMarbeckDoc& doc = *fx.doc;
+        EXPECT_EQ(doc.format_name(), big ? "Multichannel acquisition (big-endian)" : "Multichannel acquisition (little-endian)");
+        ASSERT_EQ(doc.channel_count, 2);
+        EXPECT_EQ(doc.channels[0].name, "mic");
+        EXPECT_EQ(doc.channels[0].channel_type, 1);
+        EXPECT_DOUBLE_EQ(doc.channels[0].sample_rate, 20000.0);
+        EXPECT_EQ(samples(), a);
+        EXPECT_EQ(doc.channels[1].name, "flow");
+        EXPECT_EQ(doc.channels[1].units, "l/s");
+        EXPECT_EQ(doc.channels[1].bits, 12);
+        EXPECT_EQ(doc.channels[1].channel_type, 0);
+        EXPECT_DOUBLE_EQ(doc.channels[1].unit_factor, 5.0);
+        ASSERT_EQ(doc.channels[1].sample_count, 2.0);
+        EXPECT_EQ(doc.channels[1].samples[0], -5);
+    }
+    // Data sizes beyond the file.
+    Bytes cut = acquisition(false, 6484, 10, {1, 2}, {3});
+    cut.patch_u32le(24, 0x7FFFFFF0);
+    fx.prompts.events.clear();
+    EXPECT_FALSE(open(cut, "cut.acq"));
+    ASSERT_EQ(messages().size(), 1u);
+    EXPECT_NE(messages()[0].find("cut.acq"), std::string::npos);
+}
+
+TEST_F(Constructed, VeryOldMacAcquisitionFileIsDeclinedWithItsMessage) {
+    fx.prompts.events.clear();
+    EXPECT_FALSE(open(acquisition(true, 1604, 200, {1}, {2}), "old.lmf"));
+    ASSERT_FALSE(messages().empty());
+    EXPECT_EQ(messages()[0], earlier_text::kOldMacLmf);
+}
+
+TEST_F(Constructed, DataChannelWith512ByteHeader) {
+    auto file = [](std::int16_t bits, const Bytes& data, std::int32_t count) {
+        Bytes f;
+        f.u16le(0).i32le(count).i16le(2000).zeros(16).i16le(bits).zeros(2).i16le(500);
+        f.zeros(512 - f.size()).append(data.data);
+        return f;
+    };
+    ASSERT_TRUE(open(file(12, words({100, -100, 7}, false), 3), "d.dat"));
+    EXPECT_EQ(fx.doc->format_name(), "Data channel (512-byte header)");
+    EXPECT_EQ(samples(), (Samples{100, -100, 7}));
+    EXPECT_EQ(ch0().channel_type, 0);
+    EXPECT_EQ(ch0().aux_mode, 1);
+    EXPECT_EQ(ch0().bits, 12);
+    fx.fresh();  // the channel fills the next free slot of a document
+    ASSERT_TRUE(open(file(8, Bytes().u8(5).u8(0xFB), 2), "e.dat"));
+    EXPECT_EQ(samples(), (Samples{5, -5}));  // widened without scaling
+    // A count beyond the samples in the file: not this format.
+    EXPECT_FALSE(open(file(12, words({1}, false), 200), "f.dat"));
+    EXPECT_TRUE(fell_through());
+}
+
 }  // namespace
 }  // namespace vox
