@@ -1,6 +1,9 @@
 #pragma once
-// Readers of the open chain whose formats are not read yet: each declines
-// every file, so the chain moves on.
+// The earlier product's tiered files (little- and big-endian): what is known
+// of them fixes only the version word and the tier blocks, not the header's
+// rate and sample count, and the files carry no identification text. A
+// reader guessing at them would take other formats' files, so both decline
+// every file and the chain moves on.
 
 #include "core/formats/open_chain.h"
 
