@@ -212,7 +212,6 @@ void CMarbeckView::select_all() {
 
 void CMarbeckView::refresh() {
     if (!initialised_) return;
-    source_ready_ = false;
     layout_view();
     create_images();
     redraw_needed_ = true;
@@ -287,10 +286,21 @@ void CMarbeckView::create_images() {
     tracking_col_.fill(plot::to_qcolor(c.tracking));
 }
 
+void CMarbeckView::samples_changed() {
+    source_ready_ = false;
+    refresh();
+}
+
 void CMarbeckView::ensure_source() {
+    const CChannels& ch = first();
+    // A new block, count or raw file means new samples even without notice.
+    const void* key = ch.samples.valid() ? static_cast<const void*>(ch.samples.data()) : nullptr;
+    if (key != source_key_ || ch.count() != source_count_ || doc_.raw_path != source_path_) source_ready_ = false;
     if (source_ready_) return;
     source_ready_ = true;
-    const CChannels& ch = first();
+    source_key_ = key;
+    source_count_ = ch.count();
+    source_path_ = doc_.raw_path;
     if (ch.samples.valid())
         source_ = AudioSamples::from_memory(ch.samples.data(), std::min(ch.count(), ch.samples.size()));
     else if (!doc_.raw_path.empty())

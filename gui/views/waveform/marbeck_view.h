@@ -85,6 +85,9 @@ public:
     // view has been laid out once. Call after any change of samples, tiers
     // or options.
     void refresh();
+    // As refresh, after the samples were changed in place (edits): the
+    // min/max summary of a long recording is rebuilt.
+    void samples_changed();
     // Full time ranges of the analysis commands.
     ViewRange range_all() const;
     ViewRange range_selection() const;
@@ -223,6 +226,9 @@ private:
 
     AudioSamples source_;
     bool source_ready_ = false;
+    const void* source_key_ = nullptr;
+    std::size_t source_count_ = 0;
+    std::string source_path_;
 
     int screen_timer_ = 0;
     int first_display_timer_ = 0;
