@@ -15,6 +15,7 @@
 #include "core/document/binary_file.h"
 #include "core/document/marbeck_doc.h"
 #include "core/platform/scripted_prompts.h"
+#include "cli/analysis_commands.h"
 
 namespace {
 
@@ -200,6 +201,7 @@ int cmd_convert(CMarbeckDoc& doc, const std::string& out_path) {
 
 int main(int argc, char** argv) {
     std::vector<std::string> args;
+    std::vector<std::string> analysis_options;
     CliPrompts prompts;
     prompts.echo_to_stderr = true;
     double long_minutes = 30.0;
@@ -214,6 +216,8 @@ int main(int argc, char** argv) {
         };
         if (a == "--help" || a == "-h") {
             std::fputs(kUsage, stdout);
+            std::fputs("\nanalysis commands:\n", stdout);
+            std::fputs(vox::cli::kAnalysisUsage, stdout);
             return 0;
         } else if (a == "--channel") {
             auto v = need_value("--channel");
@@ -240,6 +244,11 @@ int main(int argc, char** argv) {
                 std::fprintf(stderr, "--long-file-minutes needs a number of minutes\n");
                 return 2;
             }
+        } else if (vox::cli::is_analysis_option(a)) {
+            auto v = need_value(a.c_str());
+            if (!v) return 2;
+            analysis_options.push_back(a);
+            analysis_options.push_back(*v);
         } else if (a.rfind("--", 0) == 0) {
             std::fprintf(stderr, "unknown option %s\n%s", a.c_str(), kUsage);
             return 2;
@@ -253,7 +262,8 @@ int main(int argc, char** argv) {
     }
     const std::string& command = args[0];
     const std::string& file = args[1];
-    const bool known = command == "info" || command == "export-raw" || command == "convert";
+    const bool known = command == "info" || command == "export-raw" || command == "convert" ||
+                       vox::cli::is_analysis_command(command);
     if (!known) {
         std::fprintf(stderr, "unknown command %s\n%s", command.c_str(), kUsage);
         return 2;
@@ -278,6 +288,7 @@ int main(int argc, char** argv) {
                 std::fprintf(stderr, "%s could not be read\n", file.c_str());
             return 1;
         }
+        if (vox::cli::is_analysis_command(command)) return vox::cli::run_analysis_command(command, doc, analysis_options);
         if (command == "info") return cmd_info(doc);
         if (command == "export-raw") return cmd_export_raw(doc, args[2]);
         return cmd_convert(doc, args[2]);

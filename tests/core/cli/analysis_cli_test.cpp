@@ -1,0 +1,141 @@
+// voxtrel-cli analysis commands on a constructed WAV file: a 200 Hz pulse
+// train through one resonance, after a stretch of silence.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/core/dsp/synth.h"
+#include "tests/support/test_support.h"
+
+namespace vox {
+namespace {
+
+std::string cli() {
+    const char* p = std::getenv("VOXTREL_CLI");
+    return p ? p : "";
+}
+
+// Runs the command and returns its standard output; rc receives the exit code.
+std::string capture(const std::string& command, int& rc) {
+    std::string out;
+    FILE* p = popen((command + " 2>/dev/null").c_str(), "r");
+    if (!p) {
+        rc = -1;
+        return out;
+    }
+    char buf[4096];
+    std::size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+    const int status = pclose(p);
+    rc = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return out;
+}
+
+std::vector<std::vector<double>> rows(const std::string& text) {
+    std::vector<std::vector<double>> r;
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line)) {
+        std::istringstream ls(line);
+        std::vector<double> v;
+        double x;
+        while (ls >> x) v.push_back(x);
+        r.push_back(v);
+    }
+    return r;
+}
+
+class AnalysisCli : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (cli().empty()) GTEST_SKIP() << "VOXTREL_CLI not set";
+        const double fs = 16000;
+        const auto x = test::synth_voice(fs, 1.5, [](double t) { return t < 0.5 ? 0.0 : 200.0; }, {{600, 80}, {1800, 100}},
+                                         15000);
+        test::Bytes b;
+        b.text("RIFF").u32le(static_cast<std::uint32_t>(36 + 2 * x.size())).text("WAVE");
+        b.text("fmt ").u32le(16).u16le(1).u16le(1).u32le(16000).u32le(32000).u16le(2).u16le(16);
+        b.text("data").u32le(static_cast<std::uint32_t>(2 * x.size()));
+        for (auto s : x) b.i16le(s);
+        wav = dir.file("voice.wav");
+        test::write_file(wav, b.data);
+    }
+    std::string run(const std::string& args, int& rc) { return capture(cli() + " " + args, rc); }
+    test::ScratchDir dir;
+    std::string wav;
+};
+
+TEST_F(AnalysisCli, PitchPrintsTimeAndF0ForBothMethodsAndRanges) {
+    for (const char* method : {"cepstral", "amdf"}) {
+        int rc = 0;
+        const auto r = rows(run("pitch " + wav + " --method " + method, rc));
+        ASSERT_EQ(rc, 0) << method;
+        ASSERT_GT(r.size(), 100u);
+        int voiced = 0, near200 = 0, early = 0;
+        for (const auto& row : r) {
+            ASSERT_EQ(row.size(), 2u);
+            if (row[1] > 0) {
+                ++voiced;
+                near200 += std::fabs(row[1] - 200) < 4;
+                early += row[0] < 450;
+            }
+        }
+        EXPECT_GT(voiced, 70) << method;
+        EXPECT_GT(near200, voiced * 9 / 10) << method;
+        EXPECT_EQ(early, 0) << method;
+    }
+    int rc = 0;
+    const auto part = rows(run("pitch " + wav + " --from 600 --to 900", rc));
+    ASSERT_EQ(rc, 0);
+    ASSERT_EQ(part.size(), 30u);  // 300 ms in 10 ms steps
+    EXPECT_NEAR(part.front()[0], 600.0, 1e-9);
+    run("pitch " + wav + " --method yin", rc);
+    EXPECT_EQ(rc, 2);
+    run("pitch " + wav + " --method amdf --from 0 --to 50", rc);  // 800 samples < 1100
+    EXPECT_EQ(rc, 1);
+}
+
+TEST_F(AnalysisCli, IntensitySliceFormantsAndSpectrogram) {
+    int rc = 0;
+    const auto in = rows(run("intensity " + wav, rc));
+    ASSERT_EQ(rc, 0);
+    ASSERT_GT(in.size(), 140u);
+    EXPECT_EQ(in[10][1], 0.0);  // silence
+    EXPECT_GT(in[100][1], 60.0);
+
+    const auto sl = rows(run("fftlpc " + wav + " --at 1000 --width 200", rc));
+    ASSERT_EQ(rc, 0);
+    ASSERT_EQ(sl.size(), 205u);
+    run("fftlpc " + wav, rc);
+    EXPECT_EQ(rc, 2);
+
+    const auto fm = rows(run("formants " + wav + " --width 60", rc));
+    ASSERT_EQ(rc, 0);
+    ASSERT_EQ(fm.size(), 60u);
+    int f1 = 0;
+    for (int i = 0; i < 60; ++i) {
+        ASSERT_EQ(fm[i].size(), 6u);
+        if (i < 15) EXPECT_EQ(fm[i][1], 0) << i;  // quiet columns suppressed
+        if (i > 25 && std::fabs(fm[i][1] - 600) < 80) ++f1;
+    }
+    EXPECT_GT(f1, 25);
+
+    const std::string pgm = dir.file("s.pgm");
+    run("spectrogram " + wav + " --width 120 --height 80 --out " + pgm, rc);
+    ASSERT_EQ(rc, 0);
+    const auto bytes = test::read_file(pgm);
+    const std::string header = "P5\n120 80\n255\n";
+    ASSERT_EQ(bytes.size(), header.size() + 120 * 80);
+    EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + header.size()), header);
+    run("spectrogram " + wav + " --width 120", rc);
+    EXPECT_EQ(rc, 2);
+}
+
+}  // namespace
+}  // namespace vox
