@@ -126,4 +126,10 @@ void AtomicFileWriter::abandon() {
     temp_path_.clear();
 }
 
+std::uint64_t one_second_bytes(double rate_hz) {
+    constexpr double kMax = 4.0 * 1024 * 1024;
+    if (!(rate_hz >= 1.0)) return 2;
+    return rate_hz * 2 >= kMax ? static_cast<std::uint64_t>(kMax) : static_cast<std::uint64_t>(rate_hz) * 2;
+}
+
 }  // namespace vox

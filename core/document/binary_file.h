@@ -151,6 +151,11 @@ inline void put_fixed_string(unsigned char* p, std::size_t field, const std::str
 void swap_bytes16(std::int16_t* data, std::size_t count);
 
 // Whole-file helpers.
+// Bytes of one second of 16-bit samples at `rate_hz`, the step of the
+// progress-reporting copies; at least 2 and at most 4 MiB, so that a rate
+// taken from a hostile header never sizes a buffer.
+std::uint64_t one_second_bytes(double rate_hz);
+
 bool file_exists(const std::string& path);
 std::uint64_t file_size(const std::string& path);  // 0 when missing
 bool remove_file(const std::string& path);

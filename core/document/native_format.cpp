@@ -47,7 +47,7 @@ void copy_samples_to_raw(CMarbeckDoc& doc, BinaryFile& in, std::uint64_t count, 
         throw DocumentCancelled();  // the report above was the message
     }
     const double rate = doc.channels[0].sample_rate;
-    const std::uint64_t block = std::max<std::uint64_t>(2, static_cast<std::uint64_t>(rate > 1.0 ? rate : 1.0) * 2);
+    const std::uint64_t block = one_second_bytes(rate);
     std::vector<unsigned char> buf(static_cast<std::size_t>(block));
     std::uint64_t left = count * 2;
     ProgressScope progress(doc.progress(), kReadCaption, static_cast<long long>(left / block + 1));
@@ -377,7 +377,7 @@ void write_native_file(CMarbeckDoc& doc, BinaryFile& file, bool selection) {
     if (doc.raw_path.empty() || !raw.open(doc.raw_path, BinaryFile::Mode::Read)) throw DocumentAbort("no raw file");
     if (range.start * 2 + range.count * 2 > raw.length() || !raw.seek(range.start * 2))
         throw DocumentAbort("raw file too short");
-    const std::uint64_t block = std::max<std::uint64_t>(2, static_cast<std::uint64_t>(std::max(1.0, ch.sample_rate)) * 2);
+    const std::uint64_t block = one_second_bytes(ch.sample_rate);
     std::vector<unsigned char> buf(static_cast<std::size_t>(block));
     std::uint64_t left = range.count * 2;
     ProgressScope progress(doc.progress(), kWriteCaption, static_cast<long long>(left / block + 1));

@@ -311,5 +311,19 @@ TEST(NativeFormat, AFailedSaveLeavesTheEarlierFileIntact) {
     EXPECT_EQ(f.prompts.count(ScriptedPrompts::Event::SaveFailure), 1);
 }
 
+// A hostile rate must not size the copy buffer of the disk path.
+TEST(NativeFormat, HugeRateOnTheDiskPathReadsWithBoundedBuffers) {
+    DocFixture f;
+    fill(*f.doc, 100);
+    f.doc->channels[0].set_foreign_audio(1e15, 100.0);
+    const std::string path = f.dir.file("rate.vxl");
+    ASSERT_TRUE(f.doc->write_native(path));
+    CMarbeckDoc& back = f.fresh();
+    back.options.long_file_minutes = 0;
+    ASSERT_TRUE(back.open(path));
+    EXPECT_FALSE(back.channels[0].samples.valid());
+    EXPECT_EQ(test::audio_samples(back).size(), 100u);
+}
+
 }  // namespace
 }  // namespace vox

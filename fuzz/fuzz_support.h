@@ -1,0 +1,20 @@
+#pragma once
+// Shared driver of the fuzz targets: each input is written to a scratch file
+// and offered to one reader (or the whole open chain) of a fresh document
+// whose questions are answered from the input's last bytes.
+
+#include <cstddef>
+#include <cstdint>
+
+#include "core/document/marbeck_doc.h"
+
+namespace vox::fuzz {
+
+using Reader = ReadResult (*)(CMarbeckDoc&, BinaryFile&);
+
+// Offers the bytes to `reader`, or to the full open with its generic-file
+// flow when reader is null. Any exception other than the document's own
+// abort is a finding and escapes to libFuzzer.
+void open_bytes(const std::uint8_t* data, std::size_t size, Reader reader);
+
+}  // namespace vox::fuzz
