@@ -47,10 +47,13 @@ double CMathFunc::CepstralPitch(const std::int16_t* samples, long long start, lo
     std::fill(re + avail, re + nfft, 0.0);
     std::fill(im, im + nfft, 0.0);
     Fft(re, im, m);
-    for (int k = 0; k < nfft; ++k) {
-        re[k] = db_or_zero(re[k] * re[k] + im[k] * im[k]);
-        im[k] = 0.0;
-    }
+    // The input is real, so the power spectrum is even: bins above nfft/2
+    // mirror those below (equal to rounding), and only half the logarithms
+    // are taken.
+    const int halfN = nfft / 2;
+    for (int k = 0; k <= halfN; ++k) re[k] = db_or_zero(re[k] * re[k] + im[k] * im[k]);
+    for (int k = 1; k < halfN; ++k) re[nfft - k] = re[k];
+    std::fill(im, im + nfft, 0.0);
     Fft(re, im, m);
 
     const int half = nfft / 2;
