@@ -131,16 +131,16 @@ void DrawFrequencyGrid(QPainter& p, const Rect& r, double low, double high, doub
     p.setPen(Qt::black);
     const QFontMetrics fm(p.font());
     if (orientation == 1) {
-        // A label that would overlap the one below it is skipped.
-        int last_top = r.bottom + fm.height();
-        for (int i = 0; i <= n; ++i) {
+        // Lines closer than a text line get a label only every k-th line.
+        const double px = (r.bottom - r.top) / R * spacing;
+        const int k = px > 0 ? std::max(1, static_cast<int>(std::ceil(fm.height() / px))) : 1;
+        for (int i = 0; i <= n; i += k) {
             const int y = r.bottom - trunc_int(i * (r.bottom - r.top) / R * spacing);
             const QString text = QString::number(trunc_int(low + i * spacing));
             const int w = fm.horizontalAdvance(text);
             const int top = y - fm.height() / 2;
-            if (top + fm.height() > last_top || top < r.top - fm.height() / 2) continue;
+            if (top < r.top - fm.height() / 2) continue;
             p.drawText(r.left - 5 - w, top + fm.ascent(), text);
-            last_top = top;
         }
         // The unit sits just under the lowest value, in the left margin.
         p.drawText(r.left - 5 - fm.horizontalAdvance(unit), r.bottom + fm.ascent() + fm.height() / 2, unit);

@@ -1,7 +1,10 @@
 // The waveform view driven with real mouse events: marker and selection
 // state, readouts, and the pixels of the rendered images.
 
+#include <QDir>
 #include <QLabel>
+
+#include <cstdio>
 #include <QMouseEvent>
 
 #include "gui/plot/plot_draw.h"
@@ -212,6 +215,41 @@ TEST_F(WaveformView, PitchAllTracksAVoicedSignalAndShowsIntensity) {
     EXPECT_FALSE(view->intensity_strip().empty());
     EXPECT_GT(view->intensity_at(500.0), 60.0);
     snapshot("pitch_all");
+}
+
+
+// --- bitmap output -----------------------------------------------------------------------
+
+TEST_F(WaveformView, SaveAsBmpWritesThePageAndReportsFailures) {
+    load_sine();
+    show();
+    const std::string path = QDir::tempPath().toStdString() + "/vox_view_saveas.bmp";
+    prompts.file_choices.push_back(path);
+    ASSERT_TRUE(view->handle_command(CommandId::FileSaveBmp));
+    ASSERT_EQ(prompts.file_requests.size(), 1u);
+    EXPECT_EQ(prompts.file_requests[0].title, "Save As bmp");
+    EXPECT_EQ(prompts.file_requests[0].filter, "Bitmap files (*.bmp)|*.bmp||");
+    QImage back(QString::fromStdString(path));
+    ASSERT_FALSE(back.isNull());
+    // 6 × 4 inches at 96 pixels per inch plus a one-inch margin on each side.
+    EXPECT_EQ(back.size(), QSize(8 * 96, 6 * 96));
+    int dark_pixels = 0;
+    for (int y = 96; y < 5 * 96; ++y)
+        for (int x = 96; x < 7 * 96; ++x)
+            if (dark(back.pixel(x, y))) ++dark_pixels;
+    EXPECT_GT(dark_pixels, 2000);  // frame, strips and waveform
+    if (const char* dir = std::getenv("VOXTREL_VIEW_PNG_DIR")) back.save(QString::fromLatin1(dir) + "/bitmap.png");
+    std::remove(path.c_str());
+
+    prompts.file_choices.push_back(std::string("/nonexistent-folder/x.bmp"));
+    view->handle_command(CommandId::FileSaveBmp);
+    ASSERT_EQ(prompts.messages().size(), 1u);
+    EXPECT_EQ(prompts.messages()[0], "Error in saving the bitmap file.");
+    EXPECT_EQ(prompts.count(ScriptedPrompts::Event::Beep), 1);
+
+    prompts.file_choices.push_back(std::nullopt);  // cancelled: nothing written, nothing shown
+    view->handle_command(CommandId::FileSaveBmp);
+    EXPECT_EQ(prompts.messages().size(), 1u);
 }
 
 // --- pixels ----------------------------------------------------------------------------

@@ -739,7 +739,8 @@ void CMarbeckView::render_plot(QPainter& p, const plot::PlotTarget& t) {
     c.show_intensity = ih > 0;
     c.show_pitch = !pitch_.empty();
     p.save();
-    p.fillRect(QRect(t.area.left, t.area.top, t.area.right - t.area.left, t.area.bottom - t.area.top),
+    // Inside the title box's frame.
+    p.fillRect(QRect(t.area.left + 1, t.area.top + 1, t.area.right - t.area.left - 1, t.area.bottom - t.area.top - 1),
                plot::to_qcolor(doc_.options.colors.background));
     PaintWaveformPlot(p, g, c);
     p.restore();
