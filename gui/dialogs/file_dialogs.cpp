@@ -1,6 +1,9 @@
 #include "gui/dialogs/file_dialogs.h"
 
 #include <QButtonGroup>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <algorithm>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>

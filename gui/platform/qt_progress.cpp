@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <algorithm>
 
 namespace vox {
 
@@ -86,6 +87,8 @@ void QtProgress::end() {
 }
 
 bool QtProgress::eventFilter(QObject* watched, QEvent* event) {
+    // A message box shown while the work runs must stay usable.
+    if (QApplication::activeModalWidget()) return QObject::eventFilter(watched, event);
     switch (event->type()) {
         case QEvent::MouseButtonPress:
             if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) cancel_ = true;

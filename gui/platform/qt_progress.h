@@ -6,6 +6,7 @@
 
 #include <QPointer>
 #include <QWidget>
+#include <memory>
 
 #include "core/platform/progress.h"
 
@@ -32,6 +33,7 @@ public:
     // parent: the window the progress window is centred over (may be null).
     explicit QtProgress(QWidget* parent = nullptr);
     ~QtProgress() override;
+    void set_parent(QWidget* parent) { parent_ = parent; }
 
     void begin(std::string_view caption, long long total_steps) override;
     void step() override;

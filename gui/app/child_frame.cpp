@@ -1,0 +1,96 @@
+#include "gui/app/child_frame.h"
+
+#include <QCloseEvent>
+
+#include "core/document/marbeck_doc.h"
+#include "gui/app/document_summary.h"
+#include "gui/app/main_frame.h"
+
+// The waveform view is hosted as soon as it is part of the tree.
+#if __has_include("gui/views/waveform/marbeck_view.h")
+#include "gui/views/waveform/marbeck_view.h"
+#define VOXTREL_HAS_WAVEFORM_VIEW 1
+#else
+#define VOXTREL_HAS_WAVEFORM_VIEW 0
+#endif
+
+namespace vox {
+
+bool CChildFrame::has_waveform_view() { return VOXTREL_HAS_WAVEFORM_VIEW != 0; }
+
+CChildFrame::CChildFrame(CMainFrame& frame, CMarbeckDoc& doc) : QMdiSubWindow(nullptr), frame_(frame), doc_(doc) {
+    setAttribute(Qt::WA_DeleteOnClose);
+#if VOXTREL_HAS_WAVEFORM_VIEW
+    auto* view = new CMarbeckView(doc, this);
+    view_ = view;
+    connect(view, &CMarbeckView::statusReadout, this, [this](const QString& t) { frame_.show_status(t); });
+    connect(view, &CMarbeckView::configPatchRequested, this,
+            [this](ConfigGroup g) { frame_.patch_config(g, doc_); });
+    connect(view, &CMarbeckView::markerChanged, this, [this] { frame_.update_command_ui(); });
+#else
+    view_ = new CDocumentSummary(doc, this);
+#endif
+    setWidget(view_);
+    setWindowIcon(windowIcon());
+}
+
+bool CChildFrame::view_command_enabled(CommandId id) const {
+#if VOXTREL_HAS_WAVEFORM_VIEW
+    return static_cast<const CMarbeckView*>(view_)->command_enabled(id);
+#else
+    (void)id;
+    return false;
+#endif
+}
+
+bool CChildFrame::view_handle_command(CommandId id) {
+#if VOXTREL_HAS_WAVEFORM_VIEW
+    return static_cast<CMarbeckView*>(view_)->handle_command(id);
+#else
+    (void)id;
+    return false;
+#endif
+}
+
+void CChildFrame::refresh_view() {
+#if VOXTREL_HAS_WAVEFORM_VIEW
+    static_cast<CMarbeckView*>(view_)->refresh();
+#else
+    view_->update();
+#endif
+}
+
+void CChildFrame::update_title(int number, int of) {
+    QString t = QString::fromStdString(doc_.title());
+    if (of > 1) t += QString(":%1").arg(number);
+    setWindowTitle(t);
+}
+
+void CChildFrame::closeEvent(QCloseEvent* event) {
+    if (!frame_.child_may_close(*this)) {
+        event->ignore();
+        return;
+    }
+    QMdiSubWindow::closeEvent(event);
+    if (event->isAccepted()) frame_.child_closing(*this);
+}
+
+void CChildFrame::remember_placement() {
+    // Only a normal window's own rectangle is worth keeping.
+    if (isMaximized() || isMinimized() || !isVisible()) return;
+    auto& r = frame_.app_values().document_window;
+    const QRect g = geometry();
+    r = {g.left(), g.top(), g.width(), g.height()};
+}
+
+void CChildFrame::moveEvent(QMoveEvent* event) {
+    QMdiSubWindow::moveEvent(event);
+    remember_placement();
+}
+
+void CChildFrame::resizeEvent(QResizeEvent* event) {
+    QMdiSubWindow::resizeEvent(event);
+    remember_placement();
+}
+
+}  // namespace vox

@@ -1,0 +1,49 @@
+#pragma once
+// The window of one document in the multiple-document frame. It hosts the
+// document's main view and passes commands to it first; when the last window
+// of a document closes, the document is asked whether to save.
+
+#include <QMdiSubWindow>
+
+#include "core/app/command_ids.h"
+
+namespace vox {
+
+class CMarbeckDoc;
+class CMainFrame;
+
+class CChildFrame : public QMdiSubWindow {
+    Q_OBJECT
+public:
+    CChildFrame(CMainFrame& frame, CMarbeckDoc& doc);
+
+    CMarbeckDoc& document() const { return doc_; }
+    QWidget* view() const { return view_; }
+    // True when this build hosts the waveform view (not the summary).
+    static bool has_waveform_view();
+
+    // The view's part of command routing.
+    bool view_command_enabled(CommandId id) const;
+    bool view_handle_command(CommandId id);
+
+    // Lays the view out again after its options changed.
+    void refresh_view();
+
+    // Window title: the document title, followed by ":n" when the document
+    // has several windows.
+    void update_title(int number, int of);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void remember_placement();
+
+    CMainFrame& frame_;
+    CMarbeckDoc& doc_;
+    QWidget* view_ = nullptr;
+};
+
+}  // namespace vox

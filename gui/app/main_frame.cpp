@@ -1,0 +1,638 @@
+#include "gui/app/main_frame.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPageSetupDialog>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <QWhatsThis>
+#include <filesystem>
+
+#include "core/document/marbeck_doc.h"
+#include "gui/app/child_frame.h"
+#include "gui/app/command_icons.h"
+#include "gui/app/voxtrel_app.h"
+
+namespace vox {
+
+namespace {
+
+using C = CommandId;
+
+QString qs(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+// The status-bar prompt and the tooltip of a command ("prompt\ntip").
+std::pair<QString, QString> prompt_and_tip(const CommandInfo& info) {
+    const QString all = qs(info.prompt);
+    const int nl = static_cast<int>(all.indexOf('\n'));
+    if (nl < 0) return {all, all};
+    return {all.left(nl), all.mid(nl + 1)};
+}
+
+}  // namespace
+
+CMainFrame::CMainFrame(CVoxtrelApp& app, QWidget* parent) : QMainWindow(parent), app_(app) {
+    setWindowTitle(kTitle);
+    setWindowIcon(application_icon());
+    setAcceptDrops(true);
+
+    mdi_ = new QMdiArea(this);
+    mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mdi_->setBackground(QColor(0x8a, 0x96, 0xa3));
+    setCentralWidget(mdi_);
+    connect(mdi_, &QMdiArea::subWindowActivated, this, [this] { update_command_ui(); });
+
+    build_actions();
+    build_menus();
+    build_toolbar();
+    build_status_bar();
+    rebuild_recent_menu();
+
+    // Enabling follows the state of the active view and document, which
+    // changes with every click: re-evaluate when idle, a few times a second.
+    idle_ = new QTimer(this);
+    idle_->setInterval(200);
+    connect(idle_, &QTimer::timeout, this, [this] { update_command_ui(); });
+    idle_->start();
+    qApp->installEventFilter(this);
+    update_command_ui();
+}
+
+CMainFrame::~CMainFrame() {
+    qApp->removeEventFilter(this);
+    // Windows go before the documents they show.
+    closing_all_ = true;
+    for (QMdiSubWindow* w : mdi_->subWindowList()) delete w;
+    docs_.clear();
+}
+
+AppConfigValues& CMainFrame::app_values() { return app_.app_values(); }
+
+// --- building -----------------------------------------------------------------------
+
+void CMainFrame::build_actions() {
+    for (const CommandInfo& info : command_table()) {
+        auto* a = new QAction(qs(info.text), this);
+        const auto [prompt, tip] = prompt_and_tip(info);
+        a->setStatusTip(prompt);
+        a->setToolTip(tip);
+        QList<QKeySequence> keys;
+        if (!info.shortcut.empty()) keys << QKeySequence(qs(info.shortcut));
+        for (const auto& extra : kExtraShortcuts)
+            if (extra.id == info.id) keys << QKeySequence(qs(extra.shortcut));
+        if (!keys.isEmpty()) a->setShortcuts(keys);
+        a->setShortcutContext(Qt::ApplicationShortcut);
+        const CommandId id = info.id;
+        connect(a, &QAction::triggered, this, [this, id] { run_command(id); });
+        actions_[static_cast<std::size_t>(id)] = a;
+        addAction(a);  // accelerators work even for toolbar-only commands
+    }
+    action(C::ViewToolbar)->setCheckable(true);
+    action(C::ViewToolbar)->setChecked(true);
+    action(C::ViewStatusBar)->setCheckable(true);
+    action(C::ViewStatusBar)->setChecked(true);
+    for (const auto& slot : toolbar_layout())
+        if (slot) action(*slot)->setIcon(command_icon(*slot));
+
+    // Context help and moving between panes.
+    auto* context_help = QWhatsThis::createAction(this);
+    context_help->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F1));
+    addAction(context_help);
+    auto* next_pane = new QAction(this);
+    next_pane->setShortcut(QKeySequence(Qt::Key_F6));
+    connect(next_pane, &QAction::triggered, this, [this] { mdi_->activateNextSubWindow(); });
+    addAction(next_pane);
+    auto* prev_pane = new QAction(this);
+    prev_pane->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F6));
+    connect(prev_pane, &QAction::triggered, this, [this] { mdi_->activatePreviousSubWindow(); });
+    addAction(prev_pane);
+}
+
+void CMainFrame::build_menus() {
+    for (std::string_view title : kMenuOrder) {
+        QMenu* menu = menuBar()->addMenu(qs(title));
+        menu->setSeparatorsCollapsible(true);
+        menus_.push_back(menu);
+        for (const CommandInfo& info : command_table()) {
+            if (info.menu != title) continue;
+            if (info.separator_before && !menu->isEmpty()) menu->addSeparator();
+            menu->addAction(action(info.id));
+            if (info.id == C::FileRevertConfig) {
+                // The recent files sit between the configuration commands and Exit.
+                recent_separator_ = menu->addSeparator();
+            }
+        }
+        connect(menu, &QMenu::aboutToShow, this, [this] { update_command_ui(); });
+    }
+    file_menu_ = menus_[0];
+    window_menu_ = menus_[10];
+    recent_anchor_ = action(C::FileExit);
+    connect(window_menu_, &QMenu::aboutToShow, this, [this] { rebuild_window_list(); });
+}
+
+void CMainFrame::build_toolbar() {
+    toolbar_ = addToolBar("Standard");
+    toolbar_->setObjectName("Standard");
+    toolbar_->setMovable(true);
+    toolbar_->setFloatable(true);
+    toolbar_->setIconSize(QSize(24, 24));
+    for (const auto& slot : toolbar_layout()) {
+        if (slot)
+            toolbar_->addAction(action(*slot));
+        else
+            toolbar_->addSeparator();
+    }
+    connect(toolbar_, &QToolBar::visibilityChanged, this,
+            [this](bool shown) { action(C::ViewToolbar)->setChecked(shown); });
+}
+
+void CMainFrame::build_status_bar() {
+    QStatusBar* bar = statusBar();
+    bar->showMessage("Ready");
+    auto indicator = [bar](const char* text) {
+        auto* l = new QLabel(text, bar);
+        l->setAlignment(Qt::AlignCenter);
+        l->setMinimumWidth(QFontMetrics(l->font()).horizontalAdvance("SCRL") + 14);
+        l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        bar->addPermanentWidget(l);
+        return l;
+    };
+    caps_ = indicator("CAP");
+    num_ = indicator("NUM");
+    scroll_ = indicator("SCRL");
+    update_lock_indicators();
+}
+
+void CMainFrame::update_lock_indicators() {
+    // The indicators follow the lock keys pressed while the program runs.
+    auto show = [](QLabel* l, bool on) {
+        QPalette p = l->palette();
+        p.setColor(QPalette::WindowText, on ? QColor(0x24, 0x29, 0x2f) : QColor(0xa0, 0xa6, 0xad));
+        l->setPalette(p);
+    };
+    show(caps_, caps_on_);
+    show(num_, num_on_);
+    show(scroll_, scroll_on_);
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && watched == QApplication::focusWidget()) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_CapsLock) caps_on_ = !caps_on_;
+        if (key == Qt::Key_NumLock) num_on_ = !num_on_;
+        if (key == Qt::Key_ScrollLock) scroll_on_ = !scroll_on_;
+        if (key == Qt::Key_CapsLock || key == Qt::Key_NumLock || key == Qt::Key_ScrollLock) update_lock_indicators();
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void CMainFrame::rebuild_recent_menu() {
+    for (QAction* a : recent_actions_) {
+        file_menu_->removeAction(a);
+        a->deleteLater();
+    }
+    recent_actions_.clear();
+    const auto& entries = app_.recent().entries();
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const std::string path = entries[i];
+        auto* a = new QAction(QString("&%1 %2").arg(i + 1).arg(QString::fromStdString(path)), this);
+        a->setStatusTip("Open this document");
+        connect(a, &QAction::triggered, this, [this, path] {
+            if (!open_document(path)) {
+                app_.recent().remove(path);
+                rebuild_recent_menu();
+            }
+        });
+        file_menu_->insertAction(recent_anchor_, a);
+        recent_actions_.push_back(a);
+    }
+    if (!recent_actions_.empty()) {
+        // A separator between the recent files and Exit.
+        auto* sep = new QAction(this);
+        sep->setSeparator(true);
+        file_menu_->insertAction(recent_anchor_, sep);
+        recent_actions_.push_back(sep);
+    }
+}
+
+void CMainFrame::rebuild_window_list() {
+    for (QAction* a : window_list_actions_) {
+        window_menu_->removeAction(a);
+        a->deleteLater();
+    }
+    window_list_actions_.clear();
+    const auto windows = mdi_->subWindowList();
+    if (windows.isEmpty()) return;
+    window_list_actions_.push_back(window_menu_->addSeparator());
+    int n = 0;
+    for (QMdiSubWindow* w : windows) {
+        auto* a = window_menu_->addAction(QString("&%1 %2").arg(++n).arg(w->windowTitle()));
+        a->setCheckable(true);
+        a->setChecked(w == mdi_->activeSubWindow());
+        connect(a, &QAction::triggered, this, [this, w] { mdi_->setActiveSubWindow(w); });
+        window_list_actions_.push_back(a);
+    }
+}
+
+// --- documents ------------------------------------------------------------------------------
+
+std::unique_ptr<CMarbeckDoc> CMainFrame::make_document() {
+    DocServices services{app_.prompts(), app_.progress(), app_.temp_names()};
+    auto doc = std::make_unique<CMarbeckDoc>(services, app_.config().new_document_options(app_.app_values()));
+    CMarbeckDoc* raw = doc.get();
+    doc->on_path_changed = [this, raw](const std::string& path) {
+        app_.recent().add(path);
+        rebuild_recent_menu();
+        retitle(*raw);
+    };
+    return doc;
+}
+
+void CMainFrame::adopt_document(std::unique_ptr<CMarbeckDoc> doc) {
+    CMarbeckDoc& d = *doc;
+    docs_.push_back(std::move(doc));
+    add_frame(d);
+}
+
+CChildFrame* CMainFrame::add_frame(CMarbeckDoc& doc) {
+    auto* child = new CChildFrame(*this, doc);
+    mdi_->addSubWindow(child);
+    child->setWindowIcon(application_icon());
+    const WindowRect& r = app_.app_values().document_window;
+    const bool first = mdi_->subWindowList().size() == 1;
+    if (!r.empty() && r.c > 100 && r.d > 80) {
+        child->setGeometry(r.a, r.b, r.c, r.d);
+        child->show();
+    } else if (first) {
+        child->showMaximized();
+    } else {
+        child->resize(mdi_->viewport()->size() * 3 / 4);
+        child->show();
+    }
+    retitle(doc);
+    mdi_->setActiveSubWindow(child);
+    update_command_ui();
+    return child;
+}
+
+std::vector<CChildFrame*> CMainFrame::frames_of(const CMarbeckDoc& doc) const {
+    std::vector<CChildFrame*> out;
+    for (QMdiSubWindow* w : mdi_->subWindowList(QMdiArea::CreationOrder))
+        if (auto* c = qobject_cast<CChildFrame*>(w); c && &c->document() == &doc) out.push_back(c);
+    return out;
+}
+
+void CMainFrame::retitle(const CMarbeckDoc& doc) {
+    const auto frames = frames_of(doc);
+    int n = 0;
+    for (CChildFrame* f : frames) f->update_title(++n, static_cast<int>(frames.size()));
+}
+
+CMarbeckDoc* CMainFrame::open_document(const std::string& path) {
+    const std::string canonical = std::filesystem::absolute(path).lexically_normal().string();
+    for (const auto& d : docs_)
+        if (d->path() == canonical || d->path() == path) {
+            const auto frames = frames_of(*d);
+            if (!frames.empty()) mdi_->setActiveSubWindow(frames.front());
+            return d.get();
+        }
+    auto doc = make_document();
+    if (!doc->open(canonical)) {
+        update_command_ui();
+        return nullptr;  // the failure was reported; nothing is kept
+    }
+    CMarbeckDoc* raw = doc.get();
+    adopt_document(std::move(doc));
+    statusBar()->showMessage("Ready");
+    return raw;
+}
+
+CMarbeckDoc* CMainFrame::new_document() {
+    auto doc = make_document();
+    CMarbeckDoc* raw = doc.get();
+    adopt_document(std::move(doc));
+    return raw;
+}
+
+CChildFrame* CMainFrame::active_child() const {
+    QMdiSubWindow* w = mdi_->activeSubWindow();
+    if (!w) {
+        // Offscreen and while no window has focus the area reports none; the
+        // topmost window is the one the commands are for.
+        const auto list = mdi_->subWindowList(QMdiArea::ActivationHistoryOrder);
+        if (!list.isEmpty()) w = list.back();
+    }
+    return qobject_cast<CChildFrame*>(w);
+}
+
+CMarbeckDoc* CMainFrame::active_document() const {
+    CChildFrame* c = active_child();
+    return c ? &c->document() : nullptr;
+}
+
+bool CMainFrame::child_may_close(CChildFrame& child) {
+    if (closing_all_) return true;
+    CMarbeckDoc& doc = child.document();
+    if (frames_of(doc).size() > 1) return true;  // other windows still show it
+    return doc.can_close();
+}
+
+void CMainFrame::finish_document(CMarbeckDoc& doc) {
+    // The closing document's display options and placements go back into
+    // the configuration file (silently; a missing file stays missing).
+    AppConfigValues& values = app_.app_values();
+    if (doc.loaded) {
+        // The audio channel last used: its rate, sample count and duration.
+        if (doc.doc_rate > 0.0) doc.options.sample_rate = doc.doc_rate;
+        doc.options.last_sample_count = doc.doc_count;
+        doc.options.last_duration_ms = doc.doc_duration_ms;
+    }
+    app_.config().write_back_on_close(doc.options, values);
+}
+
+void CMainFrame::child_closing(CChildFrame& child) {
+    CMarbeckDoc* doc = &child.document();
+    const bool last = frames_of(*doc).size() <= 1;
+    if (!last) {
+        // Retitle once this window is gone.
+        QTimer::singleShot(0, this, [this, doc] {
+            for (const auto& d : docs_)
+                if (d.get() == doc) retitle(*doc);
+        });
+        return;
+    }
+    if (closing_all_) return;  // close_all_documents finishes them
+    finish_document(*doc);
+    // The window is deleted after this event; the document must outlive its view.
+    QTimer::singleShot(0, this, [this, doc] {
+        for (auto it = docs_.begin(); it != docs_.end(); ++it)
+            if (it->get() == doc) {
+                docs_.erase(it);
+                break;
+            }
+        update_command_ui();
+    });
+}
+
+bool CMainFrame::close_all_documents() {
+    for (const auto& d : docs_)
+        if (!d->can_close()) return false;
+    for (const auto& d : docs_) finish_document(*d);
+    closing_all_ = true;
+    for (QMdiSubWindow* w : mdi_->subWindowList()) delete w;
+    docs_.clear();
+    closing_all_ = false;
+    update_command_ui();
+    return true;
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    if (!close_all_documents()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls())
+        for (const QUrl& u : event->mimeData()->urls())
+            if (u.isLocalFile()) {
+                event->acceptProposedAction();
+                return;
+            }
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+    const auto urls = event->mimeData()->urls();
+    event->acceptProposedAction();
+    activateWindow();
+    for (const QUrl& u : urls)
+        if (u.isLocalFile()) open_document(u.toLocalFile().toStdString());
+}
+
+// --- routing -------------------------------------------------------------------------------
+
+bool CMainFrame::command_enabled(CommandId id) const {
+    CChildFrame* child = active_child();
+    if (child && child->view_command_enabled(id)) return true;
+    return document_command_enabled(id, child ? &child->document() : nullptr) || frame_command_enabled(id) ||
+           app_command_enabled(id);
+}
+
+bool CMainFrame::run_command(CommandId id) {
+    if (!command_enabled(id)) return false;
+    CChildFrame* child = active_child();
+    bool done = false;
+    if (child && child->view_command_enabled(id)) done = child->view_handle_command(id);
+    if (!done && child && document_command_enabled(id, &child->document()))
+        done = run_document_command(id, child->document());
+    if (!done && frame_command_enabled(id)) done = run_frame_command(id);
+    if (!done && app_command_enabled(id)) done = run_app_command(id);
+    update_command_ui();
+    return done;
+}
+
+bool CMainFrame::document_command_enabled(CommandId id, const CMarbeckDoc* doc) const {
+    if (!doc) return false;
+    switch (id) {
+        case C::FileClose: return true;
+        case C::FileSave: return doc->can_save();
+        case C::FileSaveAs: return doc->can_save_as();
+        case C::FileSaveCopyAs: return doc->can_save_copy_as();
+        case C::FileSaveSelectionAs: return doc->can_save_selection_as();
+        case C::FileExportWave: return doc->can_export_wave();
+        case C::FileExportSelectionWave: return doc->can_export_selection_wave();
+        case C::FileSaveConfig: return true;
+        default: return false;
+    }
+}
+
+bool CMainFrame::run_document_command(CommandId id, CMarbeckDoc& doc) {
+    switch (id) {
+        case C::FileClose:
+            for (CChildFrame* f : frames_of(doc)) {
+                // Closing the last window asks about changes; a Cancel stops here.
+                if (!f->close()) break;
+            }
+            return true;
+        case C::FileSave: doc.save(); return true;
+        case C::FileSaveAs: doc.save_as(); return true;
+        case C::FileSaveCopyAs: doc.save_copy_as(); return true;
+        case C::FileSaveSelectionAs: doc.save_selection_as(); return true;
+        case C::FileExportWave: doc.export_wave(); return true;
+        case C::FileExportSelectionWave: doc.export_selection_wave(); return true;
+        case C::FileSaveConfig: app_.config().save_configuration(app_.prompts(), doc.options, app_.app_values()); return true;
+        default: return false;
+    }
+}
+
+bool CMainFrame::frame_command_enabled(CommandId id) const {
+    const bool any = !mdi_->subWindowList().isEmpty();
+    switch (id) {
+        case C::ViewToolbar:
+        case C::ViewStatusBar:
+        case C::HelpTopics:
+        case C::HelpAbout:
+            return true;
+        case C::WindowNew: return active_child() != nullptr;
+        case C::WindowCascade:
+        case C::WindowTile:
+        case C::WindowArrange:
+            return any;
+        case C::WindowCloseStatus: return false;  // always disabled
+        default: return false;
+    }
+}
+
+bool CMainFrame::run_frame_command(CommandId id) {
+    switch (id) {
+        case C::ViewToolbar:
+            toolbar_->setVisible(!toolbar_->isVisible());
+            action(C::ViewToolbar)->setChecked(toolbar_->isVisible());
+            return true;
+        case C::ViewStatusBar:
+            statusBar()->setVisible(!statusBar()->isVisible());
+            action(C::ViewStatusBar)->setChecked(statusBar()->isVisible());
+            return true;
+        case C::WindowNew:
+            if (CChildFrame* c = active_child()) add_frame(c->document());
+            return true;
+        case C::WindowCascade: mdi_->cascadeSubWindows(); return true;
+        case C::WindowTile: mdi_->tileSubWindows(); return true;
+        case C::WindowArrange: arrange_icons(); return true;
+        case C::HelpTopics: help_topics(); return true;
+        case C::HelpAbout: about(); return true;
+        default: return false;
+    }
+}
+
+bool CMainFrame::app_command_enabled(CommandId id) const {
+    switch (id) {
+        case C::FileNew:
+        case C::FileOpen:
+        case C::FilePrintSetup:
+        case C::FileLoadConfig:
+        case C::FileRevertConfig:
+        case C::FileExit:
+            return true;
+        default: return false;
+    }
+}
+
+bool CMainFrame::run_app_command(CommandId id) {
+    switch (id) {
+        case C::FileNew: new_document(); return true;
+        case C::FileOpen: file_open(); return true;
+        case C::FilePrintSetup: print_setup(); return true;
+        case C::FileLoadConfig: load_configuration(); return true;
+        case C::FileRevertConfig: app_.config().revert_to_default(app_.prompts()); return true;
+        case C::FileExit: close(); return true;
+        default: return false;
+    }
+}
+
+void CMainFrame::update_command_ui() {
+    for (const CommandInfo& info : command_table()) action(info.id)->setEnabled(command_enabled(info.id));
+
+    // Without a document only File (its reduced set), View and Help remain.
+    const bool has_doc = active_child() != nullptr;
+    for (std::size_t m = 0; m < menus_.size(); ++m) {
+        const std::string_view title = kMenuOrder[m];
+        const bool always = title == "&File" || title == "&View" || title == "&Help";
+        menus_[m]->menuAction()->setVisible(has_doc || always);
+    }
+    for (const CommandInfo& info : command_table())
+        if (info.menu == "&File") action(info.id)->setVisible(has_doc || info.in_reduced_menu);
+}
+
+// --- individual commands ---------------------------------------------------------------------
+
+void CMainFrame::file_open() {
+    FileDialogRequest req{kOpenTitle, "", "", doc_text::kOpenFilters, false, open_filter_index_};
+    const auto choice = app_.prompts().choose_open_file(req);
+    if (!choice) return;
+    // The filter is remembered; it does not choose the reader.
+    open_filter_index_ = choice->filter_index;
+    open_document(choice->path);
+}
+
+void CMainFrame::print_setup() {
+    QPageSetupDialog dlg(&app_.printer(), this);
+    dlg.exec();
+}
+
+void CMainFrame::load_configuration() {
+    CMarbeckDoc* doc = active_document();
+    const auto r = app_.config().load_configuration(app_.prompts(), doc ? &doc->options : nullptr, app_.app_values());
+    if (r != ConfigFile::LoadResult::Loaded || !doc) return;
+    // The loaded tier names rename the audio channel's tiers; every window of
+    // the document lays itself out again.
+    for (std::size_t t = 0; t < doc->options.tier_names.size() && t < doc->channels[0].tiers.size(); ++t)
+        doc->channels[0].tiers[t].name = doc->options.tier_names[t];
+    for (CChildFrame* f : frames_of(*doc)) f->refresh_view();
+}
+
+void CMainFrame::patch_config(ConfigGroup group, CMarbeckDoc& doc) {
+    app_.config().patch(group, doc.options, app_.app_values());
+}
+
+void CMainFrame::show_status(const QString& text) { statusBar()->showMessage(text); }
+
+void CMainFrame::help_topics() {
+    const QString file = QString::fromStdString(app_.help_file());
+    if (!QFileInfo::exists(file) || !QDesktopServices::openUrl(QUrl::fromLocalFile(file)))
+        app_.prompts().message(kNoHelp, MessageIcon::Warning);
+}
+
+void CMainFrame::about() {
+    QDialog box(this);
+    box.setWindowTitle("About Voxtrel");
+    auto* layout = new QVBoxLayout(&box);
+    auto* picture = new QLabel(&box);
+    picture->setPixmap(application_icon().pixmap(64, 64));
+    picture->setAlignment(Qt::AlignCenter);
+    layout->addWidget(picture);
+    auto* name = new QLabel("<b>Voxtrel</b>", &box);
+    name->setAlignment(Qt::AlignCenter);
+    layout->addWidget(name);
+    auto* version = new QLabel(QString("version: ") + CVoxtrelApp::kVersionText, &box);
+    version->setAlignment(Qt::AlignCenter);
+    layout->addWidget(version);
+    auto* link = new QLabel("<a href=\"https://www.trevanic.example/voxtrel\">www.trevanic.example/voxtrel</a>", &box);
+    link->setOpenExternalLinks(true);
+    link->setAlignment(Qt::AlignCenter);
+    layout->addWidget(link);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &box);
+    connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);
+    layout->addWidget(buttons);
+    box.exec();
+}
+
+void CMainFrame::arrange_icons() {
+    // Minimised windows line up along the bottom of the area, left to right.
+    int x = 0;
+    const int bottom = mdi_->viewport()->height();
+    for (QMdiSubWindow* w : mdi_->subWindowList(QMdiArea::CreationOrder)) {
+        if (!w->isMinimized()) continue;
+        w->move(x, bottom - w->height());
+        x += w->width();
+    }
+}
+
+}  // namespace vox

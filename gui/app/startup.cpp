@@ -1,0 +1,101 @@
+#include "gui/app/startup.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTimer>
+#include <cstdio>
+#include <optional>
+#include <string>
+
+#include "core/platform/temp_names.h"
+#include "gui/app/command_icons.h"
+#include "gui/app/main_frame.h"
+#include "gui/app/voxtrel_app.h"
+#include "gui/platform/qsettings_store.h"
+#include "gui/platform/qt_progress.h"
+#include "gui/platform/qt_user_prompts.h"
+
+namespace vox {
+
+namespace {
+
+struct CommandLine {
+    std::optional<std::string> file;
+    std::optional<std::string> screenshot;
+    bool bad = false;
+};
+
+CommandLine parse(const QStringList& args) {
+    CommandLine c;
+    for (int i = 1; i < args.size(); ++i) {
+        const QString a = args[i];
+        if (a == "--screenshot") {
+            if (i + 1 >= args.size()) {
+                c.bad = true;
+                break;
+            }
+            c.screenshot = args[++i].toStdString();
+        } else if (a.startsWith("--")) {
+            c.bad = true;
+        } else if (!c.file) {
+            c.file = a.toStdString();
+        }
+    }
+    return c;
+}
+
+}  // namespace
+
+int run_voxtrel(int argc, char** argv) {
+    QApplication qapp(argc, argv);
+    // The company key of the per-user settings.
+    QApplication::setOrganizationName(CVoxtrelApp::kCompany);
+    QApplication::setApplicationName("Voxtrel");
+    QApplication::setWindowIcon(application_icon());
+
+    const CommandLine cmd = parse(QApplication::arguments());
+    if (cmd.bad) {
+        std::fprintf(stderr, "usage: voxtrel [--screenshot FILE.png] [FILE]\n");
+        return 2;
+    }
+
+    QSettingsStore settings;
+    QtUserPrompts prompts;
+    QtProgress progress;
+    AppEnvironment env{settings,
+                       prompts,
+                       prompts,
+                       progress,
+                       QDir::currentPath().toStdString(),
+                       system_temp_folder(),
+                       QApplication::applicationDirPath().toStdString()};
+    CVoxtrelApp app(env);
+    if (!app.init_instance()) return 1;
+
+    CMainFrame frame(app);
+    prompts.set_parent(&frame);
+    progress.set_parent(&frame);
+    frame.showMaximized();
+
+    if (cmd.file) {
+        if (!frame.open_document(*cmd.file)) return 1;
+    } else {
+        frame.new_document();
+    }
+
+    if (cmd.screenshot) {
+        const QString out = QString::fromStdString(*cmd.screenshot);
+        // Give the opening analyses and the first paints time to finish.
+        QTimer::singleShot(1500, &frame, [&frame, out] {
+            QApplication::processEvents();
+            const bool ok = frame.grab().save(out, "PNG");
+            std::fprintf(stderr, ok ? "screenshot saved: %s\n" : "could not save the screenshot %s\n",
+                         out.toLocal8Bit().constData());
+            // Leave without questions: nothing was changed by a screenshot run.
+            QApplication::exit(ok ? 0 : 1);
+        });
+    }
+    return qapp.exec();
+}
+
+}  // namespace vox

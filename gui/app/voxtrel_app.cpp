@@ -1,0 +1,46 @@
+#include "gui/app/voxtrel_app.h"
+
+#include <QPrinter>
+#include <filesystem>
+
+namespace vox {
+
+CVoxtrelApp* CVoxtrelApp::instance_ = nullptr;
+
+CVoxtrelApp::CVoxtrelApp(AppEnvironment env) : env_(std::move(env)), recent_(env_.settings, kCompany) {
+    font_ = QFont("Arial");
+    font_.setPixelSize(14);
+    font_.setWeight(QFont::Normal);
+    for (int i = 0; i < 256; ++i) pens_[static_cast<std::size_t>(i)] = QPen(QColor(i, i, i), 1);
+    instance_ = this;
+}
+
+CVoxtrelApp::~CVoxtrelApp() {
+    if (instance_ == this) instance_ = nullptr;
+}
+
+bool CVoxtrelApp::init_instance() {
+    recent_.load();
+
+    TempFolderServices services{env_.settings, env_.prompts, env_.chooser, env_.working_dir, env_.fallback_folder,
+                                {}, {}};
+    auto folder = select_temp_folder(services);
+    if (!folder) return false;
+    temp_folder_ = *folder;
+    temp_names_.set_folder(temp_folder_);
+
+    config_ = std::make_unique<ConfigFile>(temp_folder_);
+    config_loaded_ = config_->load_app_values(app_values_);
+    return true;
+}
+
+QPrinter& CVoxtrelApp::printer() {
+    if (!printer_) printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *printer_;
+}
+
+std::string CVoxtrelApp::help_file() const {
+    return (std::filesystem::path(env_.application_dir) / "Manual" / "HelpIndex.html").string();
+}
+
+}  // namespace vox

@@ -1,0 +1,88 @@
+#pragma once
+// The application object: the state that lives from start to exit — the
+// temporary folder, the configuration file and its application values, the
+// temporary names, the recent-file list, the shared drawing resources and the
+// printer settings — and the start-up steps before the main frame exists.
+
+#include <QFont>
+#include <QPen>
+#include <array>
+#include <memory>
+#include <string>
+
+#include "core/app/config_file.h"
+#include "core/app/temp_folder.h"
+#include "core/platform/progress.h"
+#include "core/platform/settings_store.h"
+#include "core/platform/temp_names.h"
+#include "core/platform/user_prompts.h"
+#include "gui/app/recent_files.h"
+
+class QPrinter;
+
+namespace vox {
+
+// The outside world the application reaches through.
+struct AppEnvironment {
+    SettingsStore& settings;
+    UserPrompts& prompts;
+    FolderChooser& chooser;
+    Progress& progress;
+    std::string working_dir;      // the working directory at start
+    std::string fallback_folder;  // where the folder chooser starts
+    std::string application_dir;  // the program's folder (help file)
+};
+
+class CVoxtrelApp {
+public:
+    static constexpr const char* kCompany = "Trevanic";
+    static constexpr const char* kVersionText = "1412";
+
+    explicit CVoxtrelApp(AppEnvironment env);
+    ~CVoxtrelApp();
+    CVoxtrelApp(const CVoxtrelApp&) = delete;
+    CVoxtrelApp& operator=(const CVoxtrelApp&) = delete;
+
+    // Recent-file list, temporary folder and the application part of the
+    // configuration file. False when start-up must end (the message was shown).
+    bool init_instance();
+
+    AppEnvironment& env() { return env_; }
+    UserPrompts& prompts() { return env_.prompts; }
+    Progress& progress() { return env_.progress; }
+    const std::string& temp_folder() const { return temp_folder_; }
+    ConfigFile& config() { return *config_; }
+    AppConfigValues& app_values() { return app_values_; }
+    TempNames& temp_names() { return temp_names_; }
+    CRecentFileList& recent() { return recent_; }
+    // True when the configuration file was sound at start-up.
+    bool config_loaded() const { return config_loaded_; }
+
+    // Shared drawing resources: "Arial" of height 14, weight 400, and the
+    // 256 grey pens, pen i of colour (i, i, i).
+    const QFont& shared_font() const { return font_; }
+    const QPen& grey_pen(int i) const { return pens_[static_cast<std::size_t>(i & 0xFF)]; }
+
+    // The printer settings shared by every view (Print Setup changes them).
+    QPrinter& printer();
+
+    // The help file: the program folder, then Manual/HelpIndex.html.
+    std::string help_file() const;
+
+    static CVoxtrelApp* instance() { return instance_; }
+
+private:
+    AppEnvironment env_;
+    std::string temp_folder_;
+    std::unique_ptr<ConfigFile> config_;
+    AppConfigValues app_values_;
+    TempNames temp_names_{std::string()};
+    CRecentFileList recent_;
+    bool config_loaded_ = false;
+    QFont font_;
+    std::array<QPen, 256> pens_;
+    std::unique_ptr<QPrinter> printer_;
+    static CVoxtrelApp* instance_;
+};
+
+}  // namespace vox

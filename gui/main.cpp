@@ -1,0 +1,3 @@
+#include "gui/app/startup.h"
+
+int main(int argc, char** argv) { return vox::run_voxtrel(argc, argv); }
