@@ -211,9 +211,11 @@ FormantValue CMathFunc::QuadraticToFormant(double c1, double c0, double fs) {
         f.frequency = scale * std::atan2(s, -h);
         f.bandwidth = -scale * std::log(c0);
     } else {
+        // Two real roots −h ± √D: positive (at 0 Hz) when c1 < 0, negative
+        // (at fs/2) when c1 > 0; e is the larger magnitude.
         const double e = std::fabs(h) + std::sqrt(D);
-        f.frequency = c1 >= 0.0 ? 0.0 : fs / 2.0;
-        f.root_re = c1 < 0.0 ? -e : e;
+        f.frequency = c1 > 0.0 ? fs / 2.0 : 0.0;
+        f.root_re = c1 > 0.0 ? -e : e;
         f.root_im = 0.0;
         f.bandwidth = -scale * std::log(e * e);
     }

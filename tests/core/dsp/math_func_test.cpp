@@ -184,6 +184,9 @@ TEST_P(QuadraticCases, FrequencyAndBandwidth) {
     const FormantValue f = CMathFunc::QuadraticToFormant(c.c1, c.c0, c.fs);
     EXPECT_NEAR(f.frequency, c.freq, 0.05);
     EXPECT_NEAR(f.bandwidth, c.bw, 0.05);
+    // The stored root is a root of the factor.
+    const std::complex<double> z(f.root_re, f.root_im);
+    EXPECT_NEAR(std::abs(z * z + c.c1 * z + c.c0), 0.0, 1e-12);
 }
 INSTANTIATE_TEST_SUITE_P(
     Values, QuadraticCases,
@@ -192,8 +195,8 @@ INSTANTIATE_TEST_SUITE_P(
         QuadCase{-2 * 0.95 * std::cos(M_PI / 5), 0.95 * 0.95, 10000, 1000.0, 163.27},
         QuadCase{0.0, 0.81, 8000, 2000.0, -8000 / (2 * M_PI) * std::log(0.81)},
         // Real pairs: (z − 0.5)(z − 0.2) at 0 Hz, (z + 0.5)(z + 0.2) at fs/2.
-        QuadCase{-0.7, 0.1, 10000, 5000.0, -10000 / (2 * M_PI) * std::log(0.25)},
-        QuadCase{0.7, 0.1, 10000, 0.0, -10000 / (2 * M_PI) * std::log(0.25)}));
+        QuadCase{-0.7, 0.1, 10000, 0.0, -10000 / (2 * M_PI) * std::log(0.25)},
+        QuadCase{0.7, 0.1, 10000, 5000.0, -10000 / (2 * M_PI) * std::log(0.25)}));
 
 // Coefficients of Π (z² − 2r cosθ z + r²), highest power first.
 std::vector<double> poly_from_formants(const std::vector<std::pair<double, double>>& fb, double fs) {
