@@ -1,19 +1,26 @@
 #!/usr/bin/env bash
-# Opens a recording in Voxtrel. Without a display the program runs under a
-# virtual X server and saves a screenshot; until the application is built the
-# command-line front end describes the file instead.
+# Opens a recording in Voxtrel. With a display the program simply runs; with
+# none it runs under a virtual X server and saves a screenshot of the window
+# to build/screenshot.png.
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-file=${1:-$root/data/samples/speech.wav}
-app="$root/build/default/gui/voxtrel"
-cli="$root/build/default/cli/voxtrel-cli"
-if [ -x "$app" ]; then
-  if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
-    exec "$app" "$file"
-  fi
-  shot="$root/build/screenshot.png"
-  xvfb-run -a -s "-screen 0 1600x1000x24" "$app" --screenshot "$shot" "$file"
-  echo "No display: saved a screenshot of the window to $shot"
-else
-  "$cli" info "$file"
+root="$(cd "$(dirname "$0")/.." && pwd)"
+file="${1:-$root/data/samples/speech.wav}"
+file="$(realpath "$file")"
+bin="${VOXTREL_BIN:-}"
+if [ -z "$bin" ]; then
+  for b in "$root/build/default/gui/voxtrel" "$root/build/gui/gui/voxtrel"; do
+    if [ -x "$b" ]; then bin="$b"; break; fi
+  done
 fi
+if [ -z "$bin" ] || [ ! -x "$bin" ]; then
+  echo "run-app: voxtrel is not built (make build)" >&2
+  exit 1
+fi
+# The program's temporary folder defaults to ./tmp of its working directory.
+cd "$(dirname "$bin")"
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+  exec "$bin" "$file"
+fi
+shot="$root/build/screenshot.png"
+xvfb-run -a -s "-screen 0 1600x1000x24" "$bin" --screenshot "$shot" "$file"
+echo "run-app: screenshot in $shot"

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QScreen>
 #include <QTimer>
 #include <cstdio>
 #include <optional>
@@ -75,6 +76,9 @@ int run_voxtrel(int argc, char** argv) {
     CMainFrame frame(app);
     prompts.set_parent(&frame);
     progress.set_parent(&frame);
+    // Without a window manager (a virtual display) maximising does nothing:
+    // take the screen's working area first.
+    if (QScreen* screen = QGuiApplication::primaryScreen()) frame.setGeometry(screen->availableGeometry());
     frame.showMaximized();
 
     if (cmd.file) {
