@@ -2,6 +2,10 @@
 // state, readouts, and the pixels of the rendered images.
 
 #include <QDir>
+#include <QFileInfo>
+#include <QPrinter>
+
+#include "gui/plot/plot_printer.h"
 #include <QLabel>
 
 #include <cstdio>
@@ -250,6 +254,31 @@ TEST_F(WaveformView, SaveAsBmpWritesThePageAndReportsFailures) {
     prompts.file_choices.push_back(std::nullopt);  // cancelled: nothing written, nothing shown
     view->handle_command(CommandId::FileSaveBmp);
     EXPECT_EQ(prompts.messages().size(), 1u);
+}
+
+
+TEST_F(WaveformView, PrintsThePlotOntoAPrinterPage) {
+    load_sine();
+    show();
+    const QString path = QDir::tempPath() + "/vox_view_print.pdf";
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+    int calls = 0;
+    plot::PlotTarget seen;
+    plot::PrintPlot(printer, view->page_setup(), "Untitled", [&](QPainter& p, const plot::PlotTarget& t) {
+        ++calls;
+        seen = t;
+        view->render_plot(p, t);
+    });
+    EXPECT_EQ(calls, 1);
+    // The box is 6 × 4 inches at the printer's resolution, one inch from the corner.
+    const int dpi = printer.logicalDpiX();
+    EXPECT_EQ(seen.area.left, dpi);
+    EXPECT_EQ(seen.area.right - seen.area.left, 6 * dpi);
+    EXPECT_NEAR(seen.scale, dpi / 96.0, 1e-9);
+    EXPECT_GT(QFileInfo(path).size(), 1000);
+    QFile::remove(path);
 }
 
 // --- pixels ----------------------------------------------------------------------------
