@@ -61,7 +61,10 @@ void CChildFrame::refresh_view() {
 }
 
 void CChildFrame::update_title(int number, int of) {
-    QString t = QString::fromStdString(doc_.title());
+    // A channel picked from a multichannel file is named after it until the
+    // document is saved under a name of its own.
+    QString t = QString::fromStdString(doc_.has_channel_title && doc_.foreign_format ? doc_.channel_title
+                                                                                   : doc_.title());
     if (of > 1) t += QString(":%1").arg(number);
     setWindowTitle(t);
 }
