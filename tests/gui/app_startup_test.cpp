@@ -1,0 +1,80 @@
+// Start-up of the application object: the temporary folder through a
+// scripted chooser and the configuration file it finds there.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "tests/gui/gui_test_support.h"
+
+namespace vox::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct StartFixture {
+    ScratchDir dir;
+    InMemorySettings settings;
+    ScriptedPrompts prompts;
+    ScriptedChooser chooser;
+    NullProgress progress;
+    std::unique_ptr<CVoxtrelApp> make() {
+        AppEnvironment env{settings, prompts, chooser, progress, dir.path().string(), dir.path().string(),
+                           dir.path().string()};
+        return std::make_unique<CVoxtrelApp>(env);
+    }
+};
+
+TEST(AppStartup, DefaultFolderIsTmpOfTheWorkingDirectoryAndIsRemembered) {
+    StartFixture fx;
+    auto app = fx.make();
+    ASSERT_TRUE(app->init_instance());
+    const std::string expect = (fx.dir.path() / "tmp").string();
+    EXPECT_EQ(app->temp_folder(), expect);
+    EXPECT_TRUE(fs::is_directory(expect));
+    EXPECT_EQ(fx.settings.get("Trevanic", "General Strings section", "Temp Directory"), expect);
+    EXPECT_TRUE(fx.chooser.titles.empty());
+    EXPECT_FALSE(app->config_loaded());  // no configuration file yet
+}
+
+TEST(AppStartup, AStoredFolderThatVanishedIsCreatedAgain) {
+    StartFixture fx;
+    const std::string stored = (fx.dir.path() / "gone" / "again").string();
+    fx.settings.set("Trevanic", "General Strings section", "Temp Directory", stored);
+    auto app = fx.make();
+    ASSERT_TRUE(app->init_instance());
+    EXPECT_EQ(app->temp_folder(), stored);
+    EXPECT_TRUE(fs::is_directory(stored));
+}
+
+TEST(AppStartup, ASoundConfigurationFileSuppliesTheDefaultSampleRate) {
+    StartFixture fx;
+    const fs::path tmp = fx.dir.path() / "tmp";
+    fs::create_directories(tmp);
+    AppConfigValues values;
+    OptionBlock block;
+    block.sample_rate = 16000.0;  // the rate of the audio channel last used
+    ASSERT_TRUE(write_config_bytes((tmp / config_text::kFileName).string(), encode_config(block, values)));
+    auto app = fx.make();
+    ASSERT_TRUE(app->init_instance());
+    EXPECT_TRUE(app->config_loaded());
+    EXPECT_DOUBLE_EQ(app->app_values().default_sample_rate, 16000.0);
+}
+
+TEST(AppStartup, AnUnwritableFolderAsksForAnotherAndCancelEndsStartUp) {
+    if (geteuid() == 0) GTEST_SKIP() << "root can write into any folder";
+    StartFixture fx;
+    const fs::path locked = fx.dir.path() / "locked";
+    fs::create_directories(locked);
+    fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec);
+    fx.settings.set("Trevanic", "General Strings section", "Temp Directory", locked.string());
+    auto app = fx.make();
+    EXPECT_FALSE(app->init_instance());
+    ASSERT_EQ(fx.chooser.titles.size(), 1u);
+    EXPECT_EQ(fx.chooser.titles[0], "Please select a temp folder.");
+    ASSERT_FALSE(fx.prompts.messages().empty());
+    EXPECT_EQ(fx.prompts.messages().back(), "Operation cannot continue without a temp folder.");
+    fs::permissions(locked, fs::perms::owner_all);
+}
+
+}  // namespace
+}  // namespace vox::test
