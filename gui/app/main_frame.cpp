@@ -466,10 +466,11 @@ bool CMainFrame::document_command_enabled(CommandId id, const CMarbeckDoc* doc) 
 bool CMainFrame::run_document_command(CommandId id, CMarbeckDoc& doc) {
     switch (id) {
         case C::FileClose:
-            for (CChildFrame* f : frames_of(doc)) {
-                // Closing the last window asks about changes; a Cancel stops here.
+            // Ask once, before any window goes; after Yes or No the document
+            // is unmodified and its windows close without a second question.
+            if (!doc.can_close()) return true;
+            for (CChildFrame* f : frames_of(doc))
                 if (!f->close()) break;
-            }
             return true;
         case C::FileSave: doc.save(); return true;
         case C::FileSaveAs: doc.save_as(); return true;

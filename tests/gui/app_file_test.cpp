@@ -5,6 +5,9 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QMdiArea>
+#include <QMimeData>
+#include <QDropEvent>
+#include <QUrl>
 #include <QMdiSubWindow>
 #include <filesystem>
 
@@ -253,6 +256,31 @@ TEST(AppFile, NewWindowShowsTheSameDocumentNumbered) {
     EXPECT_EQ(fx.prompts.count(Ev::YesNoCancel), 0);
     EXPECT_EQ(f.document_count(), 1);
     doc->set_modified(false);
+}
+
+TEST(AppFile, DroppedFilesOpenAndFileCloseOfTwoWindowsAsksOnce) {
+    AppFixture fx;
+    CMainFrame& f = *fx.frame;
+    write_wav(fx.dir.file("d.wav"), 1, 900);
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(fx.dir.file("d.wav")))});
+    QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&f, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&f, &drop);
+    ASSERT_EQ(f.document_count(), 1);
+    CMarbeckDoc* doc = f.active_document();
+    ASSERT_TRUE(f.run_command(C::WindowNew));
+    doc->set_modified(true);
+    fx.prompts.answers = {Answer::Cancel};
+    ASSERT_TRUE(f.run_command(C::FileClose));
+    EXPECT_EQ(f.frames_of(*doc).size(), 2u);  // Cancel keeps both windows
+    fx.prompts.answers = {Answer::No};
+    ASSERT_TRUE(f.run_command(C::FileClose));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(f.document_count(), 0);
+    EXPECT_EQ(fx.prompts.count(Ev::YesNoCancel), 2);
 }
 
 }  // namespace
