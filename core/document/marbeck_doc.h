@@ -58,6 +58,9 @@ inline constexpr const char* kSaveSelectionTitle = "Save Selection As";
 inline constexpr const char* kExportTitle = "Save a Data Channel As";
 inline constexpr const char* kExportSelectionTitle = "Save Selection of a Data Channel As";
 inline constexpr const char* kUntitled = "Untitled";
+// Captions of the progress window of long reads and writes.
+inline constexpr const char* kReadingCaption = " Reading File...(Press mouse to cancel) ";
+inline constexpr const char* kSavingCaption = " Saving File...(Press mouse to cancel) ";
 inline constexpr const char* kTemplateStrings =
     "\nUntitled\nVoxtrel\nVoxtrel Files (*.vxl)\n.vxl\nVoxtrel.Document\nVoxtrel Document";
 // The open dialog's filters, in order (the chosen index is remembered; it

@@ -15,8 +15,8 @@ namespace {
 constexpr const char* kPcIdent = "VXL_PC";
 constexpr const char* kMacIdent = "VXL_Mac";
 constexpr const char* kMacExtIdent = "VXLMACX";
-constexpr const char* kReadCaption = "Reading file";
-constexpr const char* kWriteCaption = "Writing file";
+constexpr const char* kReadCaption = doc_text::kReadingCaption;
+constexpr const char* kWriteCaption = doc_text::kSavingCaption;
 
 double f64(const unsigned char* p, ByteOrder o) { return o == ByteOrder::Little ? get_f64le(p) : get_f64be(p); }
 std::int32_t i32(const unsigned char* p, ByteOrder o) { return o == ByteOrder::Little ? get_i32le(p) : get_i32be(p); }

@@ -34,8 +34,6 @@ inline constexpr const char* kFormantError = "Error in evaluating the formants.\
 inline constexpr const char* kCaptionPitch = " Processing Pitch...(Press mouse to cancel) ";
 inline constexpr const char* kCaptionIntensity = " Processing Intensity...(Press mouse to cancel) ";
 inline constexpr const char* kCaptionSpectrogram = " Processing Spectrogram...(Press mouse to cancel) ";
-inline constexpr const char* kCaptionReading = " Reading File...(Press mouse to cancel) ";
-inline constexpr const char* kCaptionSaving = " Saving File...(Press mouse to cancel) ";
 }  // namespace dsp_text
 
 // Thrown to abandon an analysis (a cancel or a failure already reported to

@@ -150,7 +150,7 @@ void load_channel0(CMarbeckDoc& doc, BinaryFile& file, const InterleavedData& d)
     bool ok = true;
     bool cancelled = false;
     {
-        ProgressScope progress(doc.progress(), "Reading " + file_name_of(file.path()), steps);
+        ProgressScope progress(doc.progress(), doc_text::kReadingCaption, steps);
         for (std::uint64_t done = 0; done < d.frames;) {
             const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(block, d.frames - done));
             convert_block(file, d, done, n, buffer, converted.data());

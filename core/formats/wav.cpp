@@ -17,8 +17,8 @@ constexpr std::uint16_t kTagPcm = 1;
 constexpr std::uint16_t kTagFloat = 3;
 constexpr std::uint16_t kTagMuLaw = 7;
 constexpr std::uint16_t kTagExtensible = 0xFFFE;
-constexpr const char* kReadCaption = "Reading file";
-constexpr const char* kWriteCaption = "Writing file";
+constexpr const char* kReadCaption = doc_text::kReadingCaption;
+constexpr const char* kWriteCaption = doc_text::kSavingCaption;
 
 // The sub-format GUIDs of the extensible form share the tail
 // -0000-0010-8000-00AA00389B71; the first two bytes carry the plain tag.

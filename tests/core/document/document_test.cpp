@@ -336,6 +336,8 @@ TEST(Document, LongFilesStayOnDiskAndReadBackExactly) {
     ASSERT_TRUE(back.open(back_path));
     EXPECT_EQ(test::audio_samples(back), expected);
     EXPECT_GT(f.progress.steps, 0);
+    EXPECT_EQ(f.progress.captions, (std::vector<std::string>{doc_text::kReadingCaption, doc_text::kSavingCaption}));
+    EXPECT_EQ(f.progress.opened, f.progress.closed);
 }
 
 }  // namespace
