@@ -201,10 +201,10 @@ TEST(Document, SaveSelectionWritesOnlyTheSelectionAndKeepsThePath) {
     EXPECT_EQ(doc.title(), "a.wav");
     EXPECT_TRUE(doc.modified());
     EXPECT_EQ(doc.selection_active, 1);
-
-    CMarbeckDoc& back = f.fresh();
-    ASSERT_TRUE(back.open(out));
     const CMarbeckDoc::Range r = doc.sample_range(true);
+
+    CMarbeckDoc& back = f.fresh();  // `doc` is gone from here on
+    ASSERT_TRUE(back.open(out));
     EXPECT_EQ(test::audio_samples(back),
               std::vector<std::int16_t>(all.begin() + static_cast<long>(r.start),
                                         all.begin() + static_cast<long>(r.start + r.count)));
