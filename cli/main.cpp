@@ -77,9 +77,9 @@ bool parse_int(const std::string& s, int& out) {
     return true;
 }
 
-std::optional<GenericFileAnswers> parse_generic(const std::string& spec) {
+std::optional<GenericFileAnswers> parse_generic(const std::string& text) {
     GenericFileAnswers a;
-    std::stringstream ss(spec);
+    std::stringstream ss(text);
     std::string item;
     while (std::getline(ss, item, ',')) {
         const auto eq = item.find('=');
