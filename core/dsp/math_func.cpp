@@ -145,6 +145,13 @@ void CMathFunc::PowerSpectrumDb(double* x, int n, double mu, int windowKind, boo
         for (int i = 0; i < outCount; ++i) x[i] = v;
         return;
     }
+    ResampleBySpline(x, half, outCount, fMax, fs);
+}
+
+// Replaces x[0 … outCount) by a natural cubic spline through the `half`
+// bins x[0 … half) (bin j at j), sampled from 0 to fMax Hz of a spectrum
+// whose bins span 0 … fs/2.
+void CMathFunc::ResampleBySpline(double* x, int half, int outCount, double fMax, double fs) {
     sx_.resize(half);
     sy_.resize(half);
     sy2_.resize(half);
@@ -253,21 +260,7 @@ const FormantResult* CMathFunc::LpcSpectrumDb(double* x, int p, int n, double mu
     Fft(re, im, 8);
     const int half = kLpcSpectrumPoints / 2;
     for (int k = 0; k < half; ++k) x[k] = db_or_zero(re[k] * re[k] + im[k] * im[k]);
-    if (resample && outPoints > 0) {
-        sx_.resize(half);
-        sy_.resize(half);
-        sy2_.resize(half);
-        for (int j = 0; j < half; ++j) {
-            sx_[j] = j;
-            sy_[j] = x[j];
-        }
-        SplineSecondDerivatives(sx_.data(), sy_.data(), half, 1e30, 1e30, sy2_.data());
-        const double step = half * (fMax / (fs / 2.0)) / outPoints;
-        for (int i = 0; i < outPoints; ++i) {
-            double v;
-            if (SplineEvaluate(sx_.data(), sy_.data(), sy2_.data(), half, i * step, v) == 0) x[i] = v;
-        }
-    }
+    if (resample && outPoints > 0) ResampleBySpline(x, half, outPoints, fMax, fs);
     return result;
 }
 

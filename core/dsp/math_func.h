@@ -190,6 +190,7 @@ public:
     int threads() const { return threads_; }
 
 private:
+    void ResampleBySpline(double* x, int half, int outCount, double fMax, double fs);
     void report_bad_parameters();
     const double* hamming(int n);
     int fine_table_capacity_check(std::size_t need);

@@ -186,12 +186,7 @@ void CMarbeckView::select_window() {
         ch.set_marker_from_ms(ch.window_start_in_ms());
         ch.extend_selection_to_ms(ch.window_end_in_ms());
     }
-    selection_ = true;
-    cursor_ = false;
-    doc_.selection_active = 1;
-    compose_screen();
-    update();
-    emit markerChanged();
+    show_new_selection();
 }
 
 void CMarbeckView::select_all() {
@@ -200,6 +195,11 @@ void CMarbeckView::select_all() {
         ch.set_marker_from_ms(0.0);
         ch.extend_selection_to_ms(ch.duration_ms);
     }
+    show_new_selection();
+}
+
+// After Select Window or Select All: the selection replaces the cursor.
+void CMarbeckView::show_new_selection() {
     selection_ = true;
     cursor_ = false;
     doc_.selection_active = 1;

@@ -177,6 +177,7 @@ private:
     void ensure_source();
     void render_all();
     void compose_screen();
+    void show_new_selection();
     void paint_selection_strip(int from_x, int to_x, bool tint);
     void draw_cursor_line(int x);
     int ms_to_x(double ms) const;
