@@ -578,8 +578,13 @@ bool CMarbeckView::command_enabled(CommandId id) const {
     case CommandId::PitchSelection:
         return data && selection_;
     default:
-        return false;
+        break;
     }
+    for (std::optional<bool> group : {sound_command_enabled(id), edit_command_enabled(id),
+                                      label_command_enabled(id), analysis_command_enabled(id),
+                                      log_command_enabled(id)})
+        if (group) return *group;
+    return false;
 }
 
 bool CMarbeckView::handle_command(CommandId id) {
@@ -598,8 +603,10 @@ bool CMarbeckView::handle_command(CommandId id) {
     case CommandId::OptionsDisplay: do_display_options(); return true;
     case CommandId::OptionsPitch: do_pitch_options(); return true;
     case CommandId::OptionsIntensity: do_intensity_options(); return true;
-    default: return false;
+    default: break;
     }
+    return sound_handle_command(id) || edit_handle_command(id) || label_handle_command(id) ||
+           analysis_handle_command(id) || log_handle_command(id);
 }
 
 bool CMarbeckView::compute_pitch(const ViewRange& range) {

@@ -20,6 +20,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "core/app/command_ids.h"
@@ -165,6 +166,20 @@ protected:
 
 private:
     friend class MarbeckViewPainter;
+
+    // Command groups kept in files of their own (marbeck_view_<group>.cpp).
+    // Each answers only for the ids it hosts: std::nullopt from *_enabled and
+    // false from *_handle for every other id.
+    std::optional<bool> sound_command_enabled(CommandId id) const;
+    bool sound_handle_command(CommandId id);
+    std::optional<bool> edit_command_enabled(CommandId id) const;
+    bool edit_handle_command(CommandId id);
+    std::optional<bool> label_command_enabled(CommandId id) const;
+    bool label_handle_command(CommandId id);
+    std::optional<bool> analysis_command_enabled(CommandId id) const;
+    bool analysis_handle_command(CommandId id);
+    std::optional<bool> log_command_enabled(CommandId id) const;
+    bool log_handle_command(CommandId id);
 
     bool has_data() const;
     CChannels& first();
