@@ -12,6 +12,7 @@
 
 #include "core/app/config_file.h"
 #include "core/app/temp_folder.h"
+#include "core/audio/record_settings.h"
 #include "core/platform/progress.h"
 #include "core/platform/settings_store.h"
 #include "core/platform/temp_names.h"
@@ -55,6 +56,8 @@ public:
     AppConfigValues& app_values() { return app_values_; }
     TempNames& temp_names() { return temp_names_; }
     CRecentFileList& recent() { return recent_; }
+    // Record and play settings (source, input, sample rate, unit channels).
+    RecordSettings& record_settings() { return record_settings_; }
     // True when the configuration file was sound at start-up.
     bool config_loaded() const { return config_loaded_; }
 
@@ -78,6 +81,7 @@ private:
     AppConfigValues app_values_;
     TempNames temp_names_{std::string()};
     CRecentFileList recent_;
+    RecordSettings record_settings_;
     bool config_loaded_ = false;
     QFont font_;
     std::array<QPen, 256> pens_;
