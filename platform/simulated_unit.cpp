@@ -101,7 +101,8 @@ std::int16_t SimulatedUsbUnit::signal(int input, std::uint64_t k, const std::arr
     // form over the current half period, plus a small tone of three times the
     // rate so that each input is recognisable even with its filter wide open.
     const double half = period / 2.0;
-    const double phase = std::fmod(static_cast<double>(k), period);
+    // Each input starts at a phase of its own so that no two traces coincide.
+    const double phase = std::fmod(static_cast<double>(k) + 11.0 * input, period);
     const bool high = phase < half;
     const double since_edge = high ? phase : phase - half;
     const double settle = std::pow(1.0 - a, since_edge + 1.0);
