@@ -32,6 +32,8 @@ inline constexpr const char* kGainField = "Gain(%) =\n(Negative values reduce th
 inline constexpr const char* kReferenceField =
     "Reference =\n(Negative values lower the signal and positive values raise the signal.)";
 inline constexpr const char* kPermanentQuestion = "This operation will change the current data permanently.\n";
+inline constexpr const char* kSaveBefore = "Save '";
+inline constexpr const char* kBeforeProceeding = "' before proceeding ?";
 inline constexpr const char* kSmoothQuestion = "This operation will replace the existing data.\nDo you wish to save this data first?";
 }  // namespace edit_text
 

@@ -68,6 +68,14 @@ void UndoFile::set_path(std::string path) {
     saved_tiers_.clear();
 }
 
+void UndoFile::use_title(const std::string& folder, const std::string& title) {
+    if (!path_.empty() && folder == folder_ && title == title_) return;
+    set_path(std::string());  // frees the old name first, so it can be taken again
+    set_path(name_for(folder, title));
+    folder_ = folder;
+    title_ = title;
+}
+
 void UndoFile::discard() {
     available_ = false;
     saved_tiers_.clear();

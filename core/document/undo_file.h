@@ -44,6 +44,10 @@ public:
     // one document's Undo never reads another's copy.
     static std::string name_for(const std::string& folder, const std::string& title);
 
+    // Names the copy after a document of this title in `folder` (name_for),
+    // unless it already is: a renamed document starts a new copy.
+    void use_title(const std::string& folder, const std::string& title);
+
     const std::string& path() const { return path_; }
     void set_path(std::string path);
     // True after a successful save, until restore() or discard().
@@ -69,6 +73,7 @@ public:
 
 private:
     std::string path_;
+    std::string folder_, title_;  // what the name was made from
     bool available_ = false;
     // Which tier each tier record of the file came from: the native form
     // stores the tiers in use one after another without their numbers.

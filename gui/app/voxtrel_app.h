@@ -23,6 +23,8 @@ class QPrinter;
 
 namespace vox {
 
+struct EditClip;
+
 // The outside world the application reaches through.
 struct AppEnvironment {
     SettingsStore& settings;
@@ -74,6 +76,11 @@ public:
 
     static CVoxtrelApp* instance() { return instance_; }
 
+    // The clip of Copy, Cut and Paste: one for every document, so that a
+    // stretch cut in one recording can be pasted into another. Made by its
+    // first user.
+    std::shared_ptr<EditClip>& clip_slot() { return clip_; }
+
 private:
     AppEnvironment env_;
     std::string temp_folder_;
@@ -86,6 +93,7 @@ private:
     QFont font_;
     std::array<QPen, 256> pens_;
     std::unique_ptr<QPrinter> printer_;
+    std::shared_ptr<EditClip> clip_;
     static CVoxtrelApp* instance_;
 };
 

@@ -1,10 +1,244 @@
-// Zoom, scroll and editing commands of the waveform view.
+// Zoom, reference and editing commands of the waveform view: Copy, Cut and
+// Paste through the application's clip, Undo, "Clear to Reference", the
+// channels' reference, "Reference/Gain..." and Smooth, each around the undo
+// copy and the redisplay that follows an edit.
+#include <QDialog>
+#include <QScrollBar>
+
+#include <algorithm>
+
+#include "core/document/doc_edit.h"
+#include "core/document/undo_file.h"
+#include "core/dsp/intensity.h"
+#include "gui/app/voxtrel_app.h"
 #include "gui/views/waveform/marbeck_view.h"
+#include "gui/views/waveform/reference_gain_dialog.h"
 
 namespace vox {
 
-std::optional<bool> CMarbeckView::edit_command_enabled(CommandId) const { return std::nullopt; }
+namespace {
 
-bool CMarbeckView::edit_handle_command(CommandId) { return false; }
+// The application's clip; a view shown without an application object (an
+// embedding, the view tests) shares one clip of the process instead.
+EditClip& application_clip() {
+    static std::shared_ptr<EditClip> standalone;
+    std::shared_ptr<EditClip>& slot = CVoxtrelApp::instance() ? CVoxtrelApp::instance()->clip_slot() : standalone;
+    if (!slot) slot = std::make_shared<EditClip>();
+    return *slot;
+}
+
+bool clip_has_data() {
+    std::shared_ptr<EditClip>* slot = CVoxtrelApp::instance() ? &CVoxtrelApp::instance()->clip_slot() : nullptr;
+    if (slot) return *slot && (*slot)->holds_data;
+    return application_clip().holds_data;
+}
+
+}  // namespace
+
+std::optional<bool> CMarbeckView::edit_command_enabled(CommandId id) const {
+    const bool data = has_data() && !doc_.is_recording;
+    switch (id) {
+    case CommandId::ZoomUnZoom:
+    case CommandId::ZoomIn:
+    case CommandId::ZoomHome:
+    case CommandId::OptionsZoom:
+    case CommandId::ReferenceGain:
+    case CommandId::Smooth:
+        return data;
+    case CommandId::ZoomOut:
+        return data && zoomed_;
+    case CommandId::ZoomSelection:
+    case CommandId::EditCut:
+    case CommandId::EditCopy:
+    case CommandId::EditClearToReference:
+        return data && selection_;
+    case CommandId::ZoomFromCursor:
+    case CommandId::SetReferenceAll:
+        return data && cursor_;
+    case CommandId::EditUndo:
+        return data && undo_available();
+    case CommandId::EditPaste:
+        return !doc_.is_recording && clip_has_data();
+    default:
+        return std::nullopt;
+    }
+}
+
+bool CMarbeckView::edit_handle_command(CommandId id) {
+    switch (id) {
+    case CommandId::ZoomUnZoom:
+    case CommandId::ZoomIn:
+    case CommandId::ZoomOut:
+    case CommandId::ZoomSelection:
+    case CommandId::ZoomFromCursor:
+    case CommandId::ZoomHome: zoom_command(id); return true;
+    case CommandId::OptionsZoom: do_zoom_option(); return true;
+    case CommandId::EditCopy: edit_copy(); return true;
+    case CommandId::EditCut: edit_cut(); return true;
+    case CommandId::EditPaste: edit_paste(); return true;
+    case CommandId::EditUndo: edit_undo(); return true;
+    case CommandId::EditClearToReference: edit_clear_to_reference(); return true;
+    case CommandId::SetReferenceAll: set_reference_all(false); return true;
+    case CommandId::ReferenceGain: do_reference_gain(); return true;
+    case CommandId::Smooth: do_smooth(); return true;
+    default: return false;
+    }
+}
+
+// --- the undo copy and the end of an edit ------------------------------------------------
+
+bool CMarbeckView::undo_available() const { return undo_ && undo_->available(); }
+
+bool CMarbeckView::save_for_undo() {
+    if (!undo_) undo_ = std::make_unique<UndoFile>();
+    undo_->use_title(doc_.services().temp_names.folder(), doc_.title());
+    return undo_->save(doc_);
+}
+
+// Before Cut, Paste, "Clear to Reference" and the other sample changes:
+// without an undo copy the person decides whether to go on.
+bool CMarbeckView::save_for_edit() {
+    if (save_for_undo()) return true;
+    doc_.prompts().beep();
+    return doc_.prompts().ask_yes_no(undo_text::kContinueQuestion) == Answer::Yes;
+}
+
+void CMarbeckView::recompute_after_change() {
+    if (doc_.options.display.always_analyse && has_data()) compute_pitch(range_all());
+}
+
+void CMarbeckView::finish_edit() {
+    for (int i = 0; i < std::max(1, doc_.channel_count); ++i) {
+        CChannels& ch = doc_.channels[i];
+        ch.sel_start_sample = ch.sel_end_sample = ch.sel_lo_sample = ch.sel_hi_sample = 0.0;
+        ch.sel_start_ms = ch.sel_end_ms = ch.sel_lo_ms = ch.sel_hi_ms = 0.0;
+        ch.sel_length_ms = ch.sel_length_samples = 0.0;
+        ch.sel_anchor_px = ch.sel_moving_px = 0;
+    }
+    selection_ = false;
+    cursor_ = false;
+    doc_.selection_active = 0;
+    anchor_x_ = last_drag_x_ = 0;
+    cursor_x_ = -1;
+    window_from_scroll();
+    samples_changed();
+    doc_.set_modified(true);
+    recompute_after_change();
+    refresh_label_table();
+    emit markerChanged();
+}
+
+// --- clip commands --------------------------------------------------------------------------
+
+bool CMarbeckView::edit_copy() {
+    const bool ok = copy_selection(doc_, application_clip());
+    emit markerChanged();  // Paste may have become available
+    return ok;
+}
+
+bool CMarbeckView::edit_cut() {
+    if (!copy_selection(doc_, application_clip())) return false;
+    emit markerChanged();
+    if (!save_for_edit()) return false;
+    if (cut_selection(doc_) != EditResult::Done) return false;
+    finish_edit();
+    return true;
+}
+
+bool CMarbeckView::edit_paste() {
+    const EditClip& clip = application_clip();
+    if (!clip.holds_data) return false;
+    const bool fresh = doc_.channel_count == 0;
+    if (!fresh && !save_for_edit()) return false;
+    const bool replace = selection_ && first().has_selection();
+    if (paste_clip(doc_, clip, replace) != EditResult::Done) return false;
+    if (fresh) {
+        // A new document: nothing to undo, and its layout starts anew.
+        if (undo_) undo_->discard();
+        for (int i = 0; i < doc_.channel_count; ++i) doc_.channels[i].reset_window();
+        set_scroll_from_window();
+        refresh();
+    }
+    finish_edit();
+    return true;
+}
+
+bool CMarbeckView::edit_undo() {
+    if (!undo_available()) return false;
+    if (undo_->restore(doc_, zoomed_) != UndoFile::Restore::Restored) return false;
+    selection_ = cursor_ = false;
+    doc_.selection_active = 0;
+    set_scroll_from_window();
+    samples_changed();
+    // The data differ from what was saved or shown before.
+    doc_.set_modified(true);
+    recompute_after_change();
+    refresh_label_table();
+    emit markerChanged();
+    return true;
+}
+
+// --- reference, gain, smoothing ---------------------------------------------------------------
+
+bool CMarbeckView::edit_clear_to_reference() {
+    if (!save_for_edit()) return false;
+    if (clear_to_reference(doc_) != EditResult::Done) return false;
+    samples_changed();
+    doc_.set_modified(true);
+    recompute_after_change();
+    return true;
+}
+
+void CMarbeckView::set_reference_all(bool zero) {
+    for (int c : ::vox::set_reference_all(doc_, zero)) {
+        try {
+            ComputeChannelIntensity(doc_, c, doc_.options.intensity, doc_.progress());
+        } catch (const std::exception&) {
+            doc_.channels[static_cast<std::size_t>(c)].intensity_valid = 0;
+        }
+    }
+    refresh();
+    doc_.set_modified(true);
+}
+
+void CMarbeckView::reset_reference_all() {
+    if (has_data()) set_reference_all(true);
+}
+
+bool CMarbeckView::apply_reference_gain_answer(int gain_percent, int reference) {
+    doc_.options.gain_percent = gain_percent;
+    doc_.options.reference = reference;
+    emit configPatchRequested(ConfigGroup::ReferenceGain);
+    const std::string question = std::string(edit_text::kPermanentQuestion) + edit_text::kSaveBefore + doc_.title() +
+                                 edit_text::kBeforeProceeding;
+    const Answer a = doc_.prompts().ask_yes_no_cancel(question);
+    if (a == Answer::Cancel) return false;
+    if (a == Answer::Yes) doc_.save_copy_as();
+    if (!save_for_edit()) return false;
+    const bool ok = apply_reference_gain(doc_, doc_.options.reference, doc_.options.gain_percent);
+    // A cancelled long recording keeps the seconds already changed: show them.
+    samples_changed();
+    doc_.set_modified(true);
+    recompute_after_change();
+    return ok;
+}
+
+bool CMarbeckView::do_reference_gain() {
+    CDialogReferenceGain dlg(static_cast<int>(doc_.options.gain_percent), static_cast<int>(doc_.options.reference), this);
+    if (dlg.exec() != QDialog::Accepted) return false;
+    return apply_reference_gain_answer(dlg.gain_percent(), dlg.reference());
+}
+
+bool CMarbeckView::do_smooth() {
+    const Answer a = doc_.prompts().ask_yes_no_cancel(edit_text::kSmoothQuestion);
+    if (a == Answer::Cancel) return false;
+    if (a == Answer::Yes) doc_.save_as();
+    if (!save_for_edit()) return false;
+    const bool ok = smooth_channels(doc_);
+    if (!ok) doc_.prompts().message(edit_text::kSmoothFailed, MessageIcon::Error);
+    samples_changed();
+    doc_.set_modified(true);
+    return ok;
+}
 
 }  // namespace vox
