@@ -1,4 +1,5 @@
 #include "gui/app/main_frame.h"
+#include "gui/audio/audio_windows.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -62,6 +63,7 @@ CMainFrame::CMainFrame(CVoxtrelApp& app, QWidget* parent) : QMainWindow(parent),
     build_toolbar();
     build_status_bar();
     rebuild_recent_menu();
+    audio_ = std::make_unique<CAudioWindows>(*this, menus_[8]);
 
     // Enabling follows the state of the active view and document, which
     // changes with every click: re-evaluate when idle, a few times a second.
@@ -484,6 +486,7 @@ bool CMainFrame::run_document_command(CommandId id, CMarbeckDoc& doc) {
 }
 
 bool CMainFrame::frame_command_enabled(CommandId id) const {
+    if (audio_ && audio_->command_enabled(id)) return true;
     const bool any = !mdi_->subWindowList().isEmpty();
     switch (id) {
         case C::ViewToolbar:
@@ -502,6 +505,7 @@ bool CMainFrame::frame_command_enabled(CommandId id) const {
 }
 
 bool CMainFrame::run_frame_command(CommandId id) {
+    if (audio_ && audio_->handle_command(id)) return true;
     switch (id) {
         case C::ViewToolbar:
             toolbar_->setVisible(!toolbar_->isVisible());

@@ -22,6 +22,7 @@ class QToolBar;
 
 namespace vox {
 
+class CAudioWindows;
 class CChildFrame;
 class CMarbeckDoc;
 class CVoxtrelApp;
@@ -127,6 +128,10 @@ private:
     std::vector<std::unique_ptr<CMarbeckDoc>> docs_;
     int open_filter_index_ = 0;
     bool closing_all_ = false;
+    std::unique_ptr<CAudioWindows> audio_;  // Record & Play window and scope
+
+public:
+    CAudioWindows* audio_windows() const { return audio_.get(); }
 };
 
 }  // namespace vox

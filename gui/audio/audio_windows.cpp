@@ -1,0 +1,93 @@
+#include "gui/audio/audio_windows.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QMdiArea>
+#include <QMenu>
+#include <algorithm>
+
+#include "core/audio/record_options.h"
+#include "gui/app/main_frame.h"
+#include "gui/app/voxtrel_app.h"
+#include "gui/audio/audio_texts.h"
+#include "gui/audio/form_record_play.h"
+#include "gui/audio/frame_record_play.h"
+#include "gui/audio/scope_child_frame.h"
+#include "gui/audio/scope_view.h"
+#include "platform/usb_backend.h"
+
+namespace vox {
+
+CAudioWindows::CAudioWindows(CMainFrame& frame, QMenu* options_menu) : QObject(&frame), frame_(frame) {
+    CVoxtrelApp& app = frame.app();
+    RecordSettings& settings = app.record_settings();
+    // The stored first cell of the parameter grid, when it is a rate the
+    // current source offers.
+    const auto rates = record_rate_choices(settings.source);
+    const int stored = app.app_values().record_play_cell;
+    if (std::find(rates.begin(), rates.end(), stored) != rates.end()) settings.sample_rate_hz = stored;
+    try {
+        record_play_ = new CFrameRecordPlay(settings, app.prompts(), &frame);
+        record_play_->form()->on_rate_stored = [&app](int rate) {
+            app.app_values().record_play_cell = static_cast<std::int16_t>(rate);
+            app.config().patch(ConfigGroup::RecordPlay, OptionBlock{}, app.app_values());
+        };
+        record_play_->show();
+    } catch (const std::exception&) {
+        app.prompts().message(audio_text::kCreateOptionsFailed, MessageIcon::Error);
+    }
+
+    scope_action_ = new QAction(audio_text::kScopeCommand, this);
+    scope_action_->setObjectName("scopeWindowAction");
+    connect(scope_action_, &QAction::triggered, this, [this] { open_scope(); });
+    if (options_menu) {
+        options_menu->addAction(scope_action_);
+        connect(options_menu, &QMenu::aboutToShow, this, [this] { scope_action_->setEnabled(!scope_); });
+    }
+}
+
+CAudioWindows::~CAudioWindows() = default;
+
+CFrameRecordPlay* CAudioWindows::record_play() const { return record_play_; }
+CScopeChildFrame* CAudioWindows::scope() const { return scope_; }
+
+bool CAudioWindows::command_enabled(CommandId id) const {
+    return id == CommandId::OptionsRecordPlay && !record_play_.isNull();
+}
+
+bool CAudioWindows::handle_command(CommandId id) {
+    if (id != CommandId::OptionsRecordPlay || !record_play_) return false;
+    record_play_->toggle();
+    return true;
+}
+
+std::string CAudioWindows::usb_choice_from_arguments() {
+    std::string option;
+    for (const QString& a : QCoreApplication::arguments())
+        if (a.startsWith("--usb=")) option = a.mid(6).toStdString();
+    return usb_backend_choice(option);
+}
+
+CScopeChildFrame* CAudioWindows::open_scope() {
+    if (scope_) return nullptr;  // one scope at a time
+    CVoxtrelApp& app = frame_.app();
+    auto transport = make_usb_transport(usb_choice_from_arguments());
+    if (!transport) {
+        app.prompts().message(audio_text::kCreateScopeFailed, MessageIcon::Error);
+        return nullptr;
+    }
+    auto* child = new CScopeChildFrame(app.record_settings(), std::move(transport), app.prompts());
+    child->view()->on_record_play = [this] {
+        if (record_play_) record_play_->toggle();
+    };
+    frame_.mdi_area()->addSubWindow(child);
+    scope_ = child;
+    scope_action_->setEnabled(false);
+    connect(child, &QObject::destroyed, this, [this] {
+        if (scope_action_) scope_action_->setEnabled(true);
+    });
+    child->show();
+    return child;
+}
+
+}  // namespace vox

@@ -1,0 +1,47 @@
+#pragma once
+// The main frame's audio windows: the floating Record & Play options window
+// (made with the frame) and the one scope window, with the commands that
+// show them. The main frame asks it about the commands it handles.
+
+#include <QObject>
+#include <QPointer>
+#include <string>
+
+#include "core/app/command_ids.h"
+
+class QAction;
+class QMenu;
+
+namespace vox {
+
+class CFrameRecordPlay;
+class CMainFrame;
+class CScopeChildFrame;
+
+class CAudioWindows : public QObject {
+    Q_OBJECT
+public:
+    // options_menu: where the scope command goes (after Record/Play).
+    CAudioWindows(CMainFrame& frame, QMenu* options_menu);
+    ~CAudioWindows() override;
+
+    bool command_enabled(CommandId id) const;
+    bool handle_command(CommandId id);
+
+    CFrameRecordPlay* record_play() const;
+    CScopeChildFrame* scope() const;
+    QAction* scope_action() const { return scope_action_; }
+    // Opens the scope window; null after "Error in creating the scope view.".
+    CScopeChildFrame* open_scope();
+
+    // The transport choice: --usb=... on the command line, VOXTREL_USB, libusb.
+    static std::string usb_choice_from_arguments();
+
+private:
+    CMainFrame& frame_;
+    QPointer<CFrameRecordPlay> record_play_;
+    QPointer<CScopeChildFrame> scope_;
+    QAction* scope_action_ = nullptr;
+};
+
+}  // namespace vox
