@@ -233,6 +233,24 @@ TEST_F(EditView, CutAStretchPasteItIntoAnotherRecordingUndoAndLabelsStay) {
     EXPECT_TRUE(prompts.events.empty());
 }
 
+TEST_F(EditView, CuttingEverySampleLeavesAnEmptyRecordingThatDrawsAndTakesAPaste) {
+    load_sine();
+    show();
+    select_samples(0, kN);
+    ASSERT_TRUE(view->handle_command(CommandId::EditCut));
+    EXPECT_EQ(ch().sample_count, 0.0);
+    EXPECT_EQ(ch().samples.size(), 0u);
+    const QImage& img = view->screen_image();
+    EXPECT_FALSE(img.isNull());
+    click(*view, 300);
+    EXPECT_EQ(ch().marker_sample, 0.0);
+    EXPECT_FALSE(view->command_enabled(CommandId::EditCut));
+    ASSERT_TRUE(view->handle_command(CommandId::EditPaste));
+    EXPECT_EQ(ch().sample_count, kN);
+    ASSERT_TRUE(view->handle_command(CommandId::EditUndo));
+    EXPECT_EQ(ch().sample_count, 0.0) << "the undo copy is the empty recording before the paste";
+}
+
 struct NoUndoCase {
     Answer answer;
     bool cut;
