@@ -36,6 +36,8 @@ CommandLine parse(const QStringList& args) {
                 break;
             }
             c.screenshot = args[++i].toStdString();
+        } else if (a.startsWith("--usb=")) {
+            // The external unit's transport; the scope window reads it.
         } else if (a.startsWith("--")) {
             c.bad = true;
         } else if (!c.file) {

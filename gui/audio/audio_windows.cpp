@@ -32,6 +32,9 @@ CAudioWindows::CAudioWindows(CMainFrame& frame, QMenu* options_menu) : QObject(&
             app.app_values().record_play_cell = static_cast<std::int16_t>(rate);
             app.config().patch(ConfigGroup::RecordPlay, OptionBlock{}, app.app_values());
         };
+        record_play_->form()->on_settings_changed = [this] {
+            if (scope_) scope_->view()->resume();
+        };
         record_play_->show();
     } catch (const std::exception&) {
         app.prompts().message(audio_text::kCreateOptionsFailed, MessageIcon::Error);

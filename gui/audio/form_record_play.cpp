@@ -127,6 +127,7 @@ void CFormRecordPlay::parameter_changed() {
     fill_parameters(false);
     fill_channels(false);
     if (on_rate_stored) on_rate_stored(settings_.sample_rate_hz);
+    if (on_settings_changed) on_settings_changed();
 }
 
 void CFormRecordPlay::channel_changed(int row) {
@@ -143,6 +144,7 @@ void CFormRecordPlay::channel_changed(int row) {
         return;
     }
     fill_channels(false);
+    if (on_settings_changed) on_settings_changed();
 }
 
 void CFormRecordPlay::save_and_close() {
@@ -153,6 +155,7 @@ void CFormRecordPlay::save_and_close() {
 void CFormRecordPlay::cancel() {
     settings_ = saved_;
     refresh();
+    if (on_settings_changed) on_settings_changed();
     if (on_close) on_close();
 }
 

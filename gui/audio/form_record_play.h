@@ -39,6 +39,8 @@ public:
 
     // Called after the rate cell was stored, with its value (-1 when empty).
     std::function<void(int)> on_rate_stored;
+    // Any record changed (a cell or Cancel).
+    std::function<void()> on_settings_changed;
     // Asked to close the frame (Save and Close, Cancel).
     std::function<void()> on_close;
 

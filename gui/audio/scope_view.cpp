@@ -24,6 +24,13 @@ void CScopeView::start() {
 
 void CScopeView::stop() { timer_.stop(); }
 
+void CScopeView::resume() {
+    if (refused_) {
+        refused_ = false;
+        start();
+    }
+}
+
 void CScopeView::showEvent(QShowEvent* event) {
     if (!first_update_done_) {
         first_update_done_ = true;
@@ -42,6 +49,14 @@ bool CScopeView::run_cycle() {
     if (minimumHeight() != height_needed) setMinimumHeight(height_needed);
     update();
     if (outcome == ScopeAcquisition::Outcome::Failed) return false;
+    // Settings the unit cannot take end the cycle without re-arming: the
+    // next cycle would only show the same message again 10 ms later. The
+    // scope resumes with resume() once the settings are mended.
+    if (outcome == ScopeAcquisition::Outcome::SettingsRefused) {
+        refused_ = true;
+        return true;
+    }
+    refused_ = false;
     start();
     return true;
 }

@@ -3,7 +3,7 @@
 // the previous cycle ended; a cycle reads the record settings, runs one
 // acquisition and repaints. Each enabled input is drawn in its own band with
 // its samples as a black polyline. A failed acquisition closes the window
-// (its message came first); refused settings only end the cycle.
+// (its message came first); refused settings end the cycle until resume().
 
 #include <QBasicTimer>
 #include <QWidget>
@@ -32,6 +32,9 @@ public:
     void start();
     void stop();
     bool running() const { return timer_.isActive(); }
+    // After refused settings: whether the cycle stopped, and restarting it.
+    bool refused() const { return refused_; }
+    void resume();
 
     const ScopeAcquisition& acquisition() const { return scope_; }
     const std::vector<ScopeRect>& default_bands() const { return default_bands_; }
@@ -59,6 +62,7 @@ private:
     std::vector<ScopeRect> default_bands_;
     QBasicTimer timer_;
     bool first_update_done_ = false;
+    bool refused_ = false;
 };
 
 }  // namespace vox

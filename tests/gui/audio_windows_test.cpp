@@ -281,3 +281,40 @@ TEST(ScopeView, RunsRepeatedlyOnTheSimulatedUnit) {
 
 }  // namespace
 }  // namespace vox
+
+namespace vox {
+namespace {
+
+TEST(ScopeView, RefusedInputStopsTheCycleUntilTheFormMendsIt) {
+    test::AppFixture fx;
+    qputenv("VOXTREL_USB", "simulated");
+    RecordSettings& s = fx.app->record_settings();
+    s = external_settings();
+    s.input = "Aux";
+    CAudioWindows* audio = fx.frame->audio_windows();
+    QPointer<CScopeChildFrame> scope = audio->open_scope();
+    qunsetenv("VOXTREL_USB");
+    ASSERT_FALSE(scope.isNull());
+    CScopeView* view = scope->view();
+    for (int i = 0; i < 50 && !view->refused(); ++i) QTest::qWait(20);
+    ASSERT_TRUE(view->refused());
+    QTest::qWait(60);
+    EXPECT_EQ(fx.prompts.messages(), std::vector<std::string>{usb_text::kWrongInput});  // shown once
+    EXPECT_FALSE(scope.isNull());
+    // Picking an input in the options form restarts the scope.
+    choose(*audio->record_play()->form()->parameter_grid(), 0, CFormRecordPlay::kInputCol, "Mic");
+    for (int i = 0; i < 50 && view->acquisition().runs() < 1; ++i) QTest::qWait(20);
+    EXPECT_GE(view->acquisition().runs(), 1);
+    // The scope's own Record/Play hides and shows the options window in place.
+    CFrameRecordPlay* rp = audio->record_play();
+    const QRect where = rp->geometry();
+    view->on_record_play();
+    EXPECT_FALSE(rp->isVisible());
+    view->on_record_play();
+    EXPECT_TRUE(rp->isVisible());
+    EXPECT_EQ(rp->geometry(), where);
+    scope->close();
+}
+
+}  // namespace
+}  // namespace vox
