@@ -251,6 +251,19 @@ TEST_F(EditView, CuttingEverySampleLeavesAnEmptyRecordingThatDrawsAndTakesAPaste
     EXPECT_EQ(ch().sample_count, 0.0) << "the undo copy is the empty recording before the paste";
 }
 
+TEST_F(EditView, FinishingAnEditRecomputesPitchAndIntensityWhenThatOptionIsSet) {
+    load_sine(12000.0, 150.0);
+    doc->options.display.always_analyse = 1;
+    show();
+    select_samples(2000, 4000);
+    ASSERT_TRUE(view->handle_command(CommandId::EditCut));
+    EXPECT_EQ(view->pitch_range().last_sample, kN - 2000);
+    EXPECT_FALSE(view->pitch_contour().empty());
+    EXPECT_EQ(view->intensity_range().last_sample, kN - 2000);
+    EXPECT_FALSE(view->has_cursor());
+    EXPECT_FALSE(view->has_selection());
+}
+
 struct NoUndoCase {
     Answer answer;
     bool cut;
