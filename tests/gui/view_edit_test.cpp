@@ -8,6 +8,7 @@
 #include <QSpinBox>
 #include <QWheelEvent>
 
+#include "core/document/binary_file.h"
 #include "core/document/doc_edit.h"
 #include "core/document/undo_file.h"
 #include "gui/views/waveform/reference_gain_dialog.h"
@@ -262,6 +263,27 @@ TEST_F(EditView, FinishingAnEditRecomputesPitchAndIntensityWhenThatOptionIsSet) 
     EXPECT_EQ(view->intensity_range().last_sample, kN - 2000);
     EXPECT_FALSE(view->has_cursor());
     EXPECT_FALSE(view->has_selection());
+}
+
+TEST_F(EditView, ALongRecordingIsCopiedButNeitherCutNorPastedInto) {
+    load_sine();
+    const std::vector<std::int16_t> all = samples();
+    std::vector<unsigned char> bytes(all.size() * 2);
+    for (std::size_t i = 0; i < all.size(); ++i) put_u16le(&bytes[2 * i], static_cast<std::uint16_t>(all[i]));
+    doc->raw_path = dir.file("long.raw");
+    test::write_file(doc->raw_path, bytes);
+    doc->channels[0].samples.reset();
+    show();
+    select_samples(100, 300);
+    ASSERT_TRUE(view->handle_command(CommandId::EditCut));
+    EXPECT_EQ(prompts.messages(), std::vector<std::string>{edit_text::kCutLong});
+    EXPECT_EQ(prompts.count(ScriptedPrompts::Event::YesNo), 0);
+    EXPECT_FALSE(view->command_enabled(CommandId::EditUndo));
+    EXPECT_EQ(ch().sample_count, kN);
+    ASSERT_TRUE(view->command_enabled(CommandId::EditPaste));
+    ASSERT_TRUE(view->handle_command(CommandId::EditPaste));
+    EXPECT_EQ(prompts.messages().back(), edit_text::kPasteLong);
+    EXPECT_EQ(samples(), all);
 }
 
 struct NoUndoCase {

@@ -139,7 +139,9 @@ bool CMarbeckView::edit_copy() {
 bool CMarbeckView::edit_cut() {
     if (!copy_selection(doc_, application_clip())) return false;
     emit markerChanged();
-    if (!save_for_edit()) return false;
+    // A long recording is refused after the copy; a copy of it for undo
+    // would only cost the time of writing the whole file.
+    if (!is_long_channel(doc_, 0) && !save_for_edit()) return false;
     if (cut_selection(doc_) != EditResult::Done) return false;
     finish_edit();
     return true;
@@ -149,7 +151,7 @@ bool CMarbeckView::edit_paste() {
     const EditClip& clip = application_clip();
     if (!clip.holds_data) return false;
     const bool fresh = doc_.channel_count == 0;
-    if (!fresh && !save_for_edit()) return false;
+    if (!fresh && !is_long_channel(doc_, 0) && !save_for_edit()) return false;
     const bool replace = selection_ && first().has_selection();
     if (paste_clip(doc_, clip, replace) != EditResult::Done) return false;
     if (fresh) {
