@@ -1,0 +1,59 @@
+#include "gui/views/analysis/analysis_frame.h"
+
+#include <QMdiArea>
+
+namespace vox {
+
+CAnalysisFrame::CAnalysisFrame(CMarbeckDoc& doc, WindowRect& remembered, QWidget* parent)
+    : QMdiSubWindow(parent), doc_(doc), remembered_(remembered) {
+    setAttribute(Qt::WA_DeleteOnClose);
+}
+
+QRect CAnalysisFrame::initial_geometry(const QRect& fallback) const {
+    const WindowRect& r = remembered_;
+    if (r.empty() || r.c < 50 || r.d < 50) return fallback;
+    return QRect(r.a, r.b, r.c, r.d);
+}
+
+std::vector<CAnalysisFrame*> CAnalysisFrame::frames_of(const QMdiArea* area, const CMarbeckDoc& doc) {
+    std::vector<CAnalysisFrame*> out;
+    if (!area) return out;
+    for (QMdiSubWindow* w : area->subWindowList(QMdiArea::CreationOrder))
+        if (auto* f = qobject_cast<CAnalysisFrame*>(w); f && &f->document() == &doc) out.push_back(f);
+    return out;
+}
+
+bool CAnalysisFrame::disabled_while_active(CommandId id) {
+    switch (id) {
+    case CommandId::PlayAll:
+    case CommandId::FileSave:
+    case CommandId::FileSaveAs:
+    case CommandId::FileSaveSelectionAs:
+    case CommandId::FileExportWave:
+    case CommandId::FileLoadConfig:
+    case CommandId::FileSaveConfig:
+    case CommandId::FileSaveScreenBmp:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CAnalysisFrame::remember() {
+    // Only a normal window's own rectangle is worth keeping.
+    if (isMaximized() || isMinimized() || !isVisible()) return;
+    const QRect g = geometry();
+    remembered_ = {g.left(), g.top(), g.width(), g.height()};
+}
+
+void CAnalysisFrame::moveEvent(QMoveEvent* event) {
+    QMdiSubWindow::moveEvent(event);
+    remember();
+}
+
+void CAnalysisFrame::resizeEvent(QResizeEvent* event) {
+    QMdiSubWindow::resizeEvent(event);
+    remember();
+}
+
+}  // namespace vox
