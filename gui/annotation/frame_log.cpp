@@ -1,0 +1,148 @@
+#include "gui/annotation/frame_log.h"
+
+#include <QCloseEvent>
+#include <QMdiArea>
+
+#include "core/annotation/log_texts.h"
+#include "gui/annotation/form_log.h"
+
+namespace vox {
+
+QPointer<CFrameLog> CFrameLog::current_;
+
+CFrameLog::CFrameLog(UserPrompts& prompts, WindowRect& placement, QWidget* parent)
+    : QMdiSubWindow(parent), prompts_(prompts), placement_(placement) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    form_ = new CFormLog(prompts, this);
+    setWidget(form_);
+    setWindowTitle(form_->title());
+    connect(form_, &CFormLog::titleChanged, this, &QWidget::setWindowTitle);
+    current_ = this;
+}
+
+CFrameLog::~CFrameLog() {
+    if (current_ == this) current_ = nullptr;
+}
+
+CFrameLog* CFrameLog::current() { return current_.data(); }
+
+bool CFrameLog::add_to_current(const LogEntry& entry) {
+    CFrameLog* f = current();
+    return f && f->form()->add_entry(entry);
+}
+
+void CFrameLog::place(const WindowRect& r) {
+    WindowRect p = r;
+    if (p.empty() || p.c <= p.a || p.d <= p.b) p = {20, 20, 500, 300};
+    setGeometry(p.a, p.b, p.c - p.a, p.d - p.b);
+}
+
+CFrameLog* CFrameLog::open_new(QMdiArea* area, WindowRect& placement, UserPrompts& prompts) {
+    if (CFrameLog* f = current()) {
+        if (area) area->setActiveSubWindow(f);
+        f->raise();
+        return f;
+    }
+    if (!area) {
+        prompts.message(log_text::kCreateFrameError, MessageIcon::Error);
+        return nullptr;
+    }
+    auto* f = new CFrameLog(prompts, placement);
+    area->addSubWindow(f);
+    const WindowRect keep = placement;
+    f->place(keep);
+    f->show();
+    f->placed_ = true;
+    area->setActiveSubWindow(f);
+    return f;
+}
+
+CFrameLog* CFrameLog::open_with_dialog(QMdiArea* area, WindowRect& placement, UserPrompts& prompts) {
+    if (current()) return nullptr;
+    FileDialogRequest req;
+    req.title = log_text::kOpenTitle;
+    req.default_extension = log_text::kTextExtension;
+    req.filter = log_text::kTextFilter;
+    req.confirm_overwrite = false;
+    const auto choice = prompts.choose_open_file(req);
+    if (!choice || choice->path.empty()) return nullptr;
+    CFrameLog* f = open_new(area, placement, prompts);
+    if (!f) return nullptr;
+    if (!f->form()->open_file(choice->path)) {
+        // Nothing was loaded: no empty window stays behind.
+        f->setAttribute(Qt::WA_DeleteOnClose, false);
+        f->close();
+        delete f;
+        return nullptr;
+    }
+    return f;
+}
+
+std::optional<bool> CFrameLog::log_command_enabled(CommandId id) {
+    switch (id) {
+    case CommandId::LogNew: return true;
+    case CommandId::LogOpen: return current() == nullptr;
+    case CommandId::LogSave:
+    case CommandId::LogSaveAs: return current() != nullptr;
+    default: return std::nullopt;
+    }
+}
+
+bool CFrameLog::log_handle_command(CommandId id, QMdiArea* area, WindowRect& placement, UserPrompts& prompts) {
+    const auto enabled = log_command_enabled(id);
+    if (!enabled) return false;
+    if (!*enabled) return true;
+    switch (id) {
+    case CommandId::LogNew: open_new(area, placement, prompts); return true;
+    case CommandId::LogOpen: open_with_dialog(area, placement, prompts); return true;
+    case CommandId::LogSave: current()->form()->save(); return true;
+    case CommandId::LogSaveAs: current()->form()->save_as(); return true;
+    default: return false;
+    }
+}
+
+bool CFrameLog::query_close() {
+    if (!form_->modified()) return true;
+    const std::string q = std::string(log_text::kCloseQuestionStart) + windowTitle().toStdString() +
+                          log_text::kCloseQuestionEnd;
+    if (prompts_.ask_yes_no(q) != Answer::Yes) return true;
+    // Asked to keep it: the window stays when the log was not written.
+    return form_->save();
+}
+
+bool CFrameLog::may_exit() {
+    CFrameLog* f = current();
+    if (!f) return true;
+    if (!f->query_close()) return false;
+    // Answered: the window goes without asking again.
+    f->setAttribute(Qt::WA_DeleteOnClose, false);
+    delete f;
+    return true;
+}
+
+void CFrameLog::closeEvent(QCloseEvent* event) {
+    if (!query_close()) {
+        event->ignore();
+        return;
+    }
+    if (current_ == this) current_ = nullptr;  // the views see no log window any more
+    QMdiSubWindow::closeEvent(event);
+}
+
+void CFrameLog::remember() {
+    if (!placed_ || isMaximized() || isMinimized() || !isVisible()) return;
+    const QRect g = geometry();
+    placement_ = {g.left(), g.top(), g.left() + g.width(), g.top() + g.height()};
+}
+
+void CFrameLog::moveEvent(QMoveEvent* event) {
+    QMdiSubWindow::moveEvent(event);
+    remember();
+}
+
+void CFrameLog::resizeEvent(QResizeEvent* event) {
+    QMdiSubWindow::resizeEvent(event);
+    remember();
+}
+
+}  // namespace vox
