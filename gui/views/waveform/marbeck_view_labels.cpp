@@ -1,10 +1,243 @@
-// Label tiers commands of the waveform view.
+// Label tiers of the waveform view: the mouse gestures in the tier bands
+// (move, edit, delete and add through "Label entry"), "Set/Modify..." with
+// the tier options, "Import Labels into a Tier..." and the label table.
+#include <QFile>
+#include <QPainter>
+
+#include <algorithm>
+
+#include "core/platform/user_prompts.h"
+#include "gui/annotation/dialog_import_labels.h"
+#include "gui/annotation/label_entry.h"
+#include "gui/annotation/label_font.h"
+#include "gui/annotation/label_texts.h"
+#include "gui/annotation/option_tiers.h"
+#include "gui/app/voxtrel_app.h"
 #include "gui/views/waveform/marbeck_view.h"
+#include "gui/views/waveform/marbeck_view_labels.h"
 
 namespace vox {
 
-std::optional<bool> CMarbeckView::label_command_enabled(CommandId) const { return std::nullopt; }
+namespace {
 
-bool CMarbeckView::label_handle_command(CommandId) { return false; }
+QRect to_qrect(const Rect& r) { return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top); }
+
+// The largest imported file read whole (bytes); label files are a few kB.
+constexpr qint64 kMaxImportBytes = 64LL * 1024 * 1024;
+
+}  // namespace
+
+// --- commands ------------------------------------------------------------------------
+
+std::optional<bool> CMarbeckView::label_command_enabled(CommandId id) const {
+    switch (id) {
+    case CommandId::TiersSetModify:
+    case CommandId::TiersImportLabels:
+    case CommandId::TiersViewLabels:
+        return has_data() && !doc_.is_recording;
+    default:
+        return std::nullopt;
+    }
+}
+
+bool CMarbeckView::label_handle_command(CommandId id) {
+    switch (id) {
+    case CommandId::TiersSetModify: do_tiers_option(); return true;
+    case CommandId::TiersImportLabels: do_import_labels(); return true;
+    case CommandId::TiersViewLabels: open_label_table(); return true;
+    default: return false;
+    }
+}
+
+const LABEL& CMarbeckView::label_template() const { return labels_->gesture.label_template(); }
+
+// --- gestures ---------------------------------------------------------------------------
+
+void CMarbeckView::label_press(int x, int y) {
+    labels_->outline_shown = false;
+    labels_->gesture.press(first(), x, y);
+}
+
+bool CMarbeckView::label_drag(int x, int y) {
+    LabelBandState& s = *labels_;
+    const std::optional<Rect> outline = s.gesture.drag(first(), x, y);
+    if (!outline) return false;  // no label hit: an ordinary selection
+    QRect dirty = to_qrect(*outline).adjusted(-1, -1, 1, 1);
+    {
+        QPainter p(&screen_);
+        // The old outline's area comes back from the composed image.
+        if (s.outline_shown) {
+            const QRect old = to_qrect(s.outline).adjusted(-1, -1, 1, 1);
+            p.drawImage(old, composed_, old);
+            dirty = dirty.united(old);
+        }
+        p.setPen(QPen(Qt::black, 0));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(to_qrect(*outline).adjusted(0, 0, -1, -1));
+    }
+    s.outline = *outline;
+    s.outline_shown = true;
+    update(dirty);
+    return true;
+}
+
+bool CMarbeckView::label_save_for_undo() {
+    // Every label change writes the undo copy first; when that fails its
+    // message has been shown and the change does not happen.
+    return save_for_undo();
+}
+
+bool CMarbeckView::label_release() {
+    LabelBandState& s = *labels_;
+    CLabelGesture& g = s.gesture;
+    if (!g.label_mode()) return false;
+    s.outline_shown = false;
+    const auto undo = [this] { return label_save_for_undo(); };
+    bool changed = false;
+    if (g.hit() && g.dragged()) {
+        changed = g.commit_move(first(), undo);
+    } else if (g.hit() || !selection_) {
+        // A click on a label edits it; a click elsewhere in the band adds one
+        // at the cursor.
+        CLabelEntry dlg(g.entry_seed(), this);
+        LabelEntryAnswer answer;
+        answer.accepted = dlg.exec() == QDialog::Accepted;
+        answer.label = dlg.label();
+        changed = g.commit_entry(first(), answer, undo, [](const LABEL& l) { return LabelTextWidth(l); });
+    } else {
+        g.finish();
+        return false;  // a selection dragged inside a band
+    }
+    g.finish();
+    if (changed) {
+        labels_changed();
+    } else {
+        // Nothing changed: the outline and the old cursor go.
+        compose_screen();
+        update();
+    }
+    return true;
+}
+
+void CMarbeckView::labels_changed() {
+    doc_.set_modified(true);
+    refresh();
+    refresh_label_table();
+}
+
+// --- tier options --------------------------------------------------------------------------
+
+bool CMarbeckView::do_tiers_option() {
+    COptionTiers dlg(first().tiers, doc_.prompts(), this);
+    if (dlg.exec() != QDialog::Accepted) return false;
+    for (int t = 0; t < kTierCount; ++t) doc_.options.tier_names[static_cast<std::size_t>(t)] = first().tiers[t].name;
+    emit configPatchRequested(ConfigGroup::TierNames);
+    // Bands appear, vanish or move; labels of a tier out of use stay in it.
+    refresh();
+    refresh_label_table();
+    return true;
+}
+
+// --- import ---------------------------------------------------------------------------------
+
+bool CMarbeckView::do_import_labels() {
+    const auto in_use_names = [this] {
+        QStringList names;
+        for (const Tier& t : first().tiers)
+            if (t.in_use) names << QString::fromStdString(t.name);
+        return names;
+    };
+    if (in_use_names().isEmpty() && !do_tiers_option()) return false;
+    const QStringList names = in_use_names();
+    if (names.isEmpty()) return false;  // still no tier to import into
+
+    CDialogImportLabels dlg(names, labels_->import_choices, this);
+    if (dlg.exec() != QDialog::Accepted) return false;
+    const LabelImportChoices choices = dlg.choices();
+    labels_->import_choices = choices;
+    const std::string chosen = dlg.tier_name().toStdString();
+    int tier = -1;
+    for (int t = 0; t < kTierCount && tier < 0; ++t)
+        if (first().tiers[t].in_use && first().tiers[t].name == chosen) tier = t;
+    if (tier < 0) return false;
+
+    FileDialogRequest req;
+    req.title = import_text::kFileDialogTitle;
+    req.default_name = import_text::kDefaultName;
+    req.default_extension = import_text::kDefaultExtension;
+    req.filter = import_text::kFileFilter;
+    req.confirm_overwrite = false;
+    const std::optional<FileChoice> file = doc_.prompts().choose_open_file(req);
+    if (!file) return false;
+
+    QFile f(QString::fromStdString(file->path));
+    if (!f.open(QIODevice::ReadOnly)) return false;  // silently, as a cancelled choice
+    if (f.size() == 0) {
+        doc_.prompts().beep();
+        doc_.prompts().message(import_text::kOpenError, MessageIcon::Error);
+        return false;
+    }
+    const QByteArray bytes = f.read(std::min<qint64>(f.size(), kMaxImportBytes));
+    const std::vector<ImportedLine> lines = ParseLabelFile(std::string_view(bytes.constData(), std::size_t(bytes.size())));
+    if (lines.empty()) return false;  // nothing usable: the display stays as it was
+    if (!label_save_for_undo()) return false;
+    // The document keeps no time offset of its own: times are from its start.
+    const int added = ImportLabels(first(), tier, lines, choices, 0.0);
+    if (added == 0) return false;
+    labels_changed();
+    return true;
+}
+
+// --- the label table ------------------------------------------------------------------------
+
+CFrameLabelView* CMarbeckView::label_table() const { return labels_->table.data(); }
+
+void CMarbeckView::refresh_label_table() {
+    if (CFrameLabelView* t = labels_->table.data()) {
+        t->update_title();
+        t->refresh();
+    }
+}
+
+CFrameLabelView* CMarbeckView::open_label_table() {
+    LabelBandState& s = *labels_;
+    if (CFrameLabelView* t = s.table.data()) {
+        t->show();
+        t->raise();
+        t->activateWindow();
+        return t;
+    }
+    // The window rectangle is the application's when there is one.
+    CVoxtrelApp* app = CVoxtrelApp::instance();
+    WindowRect& placement = app ? app->app_values().label_window : s.own_table_rect;
+    try {
+        auto zoom_to = [this](double t_ms) {
+            // A window of the zoom range centred on the label, on every channel.
+            const double range_ms = doc_.options.zoom_range_ms;
+            for (int i = 0; i < std::max(1, doc_.channel_count); ++i) {
+                CChannels& ch = doc_.channels[i];
+                if (!(ch.duration_ms > 0.0) || !(ch.sample_count > 0.0)) continue;
+                const double centre = ch.sample_count / ch.duration_ms * t_ms;
+                const double half = ch.sample_rate * range_ms / 1000.0 / 2.0;
+                ch.prev_window_first = ch.window_first;
+                ch.prev_window_last = ch.window_last;
+                ch.window_first = std::max(0.0, centre - half);
+                ch.window_last = std::min(ch.sample_count, centre + half);
+            }
+            // The scroll bar, the windows in ms and the zoomed flag as after a zoom.
+            set_scroll_from_window();
+            refresh();
+            emit markerChanged();
+        };
+        auto* t = new CFrameLabelView(doc_, placement, zoom_to, this);
+        s.table = t;
+        t->show();
+        t->raise();
+        return t;
+    } catch (const std::exception&) {
+        doc_.prompts().message(label_text::kCreateViewError, MessageIcon::Error);
+        return nullptr;
+    }
+}
 
 }  // namespace vox
