@@ -79,8 +79,8 @@ TEST(AppCommands, CommandsWithoutAHandlerStayDisabledAndDoNothing) {
     const std::string wav = fx.dir.file("a.wav");
     write_wav(wav, 1, 2000);
     ASSERT_NE(f.open_document(wav), nullptr);
-    // The log window is not part of this build; the status window never is.
-    for (C id : {C::LogNew, C::LogOpen, C::WindowCloseStatus}) {
+    // The status window never is enabled.
+    for (C id : {C::WindowCloseStatus}) {
         EXPECT_FALSE(f.command_enabled(id)) << command_info(id).text;
         EXPECT_FALSE(f.action(id)->isEnabled());
         EXPECT_FALSE(f.run_command(id));

@@ -292,11 +292,10 @@ std::optional<bool> CFFTLPCView::command_enabled(CommandId id) const {
     case CommandId::FilePrint:
     case CommandId::FilePrintPreview:
         return true;
-    // The log entries need the log window, which this build does not have.
     case CommandId::LogEnterAtMarker:
     case CommandId::LogEnterFormantsBandwidths:
     case CommandId::LogEnterAllFftLpcFrame:
-        return false;
+        return log_command_enabled(id);
     default:
         return std::nullopt;
     }
@@ -305,6 +304,7 @@ std::optional<bool> CFFTLPCView::command_enabled(CommandId id) const {
 bool CFFTLPCView::handle_command(CommandId id) {
     const auto enabled = command_enabled(id);
     if (!enabled || !*enabled) return false;
+    if (log_handle_command(id)) return true;
     const QString title = QString::fromLatin1(analysis_text::kFftLpcBitmapTitle);
     const auto render = [this](QPainter& p, const plot::PlotTarget& t) { render_plot(p, t); };
     switch (id) {

@@ -82,6 +82,9 @@ private:
     friend class FftLpcPlot;
     void compute(bool report);
     void fill_fields();
+    // The log entries (fft_lpc_view_log.cpp).
+    std::optional<bool> log_command_enabled(CommandId id) const;
+    bool log_handle_command(CommandId id);
     void draw(QPainter& p, const Rect& r, double scale, bool color, bool cursor);
     double axis_top() const;
     bool save_bitmap();

@@ -113,15 +113,16 @@ std::optional<bool> CSpectrogramView::command_enabled(CommandId id) const {
         return pane_->computed() && pane_->has_cursor();
     case CommandId::FftLpcSelection:
         return pane_->computed() && pane_->has_selection();
-    // Playback needs the sound output engine and the log entries the log
-    // window; neither is part of this build, so these stay off here.
+    // Playback needs the sound output engine, which is not part of this
+    // build, so these stay off here.
     case CommandId::PlaySelection:
     case CommandId::PlayWindow:
+        return false;
     case CommandId::LogEnterAtMarker:
     case CommandId::LogEnterDuration:
     case CommandId::LogEnterFormantsAtMarker:
     case CommandId::LogEnterFormantsSelection:
-        return false;
+        return log_command_enabled(id);
     default:
         return std::nullopt;
     }
@@ -130,6 +131,7 @@ std::optional<bool> CSpectrogramView::command_enabled(CommandId id) const {
 bool CSpectrogramView::handle_command(CommandId id) {
     const auto enabled = command_enabled(id);
     if (!enabled || !*enabled) return false;
+    if (log_handle_command(id)) return true;
     const QString title = QString::fromStdString(doc_.path().empty() ? doc_.title() : doc_.path()) +
                           analysis_text::kSpectrogramTitleSuffix;
     const auto render = [this](QPainter& p, const plot::PlotTarget& t) { pane_->render_plot(p, t); };

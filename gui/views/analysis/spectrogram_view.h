@@ -54,6 +54,9 @@ signals:
 
 private:
     void show_readout(double time_ms, double frequency_hz, double duration_ms);
+    // The log entries (spectrogram_view_log.cpp).
+    std::optional<bool> log_command_enabled(CommandId id) const;
+    bool log_handle_command(CommandId id);
     bool save_bitmap();
     void open_fft_lpc(bool selection);
 

@@ -1,0 +1,113 @@
+// Measurement-log entries of the FFT/LPC view: the levels at the frequency
+// cursor, the formants with their bandwidths, and marker rows over the whole
+// frequency range at the log option's step.
+#include <QCoreApplication>
+#include <QEvent>
+#include <QMouseEvent>
+
+#include <algorithm>
+
+#include "core/annotation/measurement_log.h"
+#include "core/document/marbeck_doc.h"
+#include "gui/annotation/frame_log.h"
+#include "gui/views/analysis/fft_lpc_view.h"
+
+namespace vox {
+
+namespace {
+
+// Notes a left-button press anywhere in the application while a long entry
+// runs; the loop polls it before every row.
+class LeftPressWatch : public QObject {
+public:
+    LeftPressWatch() { QCoreApplication::instance()->installEventFilter(this); }
+    ~LeftPressWatch() override { QCoreApplication::instance()->removeEventFilter(this); }
+    bool pressed() {
+        QCoreApplication::processEvents();
+        return pressed_;
+    }
+
+protected:
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() == QEvent::MouseButtonPress && static_cast<QMouseEvent*>(e)->button() == Qt::LeftButton) {
+            pressed_ = true;
+            return true;  // the press only stops the entry
+        }
+        return QObject::eventFilter(o, e);
+    }
+
+private:
+    bool pressed_ = false;
+};
+
+}  // namespace
+
+std::optional<bool> CFFTLPCView::log_command_enabled(CommandId id) const {
+    const bool log = CFrameLog::current() != nullptr;
+    const bool fft = result_ && !result_->fft.empty();
+    switch (id) {
+    case CommandId::LogEnterAtMarker: return log && fft && has_cursor();
+    case CommandId::LogEnterFormantsBandwidths: return log && fft && !result_->lpc.empty();
+    case CommandId::LogEnterAllFftLpcFrame: return log && fft;
+    default: return std::nullopt;
+    }
+}
+
+bool CFFTLPCView::log_handle_command(CommandId id) {
+    const auto enabled = log_command_enabled(id);
+    if (!enabled) return false;
+    if (!*enabled) return true;
+    // A copy: the whole-frame loop lets events through, and a resize of the
+    // plot recomputes the view's result meanwhile.
+    const SliceResult r = *result_;
+    const FftLpcOptions o = options_;
+    const bool lpc_drawn = o.draw_lpc != 0 && !r.lpc.empty();
+    const double lpc_span = r.lpc.empty() ? 0.0 : *std::max_element(r.lpc.begin(), r.lpc.end());
+    // A marker row: frequency, FFT level and, with the LPC curve drawn, the
+    // LPC level, each in the read-out's format.
+    auto marker_row = [&](double hz, int index) {
+        LogEntry e(doc_.path(), lpc_drawn ? LogEntryKind::FftLpcMarkerLpc : LogEntryKind::FftLpcMarker);
+        e.add(hz);
+        // Absolute format: the value over the curve's minimum (0); relative:
+        // the distance below the curve's top, negative.
+        const int i = std::clamp(index, 0, static_cast<int>(r.fft.size()) - 1);
+        const double v = r.fft[static_cast<std::size_t>(i)];
+        e.add(o.absolute_db ? v : v - r.fft_max);
+        if (lpc_drawn) {
+            const int j = std::clamp(index, 0, static_cast<int>(r.lpc.size()) - 1);
+            const double w = r.lpc[static_cast<std::size_t>(j)];
+            e.add(o.absolute_db ? w : w - lpc_span);
+        }
+        return CFrameLog::add_to_current(e);
+    };
+    switch (id) {
+    case CommandId::LogEnterAtMarker:
+        marker_row(frequency_at(cursor_index_), cursor_index_);
+        return true;
+    case CommandId::LogEnterFormantsBandwidths: {
+        LogEntry e(doc_.path(), LogEntryKind::FftLpcFormants);
+        for (double f : r.F) e.add(f);
+        for (double b : r.B) e.add(b);
+        CFrameLog::add_to_current(e);
+        return true;
+    }
+    case CommandId::LogEnterAllFftLpcFrame: {
+        const double range = o.frequency_range_hz;
+        const double bin = range / double(r.fft.size());
+        const int step = std::max(1, doc_.options.log_step_hz);
+        if (!(bin > 0.0)) return true;
+        LeftPressWatch watch;
+        for (long long k = 0;; ++k) {
+            const double f = double(k) * step;
+            if (f >= range) break;
+            if (watch.pressed()) break;
+            if (!marker_row(f, static_cast<int>(f / bin))) break;
+        }
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+}  // namespace vox
