@@ -2,6 +2,7 @@
 // file or a stretch of it. Both time themselves as the window's timers do.
 #include "cli/sound_commands.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -112,7 +113,7 @@ int play(const SoundArgs& a, AudioBackend& dev, ScriptedPrompts& prompts) {
     bool prepared = false;
     try {
         if (ch.has_samples()) {
-            out.PrepareFromMemory(ch.samples.data(), ch.samples.size(), first, last - first, rate);
+            out.PrepareFromMemory(ch.samples.data(), std::min(ch.samples.size(), ch.count()), first, last - first, rate);
             prepared = out.prepared();
         } else if (!doc.raw_path.empty()) {
             out.PrepareFromFile(doc.raw_path, first, last - first, rate);

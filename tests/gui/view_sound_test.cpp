@@ -1,0 +1,198 @@
+// Record and play commands of the waveform view through the in-memory wave
+// devices, with the view's own timers.
+#include <QElapsedTimer>
+
+#include <functional>
+
+#include "core/app/option_block.h"
+#include "core/audio/sound_texts.h"
+#include "core/platform/memory_wave.h"
+#include "gui/audio/sound_devices.h"
+#include "tests/gui/view_fixture.h"
+#include "tests/support/test_support.h"
+
+namespace vox {
+namespace {
+
+using viewtest::ViewFixture;
+
+bool wait_until(const std::function<bool()>& pred, int ms = 5000) {
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < ms) {
+        if (pred()) return true;
+        QTest::qWait(5);
+    }
+    return pred();
+}
+
+std::vector<std::int16_t> channel(const CMarbeckDoc& doc) {
+    return test::audio_samples(doc);
+}
+
+struct SoundView : ViewFixture {
+    MemoryWaveOut speaker{1.0};
+    std::unique_ptr<MemoryWaveIn> mic;
+    SoundView() { SoundDevices::install(&speaker, nullptr); }
+    ~SoundView() override {
+        view.reset();
+        SoundDevices::install(nullptr, nullptr);
+    }
+    void use_mic(std::vector<std::int16_t> src, double speed) {
+        mic = std::make_unique<MemoryWaveIn>(std::move(src), speed);
+        SoundDevices::install(&speaker, mic.get());
+    }
+    void drag(int x0, int x1, int y = 150) {
+        QTest::mousePress(view.get(), Qt::LeftButton, Qt::NoModifier, QPoint(x0, y));
+        for (int x = x0; x <= x1; x += 10) {
+            QMouseEvent move(QEvent::MouseMove, QPointF(x, y), view->mapToGlobal(QPointF(x, y)), Qt::NoButton,
+                             Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(view.get(), &move);
+        }
+        QTest::mouseRelease(view.get(), Qt::LeftButton, Qt::NoModifier, QPoint(x1, y));
+    }
+};
+
+TEST_F(SoundView, PlayAllPlaysEverySampleAndEndsAfterTheCursor) {
+    load_sine(12000.0, 200.0, 11025.0, 3300);  // about 0.3 s
+    show();
+    ASSERT_TRUE(view->command_enabled(CommandId::PlayAll));
+    QElapsedTimer t;
+    t.start();
+    ASSERT_TRUE(view->handle_command(CommandId::PlayAll));
+    EXPECT_TRUE(view->playing());
+    ASSERT_TRUE(wait_until([&] { return view->play_cursor_ms() > 0.0; }));
+    EXPECT_NEAR(view->play_cursor_ms(), 2048000.0 / 11025.0, 1e-9);
+    ASSERT_TRUE(wait_until([&] { return !view->playing(); }));
+    // One cursor step of 185 ms, then the 500 ms timer.
+    EXPECT_GE(t.elapsed(), 650);
+    const auto played = speaker.played();
+    EXPECT_EQ(played.samples.size(), channel(*doc).size());
+    EXPECT_EQ(played.samples, channel(*doc));
+    EXPECT_FALSE(played.open);
+}
+
+TEST_F(SoundView, PlaySelectionPlaysExactlyItsSamples) {
+    load_sine(12000.0, 150.0, 11025.0, 11025);
+    show();
+    drag(200, 400);
+    ASSERT_TRUE(view->has_selection());
+    ASSERT_TRUE(view->command_enabled(CommandId::PlaySelection));
+    const ViewRange r = view->range_selection();
+    ASSERT_TRUE(view->handle_command(CommandId::PlaySelection));
+    ASSERT_TRUE(wait_until([&] { return !view->playing(); }));
+    const auto all = channel(*doc);
+    const auto first = static_cast<std::size_t>(r.first_sample);
+    const auto count = static_cast<std::size_t>(r.last_sample - r.first_sample);
+    ASSERT_GT(count, 100u);
+    EXPECT_EQ(speaker.played().samples,
+              std::vector<std::int16_t>(all.begin() + static_cast<long>(first), all.begin() + static_cast<long>(first + count)));
+}
+
+struct StepCase {
+    double rate;
+    double app_rate;
+    double step_ms;
+};
+class PlayCursorStep : public SoundView, public ::testing::WithParamInterface<StepCase> {};
+TEST_P(PlayCursorStep, FollowsTheRateRule) {
+    const auto p = GetParam();
+    load_sine(8000.0, 100.0, p.rate, static_cast<std::size_t>(p.rate));
+    const double saved = current_sample_rate();
+    set_current_sample_rate(p.app_rate);
+    show();
+    ASSERT_TRUE(view->handle_command(CommandId::PlayAll));
+    ASSERT_TRUE(wait_until([&] { return view->play_cursor_ms() > 0.0; }));
+    EXPECT_NEAR(view->play_cursor_ms(), p.step_ms, 0.05);
+    ASSERT_TRUE(wait_until([&] { return view->play_cursor_ms() > p.step_ms * 1.5; }));
+    EXPECT_NEAR(view->play_cursor_ms(), 2 * p.step_ms, 0.1);
+    view->stop_playback();
+    set_current_sample_rate(saved);
+}
+INSTANTIATE_TEST_SUITE_P(Rates, PlayCursorStep,
+                         ::testing::Values(StepCase{11025, 11025, 185.8}, StepCase{22050, 22050, 92.9},
+                                           StepCase{44100, 44100, 185.8}, StepCase{44100, 11025, 46.4}));
+
+// A left press, or any other command, stops the sound at once.
+class PlaybackInterrupted : public SoundView, public ::testing::WithParamInterface<int> {};
+TEST_P(PlaybackInterrupted, StopsImmediately) {
+    load_sine(12000.0, 150.0, 11025.0, 3 * 11025);
+    show();
+    ASSERT_TRUE(view->handle_command(CommandId::PlayAll));
+    ASSERT_TRUE(speaker.wait_finished(1, 3000));
+    if (GetParam() == 0)
+        QTest::mouseClick(view.get(), Qt::LeftButton, Qt::NoModifier, QPoint(300, 150));
+    else
+        view->handle_command(CommandId::ZoomIn);
+    EXPECT_FALSE(view->playing());
+    const auto played = speaker.played();
+    EXPECT_FALSE(played.open);
+    EXPECT_LT(played.samples.size(), 3u * 11025u);
+    QTest::qWait(100);
+    EXPECT_EQ(speaker.played().samples.size(), played.samples.size());
+}
+INSTANTIATE_TEST_SUITE_P(By, PlaybackInterrupted, ::testing::Values(0, 1));
+
+TEST_F(SoundView, WithoutOutputDeviceTheCursorStillEndsPlayback) {
+    NoWaveOut none;
+    SoundDevices::install(&none, nullptr);
+    load_sine(12000.0, 150.0, 11025.0, 2000);
+    show();
+    ASSERT_TRUE(view->handle_command(CommandId::PlayAll));
+    ASSERT_TRUE(wait_until([&] { return !view->playing(); }));
+    EXPECT_EQ(prompts.messages(), std::vector<std::string>{sound_text::kNoOutputDevice});
+}
+
+TEST_F(SoundView, RecordingBecomesTheAudioChannelInWholeBlocks) {
+    std::vector<std::int16_t> src(3 * 11025);
+    for (std::size_t i = 0; i < src.size(); ++i) src[i] = static_cast<std::int16_t>(9000 * std::sin(0.07 * double(i)) + (i % 3));
+    use_mic(src, 4.0);
+    doc->channels[0].sample_rate = 11025.0;
+    show();
+    ASSERT_TRUE(view->command_enabled(CommandId::Record));
+    ASSERT_TRUE(view->handle_command(CommandId::Record));
+    ASSERT_TRUE(wait_until([&] { return view->recording_sound(); }));
+    EXPECT_FALSE(view->command_enabled(CommandId::PlayAll));
+    ASSERT_TRUE(wait_until([&] { return view->recorded_blocks() >= 3; }));
+    QTest::mouseClick(view.get(), Qt::LeftButton, Qt::NoModifier, QPoint(300, 150));
+    EXPECT_FALSE(view->recording_sound());
+    ASSERT_EQ(doc->loaded, 1);
+    EXPECT_EQ(doc->is_recording, 1);
+    EXPECT_TRUE(doc->modified());
+    const auto got = test::audio_samples(*doc);
+    ASSERT_GE(got.size(), 3u * 4096u);
+    EXPECT_EQ(got.size() % 4096, 0u);
+    EXPECT_TRUE(std::equal(got.begin(), got.end(), src.begin()));
+    EXPECT_TRUE(view->command_enabled(CommandId::PlayAll));
+}
+
+TEST_F(SoundView, RecordAsksFirstAndCancelKeepsLabels) {
+    load_sine();
+    doc->is_recording = 1;
+    doc->set_modified(true);
+    LABEL l;
+    l.set_text("ba");
+    l.time_ms = 200.0;
+    doc->channels[0].tiers[0].labels.push_back(l);
+    show();
+    ASSERT_TRUE(view->command_enabled(CommandId::Record));
+    prompts.answers.push_back(Answer::Cancel);
+    ASSERT_TRUE(view->handle_command(CommandId::Record));
+    ASSERT_EQ(prompts.count(ScriptedPrompts::Event::YesNoCancel), 1);
+    EXPECT_EQ(prompts.events.back().text,
+              std::string(sound_text::kSaveBeforePrefix) + doc->title() + sound_text::kSaveBeforeSuffix);
+    QTest::qWait(50);
+    EXPECT_FALSE(view->recording_sound());
+    EXPECT_EQ(doc->channels[0].tiers[0].label_count(), 1);
+}
+
+TEST_F(SoundView, RecordIsOnlyForEmptyOrRecordedDocuments) {
+    load_sine();
+    show();
+    EXPECT_FALSE(view->command_enabled(CommandId::Record));  // an opened file
+    doc->is_recording = 1;
+    EXPECT_TRUE(view->command_enabled(CommandId::Record));
+}
+
+}  // namespace
+}  // namespace vox
