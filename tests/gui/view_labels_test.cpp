@@ -537,6 +537,44 @@ TEST_F(LabelView, TheTableWindowTakesAndKeepsItsRememberedRectangle) {
     EXPECT_EQ(g.width(), 300 - 10);
 }
 
+TEST_F(LabelTable, AfterACutThatRemovesLabelsTheTableNoLongerListsThem) {
+    show();
+    put(0, "gone", 500.0);
+    put(0, "stays", 900.0);
+    view->open_label_table();
+    ASSERT_EQ(grid()->row_count(), 2);
+    const int y = view->audio_strip().top + 20;
+    const auto x_at = [&](double ms) { return 40 + int((view->width() - 45) * ms / 1000.0); };
+    drag(x_at(400.0), y, x_at(600.0), y);
+    ASSERT_TRUE(view->has_selection());
+    ASSERT_TRUE(view->handle_command(CommandId::EditCut));
+    ASSERT_EQ(grid()->row_count(), 1);
+    EXPECT_EQ(grid()->cell_text(0, 1), "stays");
+}
+
+TEST_F(LabelView, ALabelWithAddLineDrawsItsLineThroughEveryStripBelowItsBand) {
+    doc->options.display.add_time_grid = 0;
+    show();
+    LABEL l;
+    l.set_text("v");
+    l.time_ms = 333.0;
+    l.add_line = true;
+    l.color = make_rgb(0, 0, 255);
+    tier0().labels.push_back(l);
+    l.time_ms = 666.0;
+    l.add_line = false;
+    tier0().labels.push_back(l);
+    view->refresh();
+    const QImage& img = view->screen_image();
+    const int with_line = tier0().labels[0].rect.left, without = tier0().labels[1].rect.left;
+    const auto blue = [&](int x, int y) { return QColor(img.pixel(x, y)) == QColor(0, 0, 255); };
+    const int below = view->display_rect().bottom - 2;
+    for (int y : {tier0().band.bottom + 1, view->audio_strip().top + 3, view->pitch_strip().top + 3, below}) {
+        EXPECT_TRUE(blue(with_line, y)) << "y " << y;
+        EXPECT_FALSE(blue(without, y)) << "y " << y;
+    }
+}
+
 // --- the dialog ------------------------------------------------------------------------------
 
 TEST_F(LabelView, LabelEntryLimitsTheTextAndShowsOddJustificationAsLeft) {
