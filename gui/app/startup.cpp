@@ -12,6 +12,7 @@
 #include "gui/app/command_icons.h"
 #include "gui/app/main_frame.h"
 #include "gui/app/voxtrel_app.h"
+#include "gui/audio/sound_devices.h"
 #include "gui/platform/qsettings_store.h"
 #include "gui/platform/qt_progress.h"
 #include "gui/platform/qt_user_prompts.h"
@@ -36,6 +37,9 @@ CommandLine parse(const QStringList& args) {
                 break;
             }
             c.screenshot = args[++i].toStdString();
+        } else if (a.startsWith("--audio=")) {
+            // The sound devices: portaudio, virtual[:MIC.wav][,out=...][,speed=N] or none.
+            SoundDevices::configure(a.mid(8).toStdString());
         } else if (a.startsWith("--usb=")) {
             // The external unit's transport; the scope window reads it.
         } else if (a.startsWith("--")) {
