@@ -93,8 +93,9 @@ long SimulatedUsbUnit::vendor_request(const VendorRequestBlock& block, std::span
 }
 
 std::int16_t SimulatedUsbUnit::signal(int input, std::uint64_t k, const std::array<std::uint8_t, 320>& config) {
-    // Period in the input's own samples: 48 for input 0, longer for each next one.
-    const double period = 48.0 + 20.0 * input;
+    // Period in the input's own samples: 300 for input 0, longer for each
+    // next one (a band of 5504 samples shows some ten to twenty periods).
+    const double period = 300.0 + 120.0 * input;
     const double amplitude = std::min(32000.0, 600.0 + 480.0 * (gain_code(input, config) & 0x7F));
     const double a = smoothing(input, config);
     // A square wave through a one-pole low-pass of coefficient a, in closed
