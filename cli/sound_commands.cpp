@@ -10,6 +10,9 @@
 #include <thread>
 #include <vector>
 
+#include <filesystem>
+#include <stdlib.h>
+
 #include "core/audio/sound_abort.h"
 #include "core/audio/sound_in.h"
 #include "core/audio/sound_out.h"
@@ -30,6 +33,25 @@ const char* const kSoundUsage =
     "                             for play, virtual:FILE keeps what is played in FILE\n";
 
 namespace {
+
+// A folder of this process's own for the recording and the document's
+// working files: temporary names count from 1 in every process, so two runs
+// side by side must not share a folder.
+class PrivateTempFolder {
+public:
+    PrivateTempFolder() {
+        std::string pattern = (std::filesystem::path(system_temp_folder()) / "voxtrel-cli-XXXXXX").string();
+        if (mkdtemp(pattern.data())) path_ = pattern;
+    }
+    ~PrivateTempFolder() {
+        std::error_code ec;
+        if (!path_.empty()) std::filesystem::remove_all(path_, ec);
+    }
+    std::string path() const { return path_.empty() ? system_temp_folder() : path_; }
+
+private:
+    std::string path_;
+};
 
 void wait_device_ms(double ms, double speed) {
     if (ms > 0) std::this_thread::sleep_for(std::chrono::microseconds(static_cast<long long>(ms * 1000.0 / speed)));
@@ -56,7 +78,8 @@ int record(const SoundArgs& a, AudioBackend& dev, ScriptedPrompts& prompts) {
     if (!a.seconds || *a.seconds <= 0) return usage("record needs --seconds S (above 0)");
     const int rate = static_cast<int>(a.rate.value_or(11025.0));
     NullProgress progress;
-    TempNames temp(system_temp_folder());
+    PrivateTempFolder folder;
+    TempNames temp(folder.path());
     CMarbeckDoc doc(DocServices{prompts, progress, temp});
     doc.channels[0].sample_rate = rate;
     CSoundIn in(*dev.in, prompts);
@@ -95,7 +118,8 @@ int record(const SoundArgs& a, AudioBackend& dev, ScriptedPrompts& prompts) {
 
 int play(const SoundArgs& a, AudioBackend& dev, ScriptedPrompts& prompts) {
     NullProgress progress;
-    TempNames temp(system_temp_folder());
+    PrivateTempFolder folder;
+    TempNames temp(folder.path());
     CMarbeckDoc doc(DocServices{prompts, progress, temp});
     if (!doc.open(a.file)) {
         std::fprintf(stderr, "%s could not be read\n", a.file.c_str());

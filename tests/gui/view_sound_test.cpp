@@ -33,7 +33,11 @@ std::vector<std::int16_t> channel(const CMarbeckDoc& doc) {
 struct SoundView : ViewFixture {
     MemoryWaveOut speaker{1.0};
     std::unique_ptr<MemoryWaveIn> mic;
-    SoundView() { SoundDevices::install(&speaker, nullptr); }
+    test::ScratchDir scratch;  // recordings and working files of this test only
+    SoundView() {
+        temp_names.set_folder(scratch.path().string());
+        SoundDevices::install(&speaker, nullptr);
+    }
     ~SoundView() override {
         view.reset();
         SoundDevices::install(nullptr, nullptr);
@@ -154,8 +158,19 @@ TEST_F(SoundView, RecordingBecomesTheAudioChannelInWholeBlocks) {
     ASSERT_TRUE(wait_until([&] { return view->recording_sound(); }));
     EXPECT_FALSE(view->command_enabled(CommandId::PlayAll));
     ASSERT_TRUE(wait_until([&] { return view->recorded_blocks() >= 3; }));
+    QTest::qWait(20);
+    // The level trace: one column per block, drawn on the view's thread,
+    // spanning the sine's ±9000 around the middle of the view.
+    {
+        const QImage img = view->grab().toImage();
+        const int mid = view->height() / 2, reach = 9000 * view->height() / 65536;
+        EXPECT_EQ(img.pixelColor(0, mid - reach / 2), QColor(Qt::black));
+        EXPECT_EQ(img.pixelColor(1, mid + reach / 2), QColor(Qt::black));
+        EXPECT_NE(img.pixelColor(0, mid - reach - 10), QColor(Qt::black));
+    }
     QTest::mouseClick(view.get(), Qt::LeftButton, Qt::NoModifier, QPoint(300, 150));
     EXPECT_FALSE(view->recording_sound());
+    EXPECT_TRUE(prompts.messages().empty()) << prompts.messages().front();
     ASSERT_EQ(doc->loaded, 1);
     EXPECT_EQ(doc->is_recording, 1);
     EXPECT_TRUE(doc->modified());
