@@ -11,6 +11,7 @@
 #include "core/platform/usb_transport.h"
 #include "core/platform/user_prompts.h"
 
+class QPushButton;
 class QScrollArea;
 
 namespace vox {
@@ -23,8 +24,10 @@ public:
     CScopeChildFrame(const RecordSettings& settings, std::unique_ptr<UsbTransport> transport, UserPrompts& prompts,
                      QWidget* parent = nullptr);
     CScopeView* view() const { return view_; }
+    QPushButton* record_play_button() const { return record_play_; }
 
 private:
+    QPushButton* record_play_ = nullptr;
     QScrollArea* scroll_ = nullptr;
     CScopeView* view_ = nullptr;
 };

@@ -6,6 +6,7 @@
 #include <QTimerEvent>
 
 #include "core/audio/record_options.h"
+#include "gui/audio/audio_texts.h"
 
 namespace vox {
 
@@ -112,7 +113,7 @@ void CScopeView::paintEvent(QPaintEvent*) {
 
 void CScopeView::contextMenuEvent(QContextMenuEvent* event) {
     QMenu menu(this);
-    QAction* rp = menu.addAction("Record/Play");
+    QAction* rp = menu.addAction(audio_text::kScopeRecordPlay);
     if (menu.exec(event->globalPos()) == rp && on_record_play) on_record_play();
 }
 

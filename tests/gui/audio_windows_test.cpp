@@ -309,9 +309,9 @@ TEST(ScopeView, RefusedInputStopsTheCycleUntilTheFormMendsIt) {
     // The scope's own Record/Play hides and shows the options window in place.
     CFrameRecordPlay* rp = audio->record_play();
     const QRect where = rp->geometry();
-    view->on_record_play();
+    QTest::mouseClick(scope->record_play_button(), Qt::LeftButton);
     EXPECT_FALSE(rp->isVisible());
-    view->on_record_play();
+    QTest::mouseClick(scope->record_play_button(), Qt::LeftButton);
     EXPECT_TRUE(rp->isVisible());
     EXPECT_EQ(rp->geometry(), where);
     scope->close();
