@@ -211,6 +211,56 @@ TEST_F(SoundView, RecordAsksFirstAndCancelKeepsLabels) {
     EXPECT_EQ(doc->channels[0].tiers[0].label_count(), 1);
 }
 
+// A long recording is played from the document's raw file.
+TEST_F(SoundView, PlayWindowOfARawFileRecording) {
+    const std::size_t n = 6000;
+    std::vector<unsigned char> bytes(n * 2);
+    std::vector<std::int16_t> want(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        want[i] = static_cast<std::int16_t>(7000 * std::sin(0.05 * double(i)));
+        bytes[2 * i] = static_cast<unsigned char>(static_cast<std::uint16_t>(want[i]) & 0xFF);
+        bytes[2 * i + 1] = static_cast<unsigned char>(static_cast<std::uint16_t>(want[i]) >> 8);
+    }
+    const std::string raw = scratch.file("long.raw");
+    test::write_file(raw, bytes);
+    CChannels& ch = doc->channels[0];
+    ch.set_foreign_audio(11025.0, double(n));
+    ch.samples.reset();
+    doc->raw_path = raw;
+    doc->channel_count = 1;
+    doc->loaded = 1;
+    show();
+    ASSERT_TRUE(view->command_enabled(CommandId::PlayWindow));
+    ASSERT_TRUE(view->handle_command(CommandId::PlayWindow));
+    ASSERT_TRUE(wait_until([&] { return !view->playing(); }));
+    EXPECT_EQ(speaker.played().samples, want);
+}
+
+// Yes to the question saves the document with its labels before they go.
+TEST_F(SoundView, RecordSavesWithLabelsBeforeClearingThem) {
+    use_mic(std::vector<std::int16_t>(11025, 100), 4.0);
+    load_sine();
+    doc->is_recording = 1;
+    doc->set_modified(true);
+    LABEL l;
+    l.set_text("ka");
+    l.time_ms = 300.0;
+    doc->channels[0].tiers[0].labels.push_back(l);
+    doc->channels[0].tiers[0].in_use = 1;
+    show();
+    const std::string saved = scratch.file("before.vxl");
+    prompts.answers.push_back(Answer::Yes);
+    prompts.file_choices.push_back(saved);
+    ASSERT_TRUE(view->handle_command(CommandId::Record));
+    EXPECT_EQ(doc->channels[0].tiers[0].label_count(), 0);
+    ASSERT_TRUE(wait_until([&] { return view->recording_sound(); }));
+    QTest::mouseClick(view.get(), Qt::LeftButton, Qt::NoModifier, QPoint(300, 150));
+    test::DocFixture other;
+    ASSERT_TRUE(other.doc->open(saved));
+    ASSERT_EQ(other.doc->channels[0].tiers[0].label_count(), 1);
+    EXPECT_EQ(other.doc->channels[0].tiers[0].labels[0].text_string(), "ka");
+}
+
 TEST_F(SoundView, RecordIsOnlyForEmptyOrRecordedDocuments) {
     load_sine();
     show();
