@@ -46,16 +46,26 @@ CSoundIn::~CSoundIn() {
 }
 
 void CSoundIn::set_worker_message_sink(std::function<void(const std::string&)> sink) {
-    std::lock_guard lock(say_mutex_);
+    std::lock_guard lock(sink_mutex_);
     worker_sink_ = std::move(sink);
 }
 
 void CSoundIn::say(const char* text, bool from_worker) {
+    if (from_worker) {
+        std::function<void(const std::string&)> sink;
+        {
+            std::lock_guard lock(sink_mutex_);
+            sink = worker_sink_;
+        }
+        // The sink is called without a lock held: a modal message on the
+        // user-interface thread must never keep the worker waiting.
+        if (sink) {
+            sink(text);
+            return;
+        }
+    }
     std::lock_guard lock(say_mutex_);
-    if (from_worker && worker_sink_)
-        worker_sink_(text);
-    else
-        prompts_.message(text);
+    prompts_.message(text);
 }
 
 void CSoundIn::ClearCurrentBuffer() {

@@ -100,7 +100,8 @@ private:
 
     WaveInDevice& device_;
     UserPrompts& prompts_;
-    std::mutex say_mutex_;
+    std::mutex say_mutex_;   // one message at a time into the prompts
+    std::mutex sink_mutex_;  // guards worker_sink_ only
     std::function<void(const std::string&)> worker_sink_;
 
     std::array<std::vector<std::int16_t>, 2> buffers_;

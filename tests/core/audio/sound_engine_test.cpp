@@ -290,6 +290,32 @@ INSTANTIATE_TEST_SUITE_P(
                       OutFailure{0, 2, 0, true, {sound_text::kOutAddError}, false},
                       OutFailure{0, -1, kWaveErrNoDriver, false, {sound_text::kOutCapsError}, false}));
 
+// Messages raised on the worker thread go to the sink, not to the prompts.
+TEST_F(OutFixture, WorkerMessagesGoToTheSink) {
+    MemoryWaveOut dev(kSpeed);
+    dev.fail_write_at = 2;  // the first refill
+    const auto s = ramp(40000);
+    std::mutex m;
+    std::vector<std::string> sunk;
+    {
+        CSoundOut out(dev, prompts);
+        out.set_stop_sleep_ms(2);
+        out.set_worker_message_sink([&](const std::string& t) {
+            std::lock_guard lock(m);
+            sunk.push_back(t);
+        });
+        out.PrepareFromMemory(s.data(), s.size(), 0, 40000, 11025);
+        ASSERT_EQ(out.Start(), 0);
+        ASSERT_TRUE(dev.wait_finished(2, 5000));
+        out.Pause();
+        out.Stop();
+    }
+    EXPECT_TRUE(prompts.messages().empty());
+    std::lock_guard lock(m);
+    ASSERT_FALSE(sunk.empty());
+    EXPECT_EQ(sunk.front(), sound_text::kOutAddError);
+}
+
 TEST_F(OutFixture, MissingSourceFileAborts) {
     MemoryWaveOut dev(kSpeed);
     CSoundOut out(dev, prompts);
