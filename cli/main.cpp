@@ -16,6 +16,7 @@
 #include "core/document/marbeck_doc.h"
 #include "core/platform/scripted_prompts.h"
 #include "cli/analysis_commands.h"
+#include "cli/sound_commands.h"
 #include "cli/usb_commands.h"
 
 namespace {
@@ -201,6 +202,7 @@ int cmd_convert(CMarbeckDoc& doc, const std::string& out_path) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 1 && vox::cli::is_sound_command(argv[1])) return vox::cli::run_sound_command(argc, argv);
     if (argc > 1 && vox::cli::is_usb_command(argv[1])) return vox::cli::run_usb_command(argv[1], argc - 2, argv + 2);
     std::vector<std::string> args;
     std::vector<std::string> analysis_options;
@@ -220,6 +222,8 @@ int main(int argc, char** argv) {
             std::fputs(kUsage, stdout);
             std::fputs("\nanalysis commands:\n", stdout);
             std::fputs(vox::cli::kAnalysisUsage, stdout);
+            std::fputs("\nsound commands:\n", stdout);
+            std::fputs(vox::cli::kSoundUsage, stdout);
             std::fputs("\nexternal unit commands (no FILE):\n", stdout);
             std::fputs(vox::cli::kUsbUsage, stdout);
             return 0;
