@@ -26,7 +26,7 @@ QImage CAboutBox::about_picture() {
     QPolygonF wave;
     const double mid = img.height() / 2.0;
     for (int x = 0; x < img.width(); ++x) {
-        // Three periods of a 120 Hz glottal pulse with two formant ringings,
+        // Six periods of a glottal pulse, each ringing with two formants,
         // under a rising and falling envelope.
         const double t = x / double(img.width());
         const double phase = std::fmod(t * 6.0, 1.0);
