@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <numeric>
 
+#include "core/platform/memory_wave.h"
+#include "gui/audio/sound_devices.h"
 #include "gui/views/analysis/analysis_options.h"
 #include "gui/views/analysis/analysis_text.h"
 #include "gui/views/analysis/fft_lpc_view.h"
@@ -237,6 +239,54 @@ TEST_F(AnalysisFixture, ThePaneFollowsTheWaveformViewsMouse) {
     EXPECT_NEAR(pane.selection_end_ms(), std::max(ch.sel_start_ms, ch.sel_end_ms), 1.0);
     EXPECT_NEAR(sg->field_text(CSpectrogramView::Duration).toDouble(),
                 pane.selection_end_ms() - pane.selection_start_ms(), 0.05);
+}
+
+struct PlayFixture : AnalysisFixture {
+    MemoryWaveOut speaker{20.0};
+    PlayFixture() { SoundDevices::install(&speaker, nullptr); }
+    ~PlayFixture() override {
+        sg.reset();
+        SoundDevices::install(nullptr, nullptr);
+    }
+};
+
+TEST_F(PlayFixture, PlayWindowAndPlaySelectionPlayExactlyTheirSamples) {
+    fill_audio(*doc, 11025.0, 11025, [](std::size_t i) { return static_cast<int>(i % 20000) - 10000; });
+    sg = std::make_unique<CSpectrogramView>(*doc);
+    sg->resize(420, 320);
+    sg->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(sg.get()));
+    // The shown stretch: samples 2000 … 6000.
+    ASSERT_TRUE(sg->setup(SpectrogramStretch{2000.0, 6000.0, 2000.0 / 11.025, 6000.0 / 11.025}, sg_options(false)));
+    CSpectrogramPane& pane = sg->pane();
+    ASSERT_TRUE(pane.compute_now());
+    EXPECT_EQ(sg->command_enabled(CommandId::PlaySelection), std::optional<bool>(false));
+    ASSERT_EQ(sg->command_enabled(CommandId::PlayWindow), std::optional<bool>(true));
+    ASSERT_TRUE(sg->handle_command(CommandId::PlayWindow));
+    EXPECT_TRUE(pane.playing());
+    EXPECT_EQ(sg->command_enabled(CommandId::PlayWindow), std::optional<bool>(false));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !pane.playing(); }, 5000));
+    const auto& ch = doc->channels[0];
+    std::vector<std::int16_t> want(ch.samples.data() + 2000, ch.samples.data() + 6000);
+    EXPECT_EQ(speaker.played().samples, want);
+    // The play cursor went across the image to the end of the stretch.
+    EXPECT_GT(pane.cursor_ms(), 2000.0 / 11.025);
+
+    // A selection of the image plays its own samples.
+    const SpectrogramGeometry g = pane.screen_geometry();
+    const int x0 = g.area.left + 100, x1 = g.area.left + 200, y = g.area.top + 20;
+    QTest::mousePress(&pane, Qt::LeftButton, {}, QPoint(x0, y));
+    QMouseEvent move(QEvent::MouseMove, QPointF(x1, y), QPointF(x1, y), Qt::NoButton, Qt::LeftButton, {});
+    QApplication::sendEvent(&pane, &move);
+    QTest::mouseRelease(&pane, Qt::LeftButton, {}, QPoint(x1, y));
+    ASSERT_EQ(sg->command_enabled(CommandId::PlaySelection), std::optional<bool>(true));
+    const std::size_t before = speaker.played().samples.size();
+    ASSERT_TRUE(sg->handle_command(CommandId::PlaySelection));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !pane.playing(); }, 5000));
+    const int a = static_cast<int>(pane.selection_start_ms() * 11.025), b = static_cast<int>(pane.selection_end_ms() * 11.025);
+    const auto got = speaker.played().samples;
+    ASSERT_EQ(got.size() - before, std::size_t(b - a));
+    EXPECT_TRUE(std::equal(got.begin() + before, got.end(), ch.samples.data() + a));
 }
 
 // --- FFT/LPC --------------------------------------------------------------------------

@@ -4,12 +4,16 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPointer>
 #include <QTimer>
 
 #include <algorithm>
 #include <cmath>
 
+#include "core/audio/sound_abort.h"
+#include "core/audio/sound_out.h"
 #include "core/dsp/sample_source.h"
+#include "gui/audio/sound_devices.h"
 #include "core/document/marbeck_doc.h"
 #include "gui/plot/plot_draw.h"
 #include "gui/views/analysis/analysis_text.h"
@@ -39,9 +43,88 @@ CSpectrogramPane::CSpectrogramPane(CMarbeckDoc& doc, QWidget* parent) : QWidget(
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     setMinimumSize(120, 80);
+    cursor_timer_.setSingleShot(true);
+    end_timer_.setSingleShot(true);
+    connect(&cursor_timer_, &QTimer::timeout, this, &CSpectrogramPane::play_tick);
+    connect(&end_timer_, &QTimer::timeout, this, &CSpectrogramPane::stop_playback);
 }
 
-CSpectrogramPane::~CSpectrogramPane() = default;
+CSpectrogramPane::~CSpectrogramPane() { stop_playback(); }
+
+// --- playback ----------------------------------------------------------------------------
+
+bool CSpectrogramPane::play(bool selection) {
+    stop_playback();
+    const CChannels& ch = doc_.channels[0];
+    const double rate = doc_.doc_rate > 0.0 ? doc_.doc_rate : ch.sample_rate;
+    if (!(rate > 0.0)) return false;
+    double a_ms = stretch_.start_ms, b_ms = stretch_.end_ms;
+    if (selection) {
+        if (!selection_) return false;
+        a_ms = selection_start_ms();
+        b_ms = selection_end_ms();
+    }
+    const double first = selection ? a_ms * rate / 1000.0 : stretch_.first;
+    const double last = selection ? b_ms * rate / 1000.0 : stretch_.last;
+    const int first_i = static_cast<int>(std::clamp(first, 0.0, ch.sample_count));
+    const int count_i = static_cast<int>(std::clamp(last, 0.0, ch.sample_count)) - first_i;
+    if (count_i <= 0) return false;
+    play_start_ms_ = a_ms;
+    play_end_ms_ = b_ms;
+    out_ = std::make_unique<CSoundOut>(SoundDevices::out(), doc_.prompts());
+    QPointer<CSpectrogramPane> guard(this);
+    CMarbeckDoc* d = &doc_;
+    // Messages of the refill thread are shown on this thread.
+    out_->set_worker_message_sink([guard, d](const std::string& text) {
+        QMetaObject::invokeMethod(guard.data(), [guard, d, text] { if (guard) d->prompts().message(text); },
+                                  Qt::QueuedConnection);
+    });
+    bool prepared = false;
+    const auto urate = static_cast<std::uint32_t>(rate);
+    try {
+        if (ch.has_samples()) {
+            out_->PrepareFromMemory(ch.samples.data(), std::min(ch.samples.size(), ch.count()), first_i, count_i, urate);
+            prepared = out_->prepared();
+        } else if (!doc_.raw_path.empty()) {
+            out_->PrepareFromFile(doc_.raw_path, first_i, count_i, urate);
+            prepared = true;
+        }
+    } catch (const SoundAbort&) {
+        prepared = false;
+    }
+    if (prepared) {
+        out_->Start();
+        out_->Restart();
+    }
+    play_cursor_ms_ = play_start_ms_;
+    cursor_timer_.start(1);
+    return true;
+}
+
+void CSpectrogramPane::play_tick() {
+    const CChannels& ch = doc_.channels[0];
+    const double rate = doc_.doc_rate > 0.0 ? doc_.doc_rate : ch.sample_rate;
+    const int r = static_cast<int>(rate);
+    // The cursor's step (ms) matches the engine's block.
+    const double step = (r == 44100 || r == 48000 ? 8192000.0 : 2048000.0) / std::max(1.0, rate);
+    if (play_end_ms_ - step >= play_cursor_ms_) {
+        play_cursor_ms_ += step;
+        set_cursor_time(play_cursor_ms_);
+        cursor_timer_.start(static_cast<int>(step));
+    } else {
+        end_timer_.start(500);
+    }
+}
+
+void CSpectrogramPane::stop_playback() {
+    cursor_timer_.stop();
+    end_timer_.stop();
+    if (out_) {
+        out_->Pause();
+        out_->Stop();
+        out_.reset();
+    }
+}
 
 void CSpectrogramPane::setup(const SpectrogramStretch& stretch, const SpectrogramOptions& options) {
     stretch_ = stretch;
@@ -464,7 +547,9 @@ void CSpectrogramPane::extend_selection(int x) {
 }
 
 void CSpectrogramPane::mousePressEvent(QMouseEvent* e) {
-    if (e->button() != Qt::LeftButton || !columns_) return;
+    if (e->button() != Qt::LeftButton) return;
+    stop_playback();
+    if (!columns_) return;
     const QPoint pos = e->position().toPoint();
     if (!rect().contains(pos)) return;
     pressed_ = true;

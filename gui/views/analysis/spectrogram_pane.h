@@ -14,6 +14,7 @@
 // selection move without recomputing.
 
 #include <QImage>
+#include <QTimer>
 #include <QWidget>
 
 #include <memory>
@@ -29,6 +30,7 @@
 namespace vox {
 
 class CMarbeckDoc;
+class CSoundOut;
 
 // What a spectrogram window shows: the stretch, the analysis options and
 // the display options.
@@ -99,6 +101,13 @@ public:
     // The formants (Hz; −1 none, 0 suppressed) of the frame under a time.
     std::array<int, 5> formants_at(double ms) const;
 
+    // --- playback --------------------------------------------------------------
+    // Plays the selection or the shown stretch; the play cursor moves over
+    // the image and playback ends 500 ms after its last step.
+    bool play(bool selection);
+    void stop_playback();
+    bool playing() const { return out_ != nullptr; }
+
 signals:
     // Read-outs: −1 leaves a value unchanged.
     void readout(double time_ms, double frequency_hz, double duration_ms);
@@ -125,6 +134,7 @@ private:
     void start_selection(int x);
     void extend_selection(int x);
     void ensure_audio();
+    void play_tick();
 
     CMarbeckDoc& doc_;
     SpectrogramStretch stretch_;
@@ -147,6 +157,10 @@ private:
     bool selection_ = false;
     int sel_a_x_ = 0, sel_b_x_ = 0;
     double sel_a_ms_ = 0.0, sel_b_ms_ = 0.0;
+
+    std::unique_ptr<CSoundOut> out_;
+    QTimer cursor_timer_, end_timer_;  // the play cursor's steps; the end of playback
+    double play_start_ms_ = 0.0, play_end_ms_ = 0.0, play_cursor_ms_ = 0.0;
 };
 
 }  // namespace vox

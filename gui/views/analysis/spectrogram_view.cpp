@@ -113,11 +113,10 @@ std::optional<bool> CSpectrogramView::command_enabled(CommandId id) const {
         return pane_->computed() && pane_->has_cursor();
     case CommandId::FftLpcSelection:
         return pane_->computed() && pane_->has_selection();
-    // Playback needs the sound output engine, which is not part of this
-    // build, so these stay off here.
     case CommandId::PlaySelection:
+        return pane_->computed() && pane_->has_selection() && !pane_->playing();
     case CommandId::PlayWindow:
-        return false;
+        return pane_->computed() && !pane_->playing();
     case CommandId::LogEnterAtMarker:
     case CommandId::LogEnterDuration:
     case CommandId::LogEnterFormantsAtMarker:
@@ -139,6 +138,8 @@ bool CSpectrogramView::handle_command(CommandId id) {
     case CommandId::FileSaveBmp: save_bitmap(); return true;
     case CommandId::FilePrint: plot::PrintPlotWithDialog(this, page_setup(), title, render); return true;
     case CommandId::FilePrintPreview: plot::PreviewPlot(this, page_setup(), title, render); return true;
+    case CommandId::PlaySelection: return pane_->play(true);
+    case CommandId::PlayWindow: return pane_->play(false);
     case CommandId::FftLpc: open_fft_lpc(false); return true;
     case CommandId::FftLpcSelection: open_fft_lpc(true); return true;
     default: return false;
