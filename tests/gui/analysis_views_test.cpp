@@ -348,6 +348,11 @@ TEST_F(FftFixture, AVowelsFormantsComeOutInTheText) {
     ASSERT_TRUE(view.result().has_value());
     EXPECT_NEAR(view.result()->F[0], 700.0, 80.0);
     EXPECT_NEAR(view.result()->F[1], 1200.0, 100.0);
+    if (const char* dir = std::getenv("VOXTREL_VIEW_PNG_DIR")) {
+        QTest::qWait(30);
+        frame->grab().save(QString::fromLatin1(dir) + "/fft_lpc.png");
+        view.render_bitmap().save(QString::fromLatin1(dir) + "/fft_lpc_bitmap.png");
+    }
 }
 
 // --- option dialogs ---------------------------------------------------------------------

@@ -110,8 +110,10 @@ CFFTLPCView::CFFTLPCView(CMarbeckDoc& doc, QWidget* parent) : QWidget(parent), d
     mono.setStyleHint(QFont::Monospace);
     mono.setPixelSize(11);
     formants_->setFont(mono);
-    grid->addWidget(formants_, 0, 6, 3, 1, Qt::AlignLeft | Qt::AlignTop);
-    grid->setColumnStretch(7, 1);
+    // The formants text on its own rows under the read-outs, wide enough for ten values.
+    formants_->setTextFormat(Qt::PlainText);
+    grid->addWidget(formants_, 3, 0, 1, 6, Qt::AlignLeft | Qt::AlignTop);
+    grid->setColumnStretch(5, 1);
     outer->addWidget(bar);
     plot_ = new FftLpcPlot(*this, this);
     outer->addWidget(plot_, 1);
@@ -164,7 +166,8 @@ void CFFTLPCView::compute(bool report) {
     formants_text_ += analysis_text::kBandwidthsCaption;
     for (double b : s.B) formants_text_ += "\t" + fmt("%7.1f", b);
     QString shown = formants_text_;
-    shown.replace("\t", " ");
+    // On screen the captions are padded so that the two rows of values line up.
+    shown.replace("Formants\t", "Formants   ").replace("Bandwidths\t", "Bandwidths ").replace("\t", " ");
     formants_->setText(shown);
 }
 
