@@ -24,9 +24,12 @@
 #include <filesystem>
 
 #include "core/document/marbeck_doc.h"
+#include "gui/app/about_box.h"
 #include "gui/app/child_frame.h"
 #include "gui/app/command_icons.h"
 #include "gui/app/voxtrel_app.h"
+#include "gui/views/analysis/analysis_frame.h"
+#include "gui/annotation/frame_log.h"
 
 namespace vox {
 
@@ -404,7 +407,7 @@ bool CMainFrame::close_all_documents() {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
-    if (!close_all_documents()) {
+    if (!CFrameLog::may_exit() || !close_all_documents()) {
         event->ignore();
         return;
     }
@@ -431,6 +434,9 @@ void CMainFrame::dropEvent(QDropEvent* event) {
 // --- routing -------------------------------------------------------------------------------
 
 bool CMainFrame::command_enabled(CommandId id) const {
+    // An active analysis window decides first about the commands it hosts or disables.
+    if (auto* a = qobject_cast<CAnalysisFrame*>(mdi_->activeSubWindow()))
+        if (const auto e = a->command_enabled(id)) return *e;
     CChildFrame* child = active_child();
     if (child && child->view_command_enabled(id)) return true;
     return document_command_enabled(id, child ? &child->document() : nullptr) || frame_command_enabled(id) ||
@@ -439,6 +445,11 @@ bool CMainFrame::command_enabled(CommandId id) const {
 
 bool CMainFrame::run_command(CommandId id) {
     if (!command_enabled(id)) return false;
+    if (auto* a = qobject_cast<CAnalysisFrame*>(mdi_->activeSubWindow()); a && a->command_enabled(id)) {
+        const bool handled = a->handle_command(id);
+        update_command_ui();
+        return handled;
+    }
     CChildFrame* child = active_child();
     bool done = false;
     if (child && child->view_command_enabled(id)) done = child->view_handle_command(id);
@@ -487,6 +498,7 @@ bool CMainFrame::run_document_command(CommandId id, CMarbeckDoc& doc) {
 
 bool CMainFrame::frame_command_enabled(CommandId id) const {
     if (audio_ && audio_->command_enabled(id)) return true;
+    if (const auto log = CFrameLog::log_command_enabled(id)) return *log;
     const bool any = !mdi_->subWindowList().isEmpty();
     switch (id) {
         case C::ViewToolbar:
@@ -506,6 +518,7 @@ bool CMainFrame::frame_command_enabled(CommandId id) const {
 
 bool CMainFrame::run_frame_command(CommandId id) {
     if (audio_ && audio_->handle_command(id)) return true;
+    if (CFrameLog::log_handle_command(id, mdi_, app_.app_values().log_window, app_.prompts())) return true;
     switch (id) {
         case C::ViewToolbar:
             toolbar_->setVisible(!toolbar_->isVisible());
@@ -556,7 +569,7 @@ void CMainFrame::update_command_ui() {
     for (const CommandInfo& info : command_table()) action(info.id)->setEnabled(command_enabled(info.id));
 
     // Without a document only File (its reduced set), View and Help remain.
-    const bool has_doc = active_child() != nullptr;
+    const bool has_doc = active_child() != nullptr || (CFrameLog::current() && mdi_->activeSubWindow() == CFrameLog::current());
     for (std::size_t m = 0; m < menus_.size(); ++m) {
         const std::string_view title = kMenuOrder[m];
         const bool always = title == "&File" || title == "&View" || title == "&Help";
@@ -585,6 +598,8 @@ void CMainFrame::print_setup() {
 void CMainFrame::load_configuration() {
     CMarbeckDoc* doc = active_document();
     const auto r = app_.config().load_configuration(app_.prompts(), doc ? &doc->options : nullptr, app_.app_values());
+    // The open log window moves to the loaded rectangle.
+    if (r == ConfigFile::LoadResult::Loaded && CFrameLog::current()) CFrameLog::current()->place(app_.app_values().log_window);
     if (r != ConfigFile::LoadResult::Loaded || !doc) return;
     // The loaded tier names rename the audio channel's tiers; every window of
     // the document lays itself out again.
@@ -606,26 +621,7 @@ void CMainFrame::help_topics() {
 }
 
 void CMainFrame::about() {
-    QDialog box(this);
-    box.setWindowTitle("About Voxtrel");
-    auto* layout = new QVBoxLayout(&box);
-    auto* picture = new QLabel(&box);
-    picture->setPixmap(application_icon().pixmap(64, 64));
-    picture->setAlignment(Qt::AlignCenter);
-    layout->addWidget(picture);
-    auto* name = new QLabel("<b>Voxtrel</b>", &box);
-    name->setAlignment(Qt::AlignCenter);
-    layout->addWidget(name);
-    auto* version = new QLabel(QString("version: ") + CVoxtrelApp::kVersionText, &box);
-    version->setAlignment(Qt::AlignCenter);
-    layout->addWidget(version);
-    auto* link = new QLabel("<a href=\"https://www.trevanic.example/voxtrel\">www.trevanic.example/voxtrel</a>", &box);
-    link->setOpenExternalLinks(true);
-    link->setAlignment(Qt::AlignCenter);
-    layout->addWidget(link);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &box);
-    connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);
-    layout->addWidget(buttons);
+    CAboutBox box(this);
     box.exec();
 }
 

@@ -12,11 +12,13 @@
 #include <cmath>
 #include <cstdio>
 
+#include "core/document/undo_file.h"
 #include "core/dsp/intensity.h"
 #include "core/dsp/pitch_tracker.h"
 #include "gui/plot/bitmap_file.h"
 #include "gui/plot/plot_draw.h"
 #include "gui/views/waveform/option_dialogs.h"
+#include "gui/views/waveform/marbeck_view_labels.h"
 #include "gui/views/waveform/plot_geometry.h"
 
 namespace vox {
@@ -46,7 +48,8 @@ QString printf_text(const char* fmt, double v) {
 
 }  // namespace
 
-CMarbeckView::CMarbeckView(CMarbeckDoc& doc, QWidget* parent) : QWidget(parent), doc_(doc) {
+CMarbeckView::CMarbeckView(CMarbeckDoc& doc, QWidget* parent)
+    : QWidget(parent), doc_(doc), labels_(std::make_unique<LabelBandState>()) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     setMinimumSize(200, 160);
@@ -77,9 +80,13 @@ CMarbeckView::CMarbeckView(CMarbeckDoc& doc, QWidget* parent) : QWidget(parent),
     readouts_[CursorValue]->setText("0.0");
     readouts_[SampleRateCaption]->hide();  // shown after the first paint
     set_time_captions();
+    zoom_init();
 }
 
-CMarbeckView::~CMarbeckView() = default;
+CMarbeckView::~CMarbeckView() {
+    // The label table reads the document: it goes with the view.
+    if (labels_ && labels_->table) delete labels_->table.data();
+}
 
 // --- state helpers -------------------------------------------------------------
 
@@ -255,6 +262,7 @@ void CMarbeckView::layout_view() {
     ch.window_start_ms = ch.window_start_in_ms();
     ch.window_end_ms = ch.window_end_in_ms();
     layout_readouts();
+    place_scroll_bar();
     (void)W;
     // The cursor line follows the marker when the width changes.
     if (cursor_) cursor_x_ = ms_to_x(ch.marker_ms);
@@ -315,9 +323,9 @@ void CMarbeckView::ensure_source() {
 void CMarbeckView::render_all() {
     ++render_count_;
     composed_ = base_.copy();
-    if (has_data() || doc_.is_recording) {
+    if (has_data() || recording_sound()) {
         QPainter p(&composed_);
-        if (doc_.is_recording) {
+        if (recording_sound()) {
             p.setFont(ViewFont());
             p.setPen(Qt::black);
             p.drawText(20, 20 + QFontMetrics(p.font()).ascent(), view_text::kRecordingPrompt);
@@ -409,6 +417,7 @@ void CMarbeckView::paintEvent(QPaintEvent* e) {
     if (redraw_needed_) render_all();
     QPainter p(this);
     p.drawImage(e->rect(), screen_, e->rect());
+    sound_paint(p);
     if (doc_.options.display.track_mouse && tracking_x_ >= 0 && has_data() && !pressed_) {
         const int h = std::max(0, display_rect().bottom);
         p.drawImage(QRect(tracking_x_, 0, 1, h), tracking_col_, QRect(0, 0, 1, h));
@@ -465,6 +474,7 @@ void CMarbeckView::emit_status() {
 }
 
 void CMarbeckView::mousePressEvent(QMouseEvent* e) {
+    if (e->button() == Qt::LeftButton) sound_mouse_press();
     if (e->button() != Qt::LeftButton || !has_data()) return;
     const QPoint pos = e->position().toPoint();
     if (!rect().contains(pos)) return;
@@ -477,19 +487,23 @@ void CMarbeckView::mousePressEvent(QMouseEvent* e) {
     cursor_ = true;
     doc_.selection_active = 0;
     for (int i = 0; i < std::max(1, doc_.channel_count); ++i) doc_.channels[i].set_marker_from_pixel(x - kLeft);
+    label_press(x, pos.y());
     avg_lo_ms_ = avg_hi_ms_ = 0.0;
     view_time_ms_ = first().marker_ms;
     draw_cursor_line(x);
     update();
     update_move_readouts();
     emit markerChanged();
+    emit pointerForwarded(0, view_time_ms_);
 }
 
 void CMarbeckView::mouseMoveEvent(QMouseEvent* e) {
-    if (!has_data() || doc_.is_recording) return;
+    if (!has_data() || recording_sound()) return;
     const int x = e->position().toPoint().x();
     if (pressed_ && e->buttons() == Qt::LeftButton) {
+        if (label_drag(x, e->position().toPoint().y())) return;  // a hit label follows the pointer
         for (int i = 0; i < std::max(1, doc_.channel_count); ++i) doc_.channels[i].extend_selection_to_pixel(x - kLeft);
+        auto_scroll(x);  // past an edge of a zoomed window: one line that way
         const CChannels& ch = first();
         view_time_ms_ = ch.sel_end_ms;
         readouts_[DurationValue]->setText(format_time(ch.sel_length_ms, "%12.1f"));
@@ -504,6 +518,7 @@ void CMarbeckView::mouseMoveEvent(QMouseEvent* e) {
         const int u0 = std::min(a0, b0), u1 = std::max(a1, b1);
         update(QRect(u0, 0, u1 - u0 + 1, std::max(1, display_rect().bottom)));
         last_drag_x_ = x;
+        emit pointerForwarded(1, view_time_ms_);
         if (b1 - b0 < kMinSelectionPx) {
             selection_ = false;
             doc_.selection_active = 0;
@@ -532,6 +547,7 @@ void CMarbeckView::mouseMoveEvent(QMouseEvent* e) {
 void CMarbeckView::mouseReleaseEvent(QMouseEvent* e) {
     if (e->button() != Qt::LeftButton || !has_data() || !pressed_) return;
     pressed_ = false;
+    if (label_release()) return;  // a label was moved, edited, deleted or added
     const int x = e->position().toPoint().x();
     CChannels& ch = first();
     if (!selection_ && cursor_) {
@@ -555,6 +571,7 @@ void CMarbeckView::mouseReleaseEvent(QMouseEvent* e) {
     compose_screen();
     update();
     emit markerChanged();
+    emit pointerForwarded(2, view_time_ms_);
 }
 
 // --- commands ----------------------------------------------------------------------
@@ -589,6 +606,9 @@ bool CMarbeckView::command_enabled(CommandId id) const {
 
 bool CMarbeckView::handle_command(CommandId id) {
     if (!command_enabled(id)) return false;
+    if (id != CommandId::Record && id != CommandId::PlayAll && id != CommandId::PlaySelection &&
+        id != CommandId::PlayWindow)
+        stop_playback();
     switch (id) {
     case CommandId::EditSelectWindow: select_window(); return true;
     case CommandId::EditSelectAll: select_all(); return true;

@@ -30,8 +30,15 @@
 #include "gui/plot/plot_printer.h"
 
 class QLabel;
+class QScrollBar;
 
 namespace vox {
+
+class CFrameLabelView;
+struct LabelBandState;
+class UndoFile;
+struct TraceColumn;
+struct ViewSound;
 
 // Fixed texts of the waveform view.
 namespace view_text {
@@ -140,6 +147,52 @@ public:
     void apply_display_options(const DisplayOptions& d, double long_file_minutes);
     void apply_pitch_options(const PitchOptions& o);
 
+    // --- label tiers (marbeck_view_labels.cpp) ----------------------------------
+    // Opens the label table, or brings the open one to the front.
+    CFrameLabelView* open_label_table();
+    CFrameLabelView* label_table() const;
+    // Refills an open label table; call after every change of labels (cut,
+    // paste, undo included).
+    void refresh_label_table();
+    // The label a new label's dialog opens with (the last one added,
+    // changed or deleted).
+    const LABEL& label_template() const;
+
+    // --- zoom, scroll and editing (marbeck_view_zoom.cpp, marbeck_view_edit.cpp)
+    // Writes the one-level undo copy of the document; false (its message
+    // shown) when it could not be written. Every change of samples or labels
+    // calls it first.
+    bool save_for_undo();
+    // After a change of samples: cursor and selection cleared, the window
+    // rebuilt from the scroll bar, repainted, marked modified, pitch and
+    // intensity recomputed when that option is set, the label table refreshed.
+    void finish_edit();
+    bool undo_available() const;
+    bool is_zoomed() const { return zoomed_; }
+    // The horizontal scroll bar: 0…30000 stand for the whole recording.
+    QScrollBar* scroll_bar() const { return hscroll_; }
+    // Scroll bar from the first channel's window (then the windows in ms
+    // and the zoomed flag); every channel's window from the scroll bar.
+    void set_scroll_from_window();
+    void window_from_scroll();
+    // A scroll request (QAbstractSlider::SliderAction) as the bar makes it.
+    void scroll_request(int action);
+    // What an accepted "Zoom Option" and "Reference and Gain" dialog do.
+    void apply_zoom_option(int range_ms);
+    bool apply_reference_gain_answer(int gain_percent, int reference);
+    // Every channel's reference back to 0 (the companion of "Set the
+    // reference for all channels", without a menu item).
+    void reset_reference_all();
+
+    // --- record and play (marbeck_view_sound.cpp) -------------------------------
+    bool recording_sound() const;
+    bool playing() const;
+    double play_cursor_ms() const;
+    int recorded_blocks() const;
+    // Pauses, stops and releases a running playback; every command but the
+    // sound commands does this first.
+    void stop_playback();
+
     // Renders the plot for a printed page or bitmap.
     void render_plot(QPainter& p, const plot::PlotTarget& target);
     plot::PageSetup page_setup() const;
@@ -154,6 +207,9 @@ signals:
     void configPatchRequested(vox::ConfigGroup group);
     // Selection or cursor changed (other views follow).
     void markerChanged();
+    // Left-button press (0), drag (1) and release (2) with the view time
+    // (ms), passed on so that a spectrogram of the document follows them.
+    void pointerForwarded(int phase, double ms);
 
 protected:
     void paintEvent(QPaintEvent* e) override;
@@ -163,6 +219,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
     void timerEvent(QTimerEvent* e) override;
+    void wheelEvent(QWheelEvent* e) override;
 
 private:
     friend class MarbeckViewPainter;
@@ -180,6 +237,35 @@ private:
     bool analysis_handle_command(CommandId id);
     std::optional<bool> log_command_enabled(CommandId id) const;
     bool log_handle_command(CommandId id);
+
+    // Label gestures in the tier bands: true when the event was the
+    // gesture's (the ordinary cursor and selection handling then stops).
+    void label_press(int x, int y);
+    bool label_drag(int x, int y);
+    bool label_release();
+    // The one step every label change takes first.
+    bool label_save_for_undo();
+    // After labels changed: re-layout, repaint, modified, the table refilled.
+    void labels_changed();
+    bool do_tiers_option();
+    bool do_import_labels();
+
+    // Zoom and edit steps (marbeck_view_zoom.cpp, marbeck_view_edit.cpp).
+    void zoom_init();
+    void place_scroll_bar();
+    bool auto_scroll(int x);
+    void zoom_command(CommandId id);
+    bool save_for_edit();
+    bool edit_copy();
+    bool edit_cut();
+    bool edit_paste();
+    bool edit_undo();
+    bool edit_clear_to_reference();
+    void set_reference_all(bool zero);
+    bool do_zoom_option();
+    bool do_reference_gain();
+    bool do_smooth();
+    void recompute_after_change();
 
     bool has_data() const;
     CChannels& first();
@@ -210,6 +296,16 @@ private:
     bool do_save_bitmap();
     bool do_save_screen_bitmap();
     bool do_print(bool preview);
+
+    // Record and play: a left press stops them; the recording prompt, the
+    // level trace and the play cursor are drawn over the screen image.
+    ViewSound& sound() const;
+    void sound_mouse_press();
+    void sound_paint(QPainter& p);
+    void sound_draw_trace(const TraceColumn& c);
+    void sound_start_recording();
+    void sound_play_tick();
+    mutable std::shared_ptr<ViewSound> sound_;
 
     CMarbeckDoc& doc_;
 
@@ -249,6 +345,13 @@ private:
     int screen_timer_ = 0;
     int first_display_timer_ = 0;
     std::string screen_dump_path_;
+
+    // Label gesture, template, import choices and the label table.
+    std::unique_ptr<LabelBandState> labels_;
+
+    // The horizontal scroll bar and the undo copy.
+    QScrollBar* hscroll_ = nullptr;
+    std::unique_ptr<UndoFile> undo_;
 };
 
 }  // namespace vox
