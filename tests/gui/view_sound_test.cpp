@@ -167,6 +167,8 @@ TEST_F(SoundView, RecordingBecomesTheAudioChannelInWholeBlocks) {
     ASSERT_TRUE(view->handle_command(CommandId::Record));
     ASSERT_TRUE(wait_until([&] { return view->recording_sound(); }));
     EXPECT_FALSE(view->command_enabled(CommandId::PlayAll));
+    EXPECT_FALSE(view->command_enabled(CommandId::ZoomIn));
+    EXPECT_FALSE(view->command_enabled(CommandId::TiersSetModify));
     ASSERT_TRUE(wait_until([&] { return view->recorded_blocks() >= 3; }));
     QTest::qWait(20);
     // The level trace: one column per block, drawn on the view's thread,
@@ -189,6 +191,10 @@ TEST_F(SoundView, RecordingBecomesTheAudioChannelInWholeBlocks) {
     EXPECT_EQ(got.size() % 4096, 0u);
     EXPECT_TRUE(std::equal(got.begin(), got.end(), src.begin()));
     EXPECT_TRUE(view->command_enabled(CommandId::PlayAll));
+    // While the capture runs nothing may edit or label the channel; once the
+    // document holds the unsaved recording, editing and labelling it is allowed.
+    EXPECT_TRUE(view->command_enabled(CommandId::ZoomIn));
+    EXPECT_TRUE(view->command_enabled(CommandId::TiersSetModify));
 }
 
 TEST_F(SoundView, RecordAsksFirstAndCancelKeepsLabels) {

@@ -36,7 +36,7 @@ bool clip_has_data() {
 }  // namespace
 
 std::optional<bool> CMarbeckView::edit_command_enabled(CommandId id) const {
-    const bool data = has_data() && !doc_.is_recording;
+    const bool data = has_data() && !recording_sound();
     switch (id) {
     case CommandId::ZoomUnZoom:
     case CommandId::ZoomIn:
@@ -58,7 +58,7 @@ std::optional<bool> CMarbeckView::edit_command_enabled(CommandId id) const {
     case CommandId::EditUndo:
         return data && undo_available();
     case CommandId::EditPaste:
-        return !doc_.is_recording && clip_has_data();
+        return !recording_sound() && clip_has_data();
     default:
         return std::nullopt;
     }

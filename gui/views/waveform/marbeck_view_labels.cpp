@@ -34,7 +34,7 @@ std::optional<bool> CMarbeckView::label_command_enabled(CommandId id) const {
     case CommandId::TiersSetModify:
     case CommandId::TiersImportLabels:
     case CommandId::TiersViewLabels:
-        return has_data() && !doc_.is_recording;
+        return has_data() && !recording_sound();
     default:
         return std::nullopt;
     }
