@@ -20,7 +20,7 @@ namespace {
 
 struct FrameCurves {
     std::vector<double> fft, lpc;
-    double fft_max = 0.0, lpc_low = 0.0;
+    double fft_max = 0.0, fft_min = 0.0, lpc_low = 0.0;
     std::array<double, 5> F{{-1, -1, -1, -1, -1}}, B{{-1, -1, -1, -1, -1}};
 };
 
@@ -44,6 +44,7 @@ void analyse_frame(CMathFunc& mf, SampleSource& src, std::uint64_t start, const 
     out.fft.resize(P);
     for (int i = 0; i < P; ++i) out.fft[i] = std::max(0.0, buf[i] - lo);
     out.fft_max = hi - lo;
+    out.fft_min = lo;
 
     // LPC frame: p milliseconds.
     const int p = o.lpc_coefficients;
@@ -82,7 +83,8 @@ void analyse_frame(CMathFunc& mf, SampleSource& src, std::uint64_t start, const 
     }
 }
 
-void relative_to_minimum(std::vector<double>& v, double& range) {
+// Shifts v so that its minimum is 0; returns the minimum taken off (dB).
+double relative_to_minimum(std::vector<double>& v, double& range) {
     double lo = 1e8, hi = -1e8;
     for (double x : v) {
         lo = std::min(lo, x);
@@ -90,6 +92,7 @@ void relative_to_minimum(std::vector<double>& v, double& range) {
     }
     for (double& x : v) x = std::max(0.0, x - lo);
     range = v.empty() ? 0.0 : hi - lo;
+    return v.empty() ? 0.0 : lo;
 }
 
 }  // namespace
@@ -121,6 +124,7 @@ std::optional<SliceResult> ComputeFftLpcSlice(SampleSource& source, const SliceR
             analyse_frame(mf, src, rq.frame_start, rq, N, raw, buf, cur);
             result.fft = std::move(cur.fft);
             result.fft_max = cur.fft_max;
+            result.fft_min = cur.fft_min;
             result.lpc = std::move(cur.lpc);
             result.lpc_low = cur.lpc_low;
             result.F = cur.F;
@@ -134,12 +138,16 @@ std::optional<SliceResult> ComputeFftLpcSlice(SampleSource& source, const SliceR
             analyse_frame(mf, src, start, rq, N, raw, buf, cur);
             if (result.frames == 0) {
                 result.fft = cur.fft;
+                result.fft_min = cur.fft_min;
                 result.lpc = cur.lpc;
                 result.lpc_low = cur.lpc_low;
                 result.F = cur.F;
                 result.B = cur.B;
             } else {
+                // Each frame's curve stands over its own minimum; averaging
+                // the minima alongside keeps the absolute level of the mean.
                 for (std::size_t i = 0; i < result.fft.size(); ++i) result.fft[i] = (result.fft[i] + cur.fft[i]) / 2.0;
+                result.fft_min = (result.fft_min + cur.fft_min) / 2.0;
                 for (std::size_t i = 0; i < result.lpc.size(); ++i) result.lpc[i] = (result.lpc[i] + cur.lpc[i]) / 2.0;
                 result.lpc_low = (result.lpc_low + cur.lpc_low) / 2.0;
                 for (int j = 0; j < 5; ++j) {
@@ -150,7 +158,7 @@ std::optional<SliceResult> ComputeFftLpcSlice(SampleSource& source, const SliceR
             ++result.frames;
             if (start + static_cast<std::uint64_t>(N) >= rq.sel_end) break;
         }
-        relative_to_minimum(result.fft, result.fft_max);
+        result.fft_min += relative_to_minimum(result.fft, result.fft_max);
         return result;
     } catch (const std::bad_alloc&) {
         return fail(slice_text::kNoMemory, false);

@@ -39,6 +39,7 @@ struct SliceRequest {
 struct SliceResult {
     std::vector<double> fft;    // out_points dB values, minimum 0
     double fft_max = 0.0;       // the FFT range is 0 .. fft_max
+    double fft_min = 0.0;       // dB level the curve's 0 stands for (absolute read-outs add it)
     std::vector<double> lpc;    // out_points envelope values, lowest point 0
     double lpc_low = 0.0, lpc_high = 0.0;  // plotting range (−max(E), 0)
     std::array<double, 5> F{{-1, -1, -1, -1, -1}};   // Hz, −1 empty

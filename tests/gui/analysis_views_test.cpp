@@ -317,7 +317,9 @@ TEST_F(FftFixture, TheCurvePeaksAtTheToneAndTheCursorReadsIt) {
     const int x = r.left + static_cast<int>(std::ceil(double(peak) * (r.right - r.left) / fft.size()));
     QTest::mouseMove(v.plot_widget(), QPoint(x, (r.top + r.bottom) / 2));
     EXPECT_NEAR(v.field_text(CFFTLPCView::Frequency).toDouble(), 1500.0, 11025.0 / 256.0);
-    EXPECT_NEAR(v.field_text(CFFTLPCView::Power).toDouble(), v.result()->fft_max, 3.0);
+    // Absolute format: the peak's level in dB, the curve's top plus the level of its minimum.
+    EXPECT_NEAR(v.field_text(CFFTLPCView::Power).toDouble(), v.result()->fft_max + v.result()->fft_min, 3.0);
+    EXPECT_GT(v.result()->fft_min, 1.0);
     EXPECT_FALSE(v.has_cursor());
     QTest::mouseClick(v.plot_widget(), Qt::LeftButton, {}, QPoint(x, r.top + 5));
     EXPECT_TRUE(v.has_cursor());

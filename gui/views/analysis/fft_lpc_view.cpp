@@ -205,8 +205,9 @@ double CFFTLPCView::level_at(int index) const {
     if (!result_ || result_->fft.empty()) return 0.0;
     const int i = std::clamp(index, 0, static_cast<int>(result_->fft.size()) - 1);
     const double v = result_->fft[static_cast<std::size_t>(i)];
-    // Absolute: the value over the curve's minimum; relative: below its top.
-    return options_.absolute_db ? v : -(result_->fft_max - v);
+    // Absolute: the curve's value plus the level of its minimum (dB);
+    // relative: the distance below its top.
+    return options_.absolute_db ? v + result_->fft_min : -(result_->fft_max - v);
 }
 
 void CFFTLPCView::plot_mouse(int x, bool press, bool moving_with_button) {
@@ -233,8 +234,9 @@ void CFFTLPCView::draw(QPainter& p, const Rect& r, double k, bool color, bool cu
     p.setFont(font);
     if (result_ && !result_->fft.empty()) {
         const double top = axis_top();
-        const double low = options_.absolute_db ? 0.0 : -top;
-        const double high = options_.absolute_db ? top : 0.0;
+        // The power axis reads in the same terms as the level read-out.
+        const double low = options_.absolute_db ? result_->fft_min : -top;
+        const double high = options_.absolute_db ? result_->fft_min + top : 0.0;
         if (options_.add_frequency_grid && options_.frequency_grid_hz > 0)
             plot::DrawFrequencyGrid(p, r, 0.0, options_.frequency_range_hz, options_.frequency_grid_hz, 2, "Hz", false);
         if (options_.add_power_grid && options_.power_grid_db > 0)

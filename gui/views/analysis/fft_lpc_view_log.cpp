@@ -68,11 +68,11 @@ bool CFFTLPCView::log_handle_command(CommandId id) {
     auto marker_row = [&](double hz, int index) {
         LogEntry e(doc_.path(), lpc_drawn ? LogEntryKind::FftLpcMarkerLpc : LogEntryKind::FftLpcMarker);
         e.add(hz);
-        // Absolute format: the value over the curve's minimum (0); relative:
-        // the distance below the curve's top, negative.
+        // Absolute format: the value plus the level of the curve's minimum
+        // (dB); relative: the distance below the curve's top, negative.
         const int i = std::clamp(index, 0, static_cast<int>(r.fft.size()) - 1);
         const double v = r.fft[static_cast<std::size_t>(i)];
-        e.add(o.absolute_db ? v : v - r.fft_max);
+        e.add(o.absolute_db ? v + r.fft_min : v - r.fft_max);
         if (lpc_drawn) {
             const int j = std::clamp(index, 0, static_cast<int>(r.lpc.size()) - 1);
             const double w = r.lpc[static_cast<std::size_t>(j)];

@@ -162,6 +162,42 @@ TEST(FftLpcSlice, VowelFormantsAndSpectralPeakAreFound) {
     EXPECT_TRUE(prompts.messages().empty());
 }
 
+// Absolute levels: halving the signal lowers every absolute level of the
+// FFT curve's peak by 20·log10(2) dB.
+class FftLpcAbsoluteLevel : public ::testing::TestWithParam<bool> {};
+
+TEST_P(FftLpcAbsoluteLevel, HalvingTheSignalLowersTheLevelBySixDecibels) {
+    const double fs = 10000;
+    const auto x = test::synth_voice(fs, 0.5, [](double) { return 125.0; }, {{600, 60}, {1700, 80}, {2600, 100}}, 15000,
+                                     2, 20);
+    std::vector<std::int16_t> half(x.size());
+    for (std::size_t i = 0; i < x.size(); ++i) half[i] = static_cast<std::int16_t>(x[i] / 2);
+    SliceRequest rq;
+    rq.fs = fs;
+    rq.frame_start = 2000;
+    rq.out_points = 256;
+    rq.options.window_list_index = 4;
+    rq.options.applied_window_ms = 51;
+    rq.options.frequency_range_hz = 5000;
+    rq.options.lpc_coefficients = 14;
+    rq.selection = GetParam();
+    rq.sel_start = 1000;
+    rq.sel_end = 1000 + 3 * 100 + 512;
+    ScriptedPrompts prompts;
+    SampleSource full_src = SampleSource::memory(x.data(), x.size());
+    SampleSource half_src = SampleSource::memory(half.data(), half.size());
+    const auto full = ComputeFftLpcSlice(full_src, rq, &prompts);
+    const auto low = ComputeFftLpcSlice(half_src, rq, &prompts);
+    ASSERT_TRUE(full && low);
+    const auto peak = std::max_element(full->fft.begin(), full->fft.end()) - full->fft.begin();
+    const double full_peak = full->fft[peak] + full->fft_min;
+    const double low_peak = low->fft[peak] + low->fft_min;
+    EXPECT_NEAR(full_peak - low_peak, 20.0 * std::log10(2.0), 0.1);
+    EXPECT_GT(full_peak, 40.0);  // a loud vowel's spectral peak, in dB over one unit
+}
+
+INSTANTIATE_TEST_SUITE_P(FrameAndAverage, FftLpcAbsoluteLevel, ::testing::Bool());
+
 TEST(FftLpcSlice, SilentFrameReportsTheLpcError) {
     std::vector<std::int16_t> x(4000, 0);
     SampleSource src = SampleSource::memory(x.data(), x.size());
