@@ -109,7 +109,9 @@ TEST_P(FftMarker, CursorRowCarriesTheLpcLevelOnlyWhenDrawn) {
     EXPECT_EQ(cell(0, 2), FormatLogValue(v.frequency_at(v.cursor_index())));
     EXPECT_EQ(cell(0, 3), FormatLogValue(v.level_at(v.cursor_index())));
     EXPECT_EQ(grid().column_count(), lpc ? 6 : 5);
-    if (lpc) EXPECT_EQ(cell(0, 4), FormatLogValue(v.result()->lpc[static_cast<std::size_t>(v.cursor_index())]));
+    if (lpc) {
+        EXPECT_EQ(cell(0, 4), FormatLogValue(v.result()->lpc[static_cast<std::size_t>(v.cursor_index())]));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(DrawLpc, FftMarker, ::testing::Bool());
