@@ -17,7 +17,9 @@ std::string audio_backend_choice(const std::string& option_value) {
 
 bool parse_audio_choice(const std::string& text, AudioChoice& choice, std::string* error) {
     choice = AudioChoice{};
-    const auto colon = text.find(':');
+    // The settings follow the kind after ':' or, with no microphone file,
+    // straight after ',' ("virtual,out=played.wav").
+    const auto colon = text.find_first_of(":,");
     choice.kind = text.substr(0, colon);
     if (choice.kind != "portaudio" && choice.kind != "virtual" && choice.kind != "none") {
         if (error) *error = "unknown audio choice \"" + text + "\" (portaudio, virtual[:FILE], none)";

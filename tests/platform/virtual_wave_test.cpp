@@ -37,6 +37,9 @@ INSTANTIATE_TEST_SUITE_P(
                       ChoiceCase{"virtual", true, "virtual", "", "", 1.0},
                       ChoiceCase{"virtual:/a/mic.wav", true, "virtual", "/a/mic.wav", "", 1.0},
                       ChoiceCase{"virtual:m.wav,out=p.wav,speed=8", true, "virtual", "m.wav", "p.wav", 8.0},
+                      ChoiceCase{"virtual,out=p.wav", true, "virtual", "", "p.wav", 1.0},
+                      ChoiceCase{"virtual,speed=4", true, "virtual", "", "", 4.0},
+                      ChoiceCase{"none,speed=4", false, "", "", "", 0},
                       ChoiceCase{"virtual:speed=0", false, "", "", "", 0},
                       ChoiceCase{"virtual:speed=fast", false, "", "", "", 0},
                       ChoiceCase{"portaudio:x", false, "", "", "", 0}, ChoiceCase{"alsa", false, "", "", "", 0}));
