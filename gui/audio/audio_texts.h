@@ -22,6 +22,8 @@ inline constexpr const char* kCalibrationFillError = "Error in setting up the da
 inline constexpr const char* kCalibrationReadError = "Error in getting data from table";
 
 inline constexpr const char* kScopeCommand = "Scope Window";
+inline constexpr const char* kRecordOptionCommand = "Record Option...";
+inline constexpr const char* kCalibrationCommand = "Calibration Option...";
 inline constexpr const char* kScopeRecordPlay = "Record/Play";
 inline constexpr const char* kCreateScopeFailed = "Error in creating the scope view.";
 

@@ -7,11 +7,14 @@
 #include <algorithm>
 
 #include "core/audio/record_options.h"
+#include "core/document/marbeck_doc.h"
 #include "gui/app/main_frame.h"
 #include "gui/app/voxtrel_app.h"
 #include "gui/audio/audio_texts.h"
 #include "gui/audio/form_record_play.h"
 #include "gui/audio/frame_record_play.h"
+#include "gui/audio/option_calibration.h"
+#include "gui/audio/option_record.h"
 #include "gui/audio/scope_child_frame.h"
 #include "gui/audio/scope_view.h"
 #include "platform/usb_backend.h"
@@ -43,9 +46,21 @@ CAudioWindows::CAudioWindows(CMainFrame& frame, QMenu* options_menu) : QObject(&
     scope_action_ = new QAction(audio_text::kScopeCommand, this);
     scope_action_->setObjectName("scopeWindowAction");
     connect(scope_action_, &QAction::triggered, this, [this] { open_scope(); });
+    record_option_action_ = new QAction(audio_text::kRecordOptionCommand, this);
+    record_option_action_->setObjectName("recordOptionAction");
+    connect(record_option_action_, &QAction::triggered, this, [this] { open_record_option(); });
+    calibration_action_ = new QAction(audio_text::kCalibrationCommand, this);
+    calibration_action_->setObjectName("calibrationOptionAction");
+    connect(calibration_action_, &QAction::triggered, this, [this] { open_calibration(); });
     if (options_menu) {
         options_menu->addAction(scope_action_);
-        connect(options_menu, &QMenu::aboutToShow, this, [this] { scope_action_->setEnabled(!scope_); });
+        options_menu->addAction(record_option_action_);
+        options_menu->addAction(calibration_action_);
+        connect(options_menu, &QMenu::aboutToShow, this, [this] {
+            scope_action_->setEnabled(!scope_);
+            const CMarbeckDoc* doc = frame_.active_document();
+            calibration_action_->setEnabled(doc && doc->channel_count > 0);
+        });
     }
 }
 
@@ -62,6 +77,22 @@ bool CAudioWindows::handle_command(CommandId id) {
     if (id != CommandId::OptionsRecordPlay || !record_play_) return false;
     record_play_->toggle();
     return true;
+}
+
+void CAudioWindows::open_record_option() {
+    RecordSettings& settings = frame_.app().record_settings();
+    COptionRecord dialog(settings.sample_rate_hz, &frame_);
+    if (dialog.exec() != QDialog::Accepted) return;
+    settings.sample_rate_hz = dialog.rate();
+    if (record_play_) record_play_->form()->refresh();
+    if (scope_) scope_->view()->resume();
+}
+
+void CAudioWindows::open_calibration() {
+    CMarbeckDoc* doc = frame_.active_document();
+    if (!doc || doc->channel_count <= 0) return;
+    COptionCalibration dialog(*doc, frame_.app().prompts(), &frame_);
+    if (dialog.exec() == QDialog::Accepted) doc->set_modified(true);  // the values are saved with the file
 }
 
 std::string CAudioWindows::usb_choice_from_arguments() {

@@ -31,6 +31,12 @@ public:
     CFrameRecordPlay* record_play() const;
     CScopeChildFrame* scope() const;
     QAction* scope_action() const { return scope_action_; }
+    QAction* record_option_action() const { return record_option_action_; }
+    QAction* calibration_action() const { return calibration_action_; }
+    // The sound card's sample rate alone; the options window shows the choice.
+    void open_record_option();
+    // The calibration values of the active document's channels.
+    void open_calibration();
     // Opens the scope window; null after "Error in creating the scope view.".
     CScopeChildFrame* open_scope();
 
@@ -42,6 +48,8 @@ private:
     QPointer<CFrameRecordPlay> record_play_;
     QPointer<CScopeChildFrame> scope_;
     QAction* scope_action_ = nullptr;
+    QAction* record_option_action_ = nullptr;
+    QAction* calibration_action_ = nullptr;
 };
 
 }  // namespace vox

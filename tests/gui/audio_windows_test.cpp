@@ -10,6 +10,7 @@
 #include <QMdiArea>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include "core/audio/record_options.h"
 #include "core/audio/usb_texts.h"
@@ -145,6 +146,35 @@ TEST(AudioWindows, RecordOptionOffersTheSoundCardRates) {
     EXPECT_EQ(dlg.rate(), 44100);
     COptionRecord odd(8000);  // not offered: the first rate
     EXPECT_EQ(odd.rate(), 44100);
+}
+
+TEST(AudioWindows, RecordOptionFromTheMenuSetsTheRateTheOptionsWindowShows) {
+    test::AppFixture fx;
+    CAudioWindows* audio = fx.frame->audio_windows();
+    ASSERT_NE(audio, nullptr);
+    ASSERT_NE(audio->record_option_action(), nullptr);
+    bool seen = false;
+    // The dialog is modal: answer it from the event loop once it shows.
+    QTimer::singleShot(0, [&] {
+        auto* dlg = qobject_cast<COptionRecord*>(QApplication::activeModalWidget());
+        if (!dlg) return;
+        seen = true;
+        dlg->rate_box()->setCurrentIndex(dlg->rate_box()->findText("44100"));
+        dlg->accept();
+    });
+    audio->record_option_action()->trigger();
+    EXPECT_TRUE(seen);
+    EXPECT_EQ(fx.app->record_settings().sample_rate_hz, 44100);
+    EXPECT_EQ(audio->record_play()->form()->parameter_grid()->cell_text(0, CFormRecordPlay::kRateCol), "44100");
+    // Cancel keeps the rate.
+    QTimer::singleShot(0, [&] {
+        auto* dlg = qobject_cast<COptionRecord*>(QApplication::activeModalWidget());
+        if (!dlg) return;
+        dlg->rate_box()->setCurrentIndex(dlg->rate_box()->findText("11025"));
+        dlg->reject();
+    });
+    audio->record_option_action()->trigger();
+    EXPECT_EQ(fx.app->record_settings().sample_rate_hz, 44100);
 }
 
 TEST(AudioWindows, CalibrationShowsAndReadsBackEveryChannel) {
