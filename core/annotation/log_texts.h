@@ -23,10 +23,10 @@ inline constexpr const char* kLabelsAll = "Labels All Entry: Tier, Label's Text,
 inline constexpr const char* kFftLpcMarker = "FFT/LPC Marker Entry: freq., FFT_dB";
 inline constexpr const char* kFftLpcMarkerLpc = "FFT/LPC Marker Entry: freq., FFT_dB, LPC_dB";
 inline constexpr const char* kFftLpcFormants = "FFT/LPC Formants & BW Entry: F1, F2, F3, F4, F5, BW1, BW2, BW3, BW4, BW5";
-inline constexpr const char* kSpecMarker = "Spec. Marker Entry: time, frequency";
-inline constexpr const char* kSpecDuration = "Spec. Duration Entry: start, end, duration";
-inline constexpr const char* kSpecFormantsMarker = "Spec. Formants Marker Entry: time, F1, F2, F3, F4, F5";
-inline constexpr const char* kSpecFormantsDuration = "Spec. Formants Duration Entry: time, F1, F2, F3, F4, F5";
+inline constexpr const char* kSpectrogramMarker = "Spec. Marker Entry: time, frequency";
+inline constexpr const char* kSpectrogramDuration = "Spec. Duration Entry: start, end, duration";
+inline constexpr const char* kSpectrogramFormantsMarker = "Spec. Formants Marker Entry: time, F1, F2, F3, F4, F5";
+inline constexpr const char* kSpectrogramFormantsDuration = "Spec. Formants Duration Entry: time, F1, F2, F3, F4, F5";
 
 // Messages.
 inline constexpr const char* kAddError = "Error in adding data into the log file.";

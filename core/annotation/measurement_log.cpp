@@ -58,10 +58,10 @@ const char* LogEntryHeader(LogEntryKind kind) {
     case K::FftLpcMarker: return log_text::kFftLpcMarker;
     case K::FftLpcMarkerLpc: return log_text::kFftLpcMarkerLpc;
     case K::FftLpcFormants: return log_text::kFftLpcFormants;
-    case K::SpecMarker: return log_text::kSpecMarker;
-    case K::SpecDuration: return log_text::kSpecDuration;
-    case K::SpecFormantsMarker: return log_text::kSpecFormantsMarker;
-    case K::SpecFormantsDuration: return log_text::kSpecFormantsDuration;
+    case K::SpecMarker: return log_text::kSpectrogramMarker;
+    case K::SpecDuration: return log_text::kSpectrogramDuration;
+    case K::SpecFormantsMarker: return log_text::kSpectrogramFormantsMarker;
+    case K::SpecFormantsDuration: return log_text::kSpectrogramFormantsDuration;
     }
     return "";
 }

@@ -152,10 +152,10 @@ TEST_F(AnalysisLog, SpectrogramMarkerDurationAndFormantRows) {
     ASSERT_TRUE(sg->handle_command(C::LogEnterAtMarker));
     ASSERT_TRUE(sg->handle_command(C::LogEnterFormantsAtMarker));
     ASSERT_EQ(grid().row_count(), 2);
-    EXPECT_EQ(cell(0, 1), log_text::kSpecMarker);
+    EXPECT_EQ(cell(0, 1), log_text::kSpectrogramMarker);
     EXPECT_EQ(cell(0, 2), FormatLogValue(p.cursor_ms()));
     EXPECT_EQ(cell(0, 3), FormatLogValue(p.cursor_hz()));
-    EXPECT_EQ(cell(1, 1), log_text::kSpecFormantsMarker);
+    EXPECT_EQ(cell(1, 1), log_text::kSpectrogramFormantsMarker);
     EXPECT_EQ(cell(1, 2), "250.0");
     const auto f = p.formants_at(250.0);
     for (int j = 0; j < 5; ++j) EXPECT_EQ(cell(1, 3 + j), FormatLogValue(f[j]));
@@ -167,7 +167,7 @@ TEST_F(AnalysisLog, SpectrogramMarkerDurationAndFormantRows) {
     p.follow(FollowPhase::Release, 300.0);
     ASSERT_TRUE(p.has_selection());
     ASSERT_TRUE(sg->handle_command(C::LogEnterDuration));
-    EXPECT_EQ(cell(2, 1), log_text::kSpecDuration);
+    EXPECT_EQ(cell(2, 1), log_text::kSpectrogramDuration);
     // The selection's ends sit on the pixels of the two times.
     const double lo = p.selection_start_ms(), hi = p.selection_end_ms();
     EXPECT_NEAR(lo, 100.0, 2.0);
@@ -188,7 +188,7 @@ TEST_F(AnalysisLog, SpectrogramMarkerDurationAndFormantRows) {
     EXPECT_EQ(frames, expected);
     int near_f1 = 0;
     for (int r = 3; r < grid().row_count(); ++r) {
-        EXPECT_EQ(cell(r, 1), log_text::kSpecFormantsDuration);
+        EXPECT_EQ(cell(r, 1), log_text::kSpectrogramFormantsDuration);
         EXPECT_GE(number(r, 2), lo - 0.05);
         EXPECT_LE(number(r, 2), hi + 0.05);
         near_f1 += std::abs(number(r, 3) - 700.0) < 120.0;
