@@ -53,6 +53,34 @@ int unprepare_header(WaveHeader& h, bool open) {
     return kWaveOk;
 }
 
+// Name and channel count of the default device of one direction.
+int default_device_caps(bool input, WaveCaps& caps) {
+    const PaDeviceIndex d = input ? Pa_GetDefaultInputDevice() : Pa_GetDefaultOutputDevice();
+    const PaDeviceInfo* info = d == paNoDevice ? nullptr : Pa_GetDeviceInfo(d);
+    if (!info) return kWaveErrBadDevice;
+    caps.name = info->name ? info->name : "";
+    caps.channels = input ? info->maxInputChannels : info->maxOutputChannels;
+    return kWaveOk;
+}
+
+// Opens a mono 16-bit PCM stream on the default device of one direction;
+// the stream is not started yet.
+int open_default_mono(bool input, const PcmFormat& format, PaStreamCallback* callback, void* user, PaStream*& s) {
+    if (format.format_tag != 1 || format.bits_per_sample != 16 || format.channels != 1) return kWaveErrBadFormat;
+    s = nullptr;
+    return map_error(Pa_OpenDefaultStream(&s, input ? 1 : 0, input ? 0 : 1, paInt16, format.samples_per_sec,
+                                          paFramesPerBufferUnspecified, callback, user));
+}
+
+// Starts an opened stream; on failure closes it and clears `stream`.
+int start_or_close(PaStream*& stream) {
+    const PaError e = Pa_StartStream(stream);
+    if (e == paNoError) return kWaveOk;
+    Pa_CloseStream(stream);
+    stream = nullptr;
+    return map_error(e);
+}
+
 }  // namespace
 
 // --- output ------------------------------------------------------------------
@@ -73,22 +101,14 @@ int PortAudioWaveOut::device_count() {
 
 int PortAudioWaveOut::get_caps(int device, WaveCaps& caps) {
     if (!initialised_ || device != 0) return kWaveErrBadDevice;
-    const PaDeviceIndex d = Pa_GetDefaultOutputDevice();
-    const PaDeviceInfo* info = d == paNoDevice ? nullptr : Pa_GetDeviceInfo(d);
-    if (!info) return kWaveErrBadDevice;
-    caps.name = info->name ? info->name : "";
-    caps.channels = info->maxOutputChannels;
-    return kWaveOk;
+    return default_device_caps(false, caps);
 }
 
 int PortAudioWaveOut::open(int device, const PcmFormat& format, AudioEvent* notify) {
     if (!initialised_ || device != 0) return kWaveErrBadDevice;
     if (stream_) return kWaveErrAllocated;
-    if (format.format_tag != 1 || format.bits_per_sample != 16 || format.channels != 1) return kWaveErrBadFormat;
     PaStream* s = nullptr;
-    PaError e = Pa_OpenDefaultStream(&s, 0, 1, paInt16, format.samples_per_sec, paFramesPerBufferUnspecified,
-                                     out_callback, this);
-    if (e != paNoError) return map_error(e);
+    if (const int r = open_default_mono(false, format, out_callback, this, s); r != kWaveOk) return r;
     {
         std::lock_guard lock(mutex_);
         notify_ = notify;
@@ -97,12 +117,7 @@ int PortAudioWaveOut::open(int device, const PcmFormat& format, AudioEvent* noti
         paused_ = false;
     }
     stream_ = s;
-    e = Pa_StartStream(s);
-    if (e != paNoError) {
-        Pa_CloseStream(s);
-        stream_ = nullptr;
-        return map_error(e);
-    }
+    if (const int r = start_or_close(stream_); r != kWaveOk) return r;
     if (notify) notify->set();
     return kWaveOk;
 }
@@ -202,22 +217,14 @@ int PortAudioWaveIn::device_count() {
 
 int PortAudioWaveIn::get_caps(int device, WaveCaps& caps) {
     if (!initialised_ || device != 0) return kWaveErrBadDevice;
-    const PaDeviceIndex d = Pa_GetDefaultInputDevice();
-    const PaDeviceInfo* info = d == paNoDevice ? nullptr : Pa_GetDeviceInfo(d);
-    if (!info) return kWaveErrBadDevice;
-    caps.name = info->name ? info->name : "";
-    caps.channels = info->maxInputChannels;
-    return kWaveOk;
+    return default_device_caps(true, caps);
 }
 
 int PortAudioWaveIn::open(int device, const PcmFormat& format, AudioEvent* notify) {
     if (!initialised_ || device != 0) return kWaveErrBadDevice;
     if (stream_) return kWaveErrAllocated;
-    if (format.format_tag != 1 || format.bits_per_sample != 16 || format.channels != 1) return kWaveErrBadFormat;
     PaStream* s = nullptr;
-    PaError e = Pa_OpenDefaultStream(&s, 1, 0, paInt16, format.samples_per_sec, paFramesPerBufferUnspecified,
-                                     in_callback, this);
-    if (e != paNoError) return map_error(e);
+    if (const int r = open_default_mono(true, format, in_callback, this, s); r != kWaveOk) return r;
     {
         std::lock_guard lock(mutex_);
         notify_ = notify;
@@ -226,12 +233,7 @@ int PortAudioWaveIn::open(int device, const PcmFormat& format, AudioEvent* notif
         started_ = false;
     }
     stream_ = s;
-    e = Pa_StartStream(s);
-    if (e != paNoError) {
-        Pa_CloseStream(s);
-        stream_ = nullptr;
-        return map_error(e);
-    }
+    if (const int r = start_or_close(stream_); r != kWaveOk) return r;
     if (notify) notify->set();
     return kWaveOk;
 }
