@@ -65,8 +65,10 @@ TEST_P(SynthJitter, PeriodsScatterByTheAskedFractionAroundTheContour) {
     }
     const double n = double(at.size() - 1);
     const double mean = sum / n, sd = std::sqrt(std::max(0.0, sum2 / n - mean * mean));
-    // Periods are whole samples: the rounding adds about period⁻¹/√12.
-    const double rounding = c.f0 / c.fs / std::sqrt(12.0) * std::sqrt(2.0);
+    // Periods are whole samples: a period of P + r samples (0 ≤ r < 1) comes
+    // out as P or P + 1, a relative scatter of √(r(1 − r)) / (P + r).
+    const double period = c.fs / c.f0, r = period - std::floor(period);
+    const double rounding = std::sqrt(r * (1.0 - r)) / period;
     EXPECT_NEAR(mean, 0.0, 0.003);
     EXPECT_NEAR(sd, std::hypot(c.jitter, rounding), 0.25 * std::hypot(c.jitter, rounding) + 0.001);
 }
