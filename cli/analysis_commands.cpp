@@ -11,6 +11,7 @@
 #include <map>
 #include <optional>
 
+#include "core/document/binary_file.h"
 #include "core/document/marbeck_doc.h"
 #include "core/dsp/fft_lpc_slice.h"
 #include "core/dsp/intensity.h"
@@ -170,17 +171,20 @@ int cmd_spectrogram(CMarbeckDoc& doc, const Options& o) {
         return usage("spectrogram needs --width W --height H (1 .. 20000) and --out FILE.pgm");
     auto r = spectrogram_of(doc, width, height, false);
     if (!r) return 1;
-    std::ofstream f(out->second, std::ios::binary);
-    f << "P5\n" << width << " " << height << "\n255\n";
+    // A partial file beside the target replaces it only when every byte,
+    // the close and the sync worked: a full disk keeps the old image.
+    AtomicFileWriter f;
+    const std::string header = "P5\n" + std::to_string(width) + " " + std::to_string(height) + "\n255\n";
+    bool ok = f.open(out->second) && f.file().write(header.data(), header.size());
     std::vector<unsigned char> row(static_cast<std::size_t>(width));
-    for (int y = 0; y < height; ++y) {
+    for (int y = 0; ok && y < height; ++y) {
         const int r_index = height - 1 - y;  // lowest frequency at the bottom
         for (int x = 0; x < width; ++x)
             row[x] = static_cast<unsigned char>(spectrogram_grey(r->value(x, r_index), r->dynamic_range));
-        f.write(reinterpret_cast<const char*>(row.data()), width);
+        ok = f.file().write(row.data(), row.size());
     }
-    if (!f.good()) {
-        std::fprintf(stderr, "cannot write %s\n", out->second.c_str());
+    if (!ok || !f.commit()) {
+        std::fprintf(stderr, "cannot write %s: %s\n", out->second.c_str(), f.failure().c_str());
         return 1;
     }
     return 0;

@@ -12,12 +12,14 @@
 #include <string>
 #include <vector>
 
+#include "core/app/private_temp_folder.h"
 #include "core/document/binary_file.h"
 #include "core/document/marbeck_doc.h"
 #include "core/platform/scripted_prompts.h"
 #include "cli/analysis_commands.h"
 #include "cli/sound_commands.h"
 #include "cli/usb_commands.h"
+#include "platform/posix_files.h"
 
 namespace {
 
@@ -155,7 +157,7 @@ int cmd_info(CMarbeckDoc& doc) {
 int cmd_export_raw(CMarbeckDoc& doc, const std::string& out_path) {
     AtomicFileWriter out;
     if (!out.open(out_path)) {
-        std::fprintf(stderr, "cannot create %s\n", out_path.c_str());
+        std::fprintf(stderr, "cannot create %s: %s\n", out_path.c_str(), out.failure().c_str());
         return 1;
     }
     const std::uint64_t n = doc.channels[0].count();
@@ -169,13 +171,13 @@ int cmd_export_raw(CMarbeckDoc& doc, const std::string& out_path) {
         }
         for (std::size_t i = 0; i < k; ++i) put_u16le(&bytes[2 * i], static_cast<std::uint16_t>(buf[i]));
         if (!out.file().write(bytes.data(), k * 2)) {
-            std::fprintf(stderr, "cannot write %s\n", out_path.c_str());
+            std::fprintf(stderr, "cannot write %s: %s\n", out_path.c_str(), out.failure().c_str());
             return 1;
         }
         done += k;
     }
     if (!out.commit()) {
-        std::fprintf(stderr, "cannot write %s\n", out_path.c_str());
+        std::fprintf(stderr, "cannot write %s: %s\n", out_path.c_str(), out.failure().c_str());
         return 1;
     }
     return 0;
@@ -202,6 +204,7 @@ int cmd_convert(CMarbeckDoc& doc, const std::string& out_path) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    vox::use_posix_files();
     if (argc > 1 && vox::cli::is_sound_command(argv[1])) return vox::cli::run_sound_command(argc, argv);
     if (argc > 1 && vox::cli::is_usb_command(argv[1])) return vox::cli::run_usb_command(argv[1], argc - 2, argv + 2);
     std::vector<std::string> args;
@@ -283,7 +286,17 @@ int main(int argc, char** argv) {
 
     prompts.file = file;
     NullProgress progress;
-    TempNames temp(system_temp_folder());
+    // Temporary names count from 1 in every process: this run's files live in
+    // a folder of its own, removed when main returns. Folders of runs that
+    // were killed are removed first.
+    const std::string temp_parent = system_temp_folder();
+    sweep_stale_private_folders(temp_parent);
+    PrivateTempFolder private_temp(temp_parent);
+    if (!private_temp.ok()) {
+        std::fprintf(stderr, "cannot create a private temporary folder in %s\n", temp_parent.c_str());
+        return 1;
+    }
+    TempNames temp(private_temp.path());
     OptionBlock options;
     options.long_file_minutes = long_minutes;
     CMarbeckDoc doc(DocServices{prompts, progress, temp}, options);

@@ -10,9 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include <filesystem>
-#include <stdlib.h>
-
+#include "core/app/private_temp_folder.h"
 #include "core/audio/sound_abort.h"
 #include "core/audio/sound_in.h"
 #include "core/audio/sound_out.h"
@@ -35,22 +33,21 @@ const char* const kSoundUsage =
 namespace {
 
 // A folder of this process's own for the recording and the document's
-// working files: temporary names count from 1 in every process, so two runs
-// side by side must not share a folder.
-class PrivateTempFolder {
+// working files (temporary names count from 1 in every process); folders of
+// runs that were killed are removed first.
+class PrivateFolder {
 public:
-    PrivateTempFolder() {
-        std::string pattern = (std::filesystem::path(system_temp_folder()) / "voxtrel-cli-XXXXXX").string();
-        if (mkdtemp(pattern.data())) path_ = pattern;
+    PrivateFolder() : parent_(system_temp_folder()), folder_((sweep_stale_private_folders(parent_), parent_)) {}
+    bool ok() const { return folder_.ok(); }
+    std::string path() const { return folder_.path(); }
+    int refuse() const {
+        std::fprintf(stderr, "cannot create a private temporary folder in %s\n", parent_.c_str());
+        return 1;
     }
-    ~PrivateTempFolder() {
-        std::error_code ec;
-        if (!path_.empty()) std::filesystem::remove_all(path_, ec);
-    }
-    std::string path() const { return path_.empty() ? system_temp_folder() : path_; }
 
 private:
-    std::string path_;
+    std::string parent_;
+    PrivateTempFolder folder_;
 };
 
 void wait_device_ms(double ms, double speed) {
@@ -78,7 +75,8 @@ int record(const SoundArgs& a, AudioBackend& dev, ScriptedPrompts& prompts) {
     if (!a.seconds || *a.seconds <= 0) return usage("record needs --seconds S (above 0)");
     const int rate = static_cast<int>(a.rate.value_or(11025.0));
     NullProgress progress;
-    PrivateTempFolder folder;
+    PrivateFolder folder;
+    if (!folder.ok()) return folder.refuse();
     TempNames temp(folder.path());
     CMarbeckDoc doc(DocServices{prompts, progress, temp});
     doc.channels[0].sample_rate = rate;
@@ -118,7 +116,8 @@ int record(const SoundArgs& a, AudioBackend& dev, ScriptedPrompts& prompts) {
 
 int play(const SoundArgs& a, AudioBackend& dev, ScriptedPrompts& prompts) {
     NullProgress progress;
-    PrivateTempFolder folder;
+    PrivateFolder folder;
+    if (!folder.ok()) return folder.refuse();
     TempNames temp(folder.path());
     CMarbeckDoc doc(DocServices{prompts, progress, temp});
     if (!doc.open(a.file)) {

@@ -1,6 +1,8 @@
 // The virtual sound card over the in-memory devices, with WAV files in and out.
 #include "platform/virtual_wave.h"
 
+#include "core/document/binary_file.h"
+
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -80,9 +82,7 @@ bool write_wav_mono16(const std::string& path, const std::vector<std::int16_t>& 
     s += "data";
     put32(s, data_bytes);
     for (std::int16_t v : samples) put16(s, static_cast<std::uint16_t>(v));
-    std::ofstream f(path, std::ios::binary | std::ios::trunc);
-    f.write(s.data(), static_cast<std::streamsize>(s.size()));
-    return static_cast<bool>(f);
+    return write_file_atomically(path, s.data(), s.size());
 }
 
 VirtualWaveOut::VirtualWaveOut(double speed, std::string tee_path)

@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "core/annotation/log_texts.h"
+#include "core/document/binary_file.h"
 
 namespace vox {
 
@@ -208,10 +209,9 @@ std::optional<MeasurementLog> MeasurementLog::parse(std::string_view text, UserP
 
 bool MeasurementLog::write_file(const std::string& path, UserPrompts& prompts) {
     const std::string text = to_text();
-    std::ofstream f(path, std::ios::binary | std::ios::trunc);
-    if (f) f.write(text.data(), static_cast<std::streamsize>(text.size()));
-    if (f) f.flush();
-    if (!f) {
+    // Through a partial file renamed over the old one: a full disk leaves the
+    // previous log whole instead of truncated.
+    if (!write_file_atomically(path, text.data(), text.size())) {
         prompts.message(log_text::kOpenError, MessageIcon::Error);
         return false;
     }

@@ -1,5 +1,7 @@
 #include "core/app/config_file.h"
 
+#include "core/document/binary_file.h"
+
 #include <bit>
 #include <cmath>
 #include <cstring>
@@ -330,28 +332,7 @@ std::optional<ConfigBytes> read_config_bytes(const std::string& path) {
 }
 
 bool write_config_bytes(const std::string& path, const ConfigBytes& b) {
-    const fs::path target(path);
-    fs::path tmp = target;
-    tmp += ".part";
-    {
-        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        out.write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
-        out.flush();
-        if (!out) {
-            out.close();
-            std::error_code ec;
-            fs::remove(tmp, ec);
-            return false;
-        }
-    }
-    std::error_code ec;
-    fs::rename(tmp, target, ec);
-    if (ec) {
-        fs::remove(tmp, ec);
-        return false;
-    }
-    return true;
+    return write_file_atomically(path, b.data(), b.size());
 }
 
 ConfigFile::ConfigFile(std::string folder) : path_((fs::path(folder) / config_text::kFileName).string()) {}

@@ -98,7 +98,8 @@ void CSoundIn::PrepareRecording(const std::string& path, int rate, int bits, Lev
         file_ = nullptr;
     }
     path_.clear();
-    file_ = std::fopen(path.c_str(), "wb+");
+    // A new file only ("x"): an existing name or a link under it is refused.
+    file_ = std::fopen(path.c_str(), "wb+x");
     if (!file_) {
         say(sound_text::kTempFileError, false);
         throw SoundAbort(sound_text::kTempFileError);

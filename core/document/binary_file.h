@@ -13,7 +13,10 @@ namespace vox {
 
 class BinaryFile {
 public:
-    enum class Mode { Read, Write };
+    // Write truncates or creates; CreateNew creates a file that must not
+    // exist yet, and never opens what a symbolic link of that name points to
+    // (the way every temporary file is made).
+    enum class Mode { Read, Write, CreateNew };
 
     BinaryFile() = default;
     ~BinaryFile() { close(); }
@@ -41,16 +44,24 @@ public:
     bool flush();
 
     std::FILE* handle() { return f_; }
+    // The system's error number of the last failed open, write or close
+    // (0 when none failed).
+    int error() const { return error_; }
 
 private:
     std::FILE* f_ = nullptr;
     std::string path_;
+    int error_ = 0;
 };
 
 // Writes a file so that a failure never damages the file that was there
-// before: the bytes go to a temporary file beside the target, which replaces
-// the target only after it was flushed and closed without error. Without
-// commit() the temporary file is removed.
+// before. The bytes go to a partial file created afresh beside the target
+// ("<name>.<pid>-<tag>.vxpart"); commit() checks the flush, pushes the data to
+// the disk, closes, renames the partial file over the target and pushes the
+// folder entry to the disk. The target's permission bits are kept; when the
+// path is a symbolic link the file it points to is replaced and the link
+// stays. A target that is not a regular file (a device, a pipe) is written
+// in place. Without commit() the partial file is removed.
 class AtomicFileWriter {
 public:
     AtomicFileWriter() = default;
@@ -62,13 +73,34 @@ public:
     BinaryFile& file() { return file_; }
     bool commit();
     void abandon();
+    // Why the last open, write or commit failed, as the system words it
+    // ("No space left on device"); empty when nothing failed.
+    std::string failure() const;
+
+    static constexpr const char* kPartSuffix = ".vxpart";
+    // The file a path finally names once its symbolic links are followed
+    // (the path itself when it is no link).
+    static std::string resolve_links(const std::string& path);
+    // Removes the partial files of `target` left by processes that no longer
+    // run (a write killed half-way); returns how many.
+    static int sweep_stale_parts(const std::string& target);
 
 private:
+    bool fail(int error, const char* what);
+
     BinaryFile file_;
     std::string final_path_;
     std::string temp_path_;
+    std::string folder_;
+    bool direct_ = false;
     bool committed_ = false;
+    int error_ = 0;
+    std::string failure_;
 };
+
+// Writes `size` bytes as the whole new content of `path` through
+// AtomicFileWriter; on failure `why` (when given) receives the reason.
+bool write_file_atomically(const std::string& path, const void* data, std::size_t size, std::string* why = nullptr);
 
 // Byte-order helpers over raw bytes.
 inline std::uint16_t get_u16le(const unsigned char* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }

@@ -42,7 +42,7 @@ enum class Form { Pc, Mac, MacExtended };
 void copy_samples_to_raw(CMarbeckDoc& doc, BinaryFile& in, std::uint64_t count, bool swap) {
     const std::string raw = doc.take_raw_path();
     BinaryFile out;
-    if (!out.open(raw, BinaryFile::Mode::Write)) {
+    if (!out.open(raw, BinaryFile::Mode::CreateNew)) {
         doc.prompts().save_failure_report(raw);
         throw DocumentCancelled();  // the report above was the message
     }

@@ -86,7 +86,10 @@ bool UndoFile::save(CMarbeckDoc& doc) {
     available_ = false;
     saved_tiers_.clear();
     BinaryFile file;
-    if (path_.empty() || !file.open(path_, BinaryFile::Mode::Write)) {
+    // Made afresh each time: the previous copy goes first, and whatever else
+    // might stand under the name (a link) is never written through.
+    if (!path_.empty()) remove_file(path_);
+    if (path_.empty() || !file.open(path_, BinaryFile::Mode::CreateNew)) {
         doc.prompts().message(undo_text::kCreateError, MessageIcon::Error);
         return false;
     }
@@ -241,7 +244,7 @@ UndoFile::Restore UndoFile::restore(CMarbeckDoc& doc, bool keep_window) {
             new_raw = doc.take_raw_path();
             doc.raw_path = old_raw;
             BinaryFile out;
-            bool copied = out.open(new_raw, BinaryFile::Mode::Write);
+            bool copied = out.open(new_raw, BinaryFile::Mode::CreateNew);
             const std::uint64_t chunk = one_second_bytes(scratch.sample_rate);
             std::vector<unsigned char> buf(static_cast<std::size_t>(chunk));
             for (std::uint64_t left = n * 2; copied && left > 0;) {

@@ -136,7 +136,7 @@ void load_channel0(CMarbeckDoc& doc, BinaryFile& file, const InterleavedData& d)
     ch.samples.reset();
     doc.raw_path = doc.take_raw_path();
     BinaryFile raw;
-    if (!raw.open(doc.raw_path, BinaryFile::Mode::Write)) {
+    if (!raw.open(doc.raw_path, BinaryFile::Mode::CreateNew)) {
         doc.prompts().save_failure_report(doc.raw_path);
         throw DocumentAbort("cannot create the raw file");
     }

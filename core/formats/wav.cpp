@@ -302,7 +302,7 @@ ReadResult read_wav(CMarbeckDoc& doc, BinaryFile& file) {
         const std::size_t chunk_frames = std::max<std::size_t>(1, chunk_bytes / frame_bytes);
         const std::string raw = doc.take_raw_path();
         BinaryFile out;
-        if (!out.open(raw, BinaryFile::Mode::Write)) {
+        if (!out.open(raw, BinaryFile::Mode::CreateNew)) {
             doc.prompts().save_failure_report(raw);
             throw DocumentCancelled();
         }

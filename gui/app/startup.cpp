@@ -1,6 +1,7 @@
 #include "gui/app/startup.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QDir>
 #include <QScreen>
 #include <QTimer>
@@ -8,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "core/document/binary_file.h"
 #include "core/platform/temp_names.h"
 #include "gui/app/command_icons.h"
 #include "gui/app/main_frame.h"
@@ -16,6 +18,7 @@
 #include "gui/platform/qsettings_store.h"
 #include "gui/platform/qt_progress.h"
 #include "gui/platform/qt_user_prompts.h"
+#include "platform/posix_files.h"
 
 namespace vox {
 
@@ -54,6 +57,7 @@ CommandLine parse(const QStringList& args) {
 }  // namespace
 
 int run_voxtrel(int argc, char** argv) {
+    use_posix_files();
     QApplication qapp(argc, argv);
     // The company key of the per-user settings.
     QApplication::setOrganizationName(CVoxtrelApp::kCompany);
@@ -98,7 +102,10 @@ int run_voxtrel(int argc, char** argv) {
         // Give the opening analyses and the first paints time to finish.
         QTimer::singleShot(1500, &frame, [&frame, out] {
             QApplication::processEvents();
-            const bool ok = frame.grab().save(out, "PNG");
+            QByteArray png;
+            QBuffer buffer(&png);
+            bool ok = buffer.open(QIODevice::WriteOnly) && frame.grab().save(&buffer, "PNG");
+            ok = ok && write_file_atomically(out.toStdString(), png.constData(), static_cast<std::size_t>(png.size()));
             std::fprintf(stderr, ok ? "screenshot saved: %s\n" : "could not save the screenshot %s\n",
                          out.toLocal8Bit().constData());
             // Leave without questions: nothing was changed by a screenshot run.

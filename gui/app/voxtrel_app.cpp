@@ -27,7 +27,17 @@ bool CVoxtrelApp::init_instance() {
     auto folder = select_temp_folder(services);
     if (!folder) return false;
     temp_folder_ = *folder;
-    temp_names_.set_folder(temp_folder_);
+    // Temporary names count from 1 in every process: two applications at
+    // once each keep theirs in a folder of their own. Folders left by
+    // processes that were killed go first.
+    sweep_stale_private_folders(temp_folder_);
+    private_temp_ = std::make_unique<PrivateTempFolder>(temp_folder_);
+    if (!private_temp_->ok()) {
+        env_.prompts.message(temp_text::kCreateError, MessageIcon::Error);
+        private_temp_.reset();
+        return false;
+    }
+    temp_names_.set_folder(private_temp_->path());
 
     config_ = std::make_unique<ConfigFile>(temp_folder_);
     config_loaded_ = config_->load_app_values(app_values_);

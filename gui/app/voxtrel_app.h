@@ -11,6 +11,7 @@
 #include <string>
 
 #include "core/app/config_file.h"
+#include "core/app/private_temp_folder.h"
 #include "core/app/temp_folder.h"
 #include "core/audio/record_settings.h"
 #include "core/platform/progress.h"
@@ -53,7 +54,11 @@ public:
     AppEnvironment& env() { return env_; }
     UserPrompts& prompts() { return env_.prompts; }
     Progress& progress() { return env_.progress; }
+    // The configured temporary folder (it holds the configuration file).
     const std::string& temp_folder() const { return temp_folder_; }
+    // This process's own folder inside it, for recordings, raw sample,
+    // working and undo files; removed at exit.
+    std::string private_temp_folder() const { return private_temp_ ? private_temp_->path() : std::string(); }
     ConfigFile& config() { return *config_; }
     AppConfigValues& app_values() { return app_values_; }
     TempNames& temp_names() { return temp_names_; }
@@ -84,6 +89,7 @@ public:
 private:
     AppEnvironment env_;
     std::string temp_folder_;
+    std::unique_ptr<PrivateTempFolder> private_temp_;
     std::unique_ptr<ConfigFile> config_;
     AppConfigValues app_values_;
     TempNames temp_names_{std::string()};

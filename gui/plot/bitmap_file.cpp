@@ -1,8 +1,7 @@
 #include "gui/plot/bitmap_file.h"
 
-#include <QFile>
-#include <QSaveFile>
 
+#include "core/document/binary_file.h"
 #include "core/platform/user_prompts.h"
 
 namespace vox {
@@ -105,14 +104,7 @@ std::vector<std::uint8_t> EncodeBitmapFile(const QImage& source) {
 bool WriteBitmapFile(const QImage& image, const std::string& path) {
     const auto bytes = EncodeBitmapFile(image);
     if (bytes.empty() || path.empty()) return false;
-    QSaveFile f(QString::fromStdString(path));
-    if (!f.open(QIODevice::WriteOnly)) return false;
-    if (f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size())) !=
-        static_cast<qint64>(bytes.size())) {
-        f.cancelWriting();
-        return false;
-    }
-    return f.commit();
+    return write_file_atomically(path, bytes.data(), bytes.size());
 }
 
 }  // namespace vox

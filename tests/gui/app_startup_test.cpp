@@ -2,7 +2,13 @@
 // scripted chooser and the configuration file it finds there.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <filesystem>
+#include <fstream>
+
+#include "platform/posix_files.h"
 
 #include "tests/gui/gui_test_support.h"
 
@@ -74,6 +80,53 @@ TEST(AppStartup, AnUnwritableFolderAsksForAnotherAndCancelEndsStartUp) {
     ASSERT_FALSE(fx.prompts.messages().empty());
     EXPECT_EQ(fx.prompts.messages().back(), "Operation cannot continue without a temp folder.");
     fs::permissions(locked, fs::perms::owner_all);
+}
+
+// Recordings, raw sample files and undo files of this application go to a
+// folder of its own inside the temporary folder (two applications at once
+// never share a name); the configuration file stays in the temporary folder.
+TEST(AppStartup, TemporaryFilesGoToAPrivateFolderRemovedAtExit) {
+    StartFixture fx;
+    auto app = fx.make();
+    auto other = fx.make();
+    ASSERT_TRUE(app->init_instance());
+    ASSERT_TRUE(other->init_instance());
+    const fs::path mine = app->private_temp_folder();
+    const fs::path theirs = other->private_temp_folder();
+    EXPECT_NE(mine, theirs);
+    for (const fs::path& p : {mine, theirs}) {
+        EXPECT_EQ(p.parent_path(), fs::path(app->temp_folder()));
+        EXPECT_EQ(fs::status(p).permissions() & fs::perms::mask, fs::perms::owner_all);
+    }
+    EXPECT_EQ(app->temp_names().folder(), mine.string());
+    EXPECT_EQ(fs::path(app->temp_names().next()).parent_path(), mine);
+    EXPECT_EQ(fs::path(app->config().path()).parent_path(), fs::path(app->temp_folder()));
+    std::ofstream(mine / "$$TempFile1") << "samples";
+    app.reset();
+    EXPECT_FALSE(fs::exists(mine));
+    EXPECT_TRUE(fs::is_directory(theirs));
+    EXPECT_TRUE(fs::is_directory(fx.dir.path() / "tmp"));
+}
+
+TEST(AppStartup, FoldersOfKilledApplicationsAreRemovedAtStart) {
+    PlatformFiles* previous = set_platform_files(nullptr);
+    use_posix_files();
+    StartFixture fx;
+    const fs::path tmp = fx.dir.path() / "tmp";
+    fs::create_directories(tmp);
+    const pid_t child = fork();
+    if (child == 0) _exit(0);
+    int status = 0;
+    waitpid(child, &status, 0);
+    const fs::path stale = tmp / ("voxtrel-" + std::to_string(child) + "-killed");
+    fs::create_directories(stale);
+    std::ofstream(stale / "doc@@tmp") << "undo";
+    auto app = fx.make();
+    ASSERT_TRUE(app->init_instance());
+    EXPECT_FALSE(fs::exists(stale));
+    EXPECT_TRUE(fs::is_directory(app->private_temp_folder()));
+    app.reset();
+    set_platform_files(previous);
 }
 
 }  // namespace
