@@ -192,9 +192,11 @@ TEST_P(SafeCliFailure, ADeviceWithNoSpaceFailsTheCommand) {
     EXPECT_TRUE(fs::is_symlink(fs::symlink_status(full)));
 }
 
-TEST_P(SafeCliFailure, AWriteCutShortKeepsTheOldFile) {
-    if (GetParam().args.find("--long-file-minutes") != std::string::npos)
-        GTEST_SKIP() << "the temporary copy of the samples meets the limit before the output does";
+// (Not with --long-file-minutes 0: there the temporary copy of the samples
+// meets the limit before the output does.)
+class SafeCliCutShort : public SafeCliFailure {};
+
+TEST_P(SafeCliCutShort, AWriteCutShortKeepsTheOldFile) {
     const Recording a = make_recording(dir, "a", 7, 16000);
     const std::string o = (out / ("old" + GetParam().ext)).string();
     const std::string old(300, 'o');
@@ -232,6 +234,13 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(FailCase{"export_raw", "export-raw IN OUT", ".raw"},
                       FailCase{"export_raw_long", "export-raw IN OUT --long-file-minutes 0", ".raw"},
                       FailCase{"convert_wav", "convert IN OUT", ".wav"}, FailCase{"convert_vxl", "convert IN OUT", ".vxl"},
+                      FailCase{"spectrogram", "spectrogram IN --width 200 --height 100 --out OUT", ".pgm"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+INSTANTIATE_TEST_SUITE_P(
+    Commands, SafeCliCutShort,
+    ::testing::Values(FailCase{"export_raw", "export-raw IN OUT", ".raw"}, FailCase{"convert_wav", "convert IN OUT", ".wav"},
+                      FailCase{"convert_vxl", "convert IN OUT", ".vxl"},
                       FailCase{"spectrogram", "spectrogram IN --width 200 --height 100 --out OUT", ".pgm"}),
     [](const auto& info) { return std::string(info.param.name); });
 
