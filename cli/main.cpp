@@ -15,6 +15,7 @@
 #include "core/app/private_temp_folder.h"
 #include "core/document/binary_file.h"
 #include "core/document/marbeck_doc.h"
+#include "core/formats/esps.h"
 #include "core/platform/scripted_prompts.h"
 #include "cli/analysis_commands.h"
 #include "cli/sound_commands.h"
@@ -62,10 +63,17 @@ public:
     std::optional<GenericFileAnswers> generic_file_selection(const GenericFileAnswers& preset) override {
         ScriptedPrompts::generic_file_selection(preset);
         if (!generic) {
-            std::fprintf(stderr,
-                         "%s is not of any type this program recognises; describe it with "
-                         "--generic header=H,rate=R,type=binary|ascii,bits=8|16,order=high|low\n",
-                         file.c_str());
+            // A reader that knew the file has already said why it declined.
+            if (count(Event::Message) > 0)
+                std::fprintf(stderr,
+                             "%s was not read; to read it as headerless samples anyway, describe it with "
+                             "--generic header=H,rate=R,type=binary|ascii,bits=8|16,order=high|low\n",
+                             file.c_str());
+            else
+                std::fprintf(stderr,
+                             "%s is not of any type this program recognises; describe it with "
+                             "--generic header=H,rate=R,type=binary|ascii,bits=8|16,order=high|low\n",
+                             file.c_str());
             return std::nullopt;
         }
         return generic;
@@ -161,6 +169,11 @@ int cmd_export_raw(CMarbeckDoc& doc, const std::string& out_path) {
         return 1;
     }
     const std::uint64_t n = doc.channels[0].count();
+    // Writing an empty file and reporting success would hide that nothing was there.
+    if (n == 0) {
+        std::fprintf(stderr, "%s holds no samples: nothing to export\n", doc.path().c_str());
+        return 1;
+    }
     std::vector<std::int16_t> buf(1 << 16);
     std::vector<unsigned char> bytes(buf.size() * 2);
     for (std::uint64_t done = 0; done < n;) {
@@ -285,6 +298,9 @@ int main(int argc, char** argv) {
     }
 
     prompts.file = file;
+    // The ESPS reader's diagnostics are not data: standard output carries
+    // only the command's results (tab-separated for the analysis commands).
+    vox::esps_diagnostics() = stderr;
     NullProgress progress;
     // Temporary names count from 1 in every process: this run's files live in
     // a folder of its own, removed when main returns. Folders of runs that

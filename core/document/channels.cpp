@@ -125,6 +125,11 @@ CChannels& CChannels::operator=(const CChannels& o) {
 
 std::size_t CChannels::count() const {
     if (!(sample_count > 0.0) || !std::isfinite(sample_count)) return 0;
+    // Beyond 2^53 a double no longer holds whole numbers exactly, and beyond
+    // 2^64 the conversion would be undefined: such counts saturate there (no
+    // file or memory holds that many samples, so every use of the bound fails
+    // cleanly against the data actually present).
+    if (sample_count >= kMaxSampleCount) return static_cast<std::size_t>(kMaxSampleCount);
     return static_cast<std::size_t>(sample_count);
 }
 

@@ -137,7 +137,10 @@ public:
 
     // --- helpers ---------------------------------------------------------
     bool has_samples() const { return samples.valid(); }
-    std::size_t count() const;  // sample_count as an index bound
+    // sample_count as an index bound: 0 for NaN or negative counts, at most
+    // kMaxSampleCount.
+    std::size_t count() const;
+    static constexpr double kMaxSampleCount = 9007199254740992.0;  // 2^53
     // Allocates sample_count + 10 samples (the readers' 20 spare bytes).
     void allocate_samples(std::size_t n);
     // Sets the channel's parameters as every reader of a sound file does:

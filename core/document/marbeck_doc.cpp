@@ -2,12 +2,15 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <new>
 #include <vector>
 
 #include "core/document/binary_file.h"
 #include "core/document/native_format.h"
+#include "core/document/sample_rate.h"
 #include "core/formats/open_chain.h"
+#include "core/formats/reader_support.h"
 #include "core/formats/wav.h"
 
 namespace vox {
@@ -63,9 +66,30 @@ void CMarbeckDoc::finish_read(bool foreign) {
 // --- reading ---------------------------------------------------------------------
 
 bool CMarbeckDoc::read_file(const std::string& path) {
+    refusals_.clear();
+    // Only regular files are read: opening a FIFO blocks until a writer comes,
+    // a device never ends and a directory holds no samples.
+    std::error_code ec;
+    const auto status = std::filesystem::status(path, ec);
+    if (!ec && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+        const char* kind = std::filesystem::is_directory(status) ? "it is a folder"
+                           : std::filesystem::is_fifo(status)    ? "it is a pipe (FIFO)"
+                           : std::filesystem::is_socket(status)  ? "it is a socket"
+                           : std::filesystem::is_block_file(status) || std::filesystem::is_character_file(status)
+                               ? "it is a device"
+                               : "it is not a regular file";
+        fmt::report_unreadable(*this, path, std::string(kind) + ", not a recording");
+        return false;
+    }
     BinaryFile file;
     if (!file.open(path, BinaryFile::Mode::Read)) {
         prompts().open_failure_report(path);
+        return false;
+    }
+    // An empty file is said to be empty, before any reader or the generic
+    // question is offered it.
+    if (file.length() == 0) {
+        fmt::report_unreadable(*this, path, "it is empty (0 bytes)");
         return false;
     }
     prompts().wait_cursor(true);
@@ -87,6 +111,13 @@ bool CMarbeckDoc::read_file(const std::string& path) {
             }
         }
         if (!accepted) {
+            // Readers that knew the file but declined it say why first.
+            if (!refusals_.empty()) {
+                std::string why;
+                for (const auto& r : refusals_) why += (why.empty() ? "" : "\n") + r;
+                prompts().beep();
+                prompts().message(why);
+            }
             file.seek(0);
             accepted = run_generic_flow(file);
             if (!accepted) {
@@ -108,6 +139,16 @@ bool CMarbeckDoc::read_file(const std::string& path) {
         delete_contents();
         prompts().wait_cursor(false);
         prompts().open_failure_report(path);
+        return false;
+    }
+    // Whatever reader took the file, no channel leaves the open with a rate
+    // outside the rule (readers refuse such headers before loading samples;
+    // this keeps the rule for any reader that did not).
+    for (int c = 0; c < std::max(1, std::min<int>(channel_count, kMaxChannels)); ++c) {
+        if (sample_rate_usable(channels[c].sample_rate)) continue;
+        fmt::report_unreadable(*this, file, sample_rate_problem(channels[c].sample_rate));
+        delete_contents();
+        prompts().wait_cursor(false);
         return false;
     }
     set_current_sample_rate(channels[0].sample_rate);

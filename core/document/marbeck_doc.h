@@ -8,6 +8,7 @@
 #include <functional>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "core/app/option_block.h"
 #include "core/document/channels.h"
@@ -123,6 +124,12 @@ public:
     // Called by readers when they have filled the channels: copies channel 0's
     // rate, count and duration, clears the modified flag.
     void finish_read(bool foreign);
+    // A reader that recognised the file as its format but declined its
+    // header leaves its reason here; when no reader takes the file the
+    // reasons are shown before the generic-file question. Cleared at every
+    // read.
+    void note_refusal(std::string reason) { refusals_.push_back(std::move(reason)); }
+    const std::vector<std::string>& refusals() const { return refusals_; }
     // A fresh temporary name for raw_path (readers of long files).
     std::string take_raw_path();
     // True when a recording of this duration stays on disk.
@@ -179,6 +186,7 @@ private:
     bool modified_ = false;
     std::string format_name_;
     std::vector<std::string> owned_temp_files_;
+    std::vector<std::string> refusals_;
 };
 
 }  // namespace vox

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/document/binary_file.h"
+#include "core/formats/reader_support.h"
 #include "core/platform/progress.h"
 
 namespace vox {
@@ -71,7 +72,11 @@ ReadResult read_native(CMarbeckDoc& doc, BinaryFile& file, Form form) {
     const char* want = form == Form::Pc ? kPcIdent : (form == Form::Mac ? kMacIdent : kMacExtIdent);
     if (!ident_matches(ident, want)) return ReadResult::Declined;
     const ByteOrder order = form == Form::Mac ? ByteOrder::Big : ByteOrder::Little;
-    if (i32(ident + 8, order) != 1) return ReadResult::Declined;
+    if (i32(ident + 8, order) != 1) {
+        fmt::note_refusal(doc, file, want,
+                          "its channel count is " + std::to_string(i32(ident + 8, order)) + "; only 1 can be read");
+        return ReadResult::Declined;
+    }
 
     doc.channel_count = 1;
     CChannels& ch = doc.channels[0];
@@ -80,6 +85,7 @@ ReadResult read_native(CMarbeckDoc& doc, BinaryFile& file, Form form) {
     const NativeHeader h = decode_native_header(hbytes, order);
     apply_native_header(h, ch);
     ch.view_flag = 1;
+    if (fmt::refuse_unusable_rate(doc, file, ch.sample_rate)) return ReadResult::Failed;
 
     // Tier records: at most one per tier.
     if (h.record_count < 0 || h.record_count > kTierCount) throw DocumentAbort("bad tier count");
@@ -143,7 +149,8 @@ ReadResult read_native(CMarbeckDoc& doc, BinaryFile& file, Form form) {
     // Samples: never more than the file holds.
     const std::uint64_t available = (length - file.tell()) / 2;
     std::uint64_t count = ch.count();
-    if (count > available) {
+    const double announced = ch.sample_count;
+    if (announced > static_cast<double>(available)) {
         count = available;
         ch.sample_count = static_cast<double>(count);
         ch.duration_ms = ch.sample_rate > 0.0 ? count * 1000.0 / ch.sample_rate : 0.0;
@@ -160,6 +167,7 @@ ReadResult read_native(CMarbeckDoc& doc, BinaryFile& file, Form form) {
         ch.samples.reset();
         copy_samples_to_raw(doc, file, count, swap);
     }
+    if (announced > static_cast<double>(count)) fmt::report_short_file(doc, file, announced, count, ch.sample_rate);
     doc.finish_read(false);
     return ReadResult::Accepted;
 }

@@ -53,10 +53,7 @@ ReadResult read_acquisition(CMarbeckDoc& doc, BinaryFile& file, bool big) {
     std::uint64_t need = 0;
     for (std::size_t k = 0; k < enabled.size(); ++k) {
         const int which = k == 0 ? 0 : 1;
-        if (rates[which] <= 0) {
-            fmt::report_unreadable(doc, file, "its header gives a sample rate of " + std::to_string(rates[which]) + " Hz");
-            return ReadResult::Failed;
-        }
+        if (fmt::refuse_unusable_rate(doc, file, static_cast<double>(rates[which]))) return ReadResult::Failed;
         need += sizes[which] / 2 * 2;
     }
     if (need > len - kAcqHeaderBytes) {

@@ -71,7 +71,10 @@ ReadResult read_aiff(CMarbeckDoc& doc, BinaryFile& file) {
             comm.rate = fmt::extended80_to_double(&head[16]);
             if (aifc) {
                 const auto type = fmt::read_at(file, offset + 26, 4);
-                if (size < 22 || type.size() < 4) return ReadResult::Declined;
+                if (size < 22 || type.size() < 4) {
+                    fmt::note_refusal(doc, file, "AIFC", "its COMM chunk has no compression type");
+                    return ReadResult::Declined;
+                }
                 std::memcpy(comm.compression, type.data(), 4);
             }
         } else if (id_is(head.data(), "SSND")) {
@@ -90,19 +93,25 @@ ReadResult read_aiff(CMarbeckDoc& doc, BinaryFile& file) {
         offset += 8 + static_cast<std::uint64_t>(size) + (size & 1);
     }
 
-    if (!have_form || !comm.seen) return ReadResult::Declined;
-    if (aifc && std::memcmp(comm.compression, "NONE", 4) != 0 && std::memcmp(comm.compression, "sowt", 4) != 0)
+    if (!have_form) return ReadResult::Declined;
+    const char* form_name = aifc ? "AIFC" : "AIFF";
+    if (!comm.seen) {
+        fmt::note_refusal(doc, file, form_name, "it has no COMM chunk");
         return ReadResult::Declined;
+    }
+    if (aifc && std::memcmp(comm.compression, "NONE", 4) != 0 && std::memcmp(comm.compression, "sowt", 4) != 0) {
+        fmt::note_refusal(doc, file, form_name,
+                          "its compression type '" + std::string(comm.compression, 4) +
+                              "' cannot be read; only NONE and sowt can");
+        return ReadResult::Declined;
+    }
     const bool little = aifc && std::memcmp(comm.compression, "sowt", 4) == 0;
 
     if (comm.channels < 1) {
         fmt::report_unreadable(doc, file, "the COMM chunk gives " + std::to_string(comm.channels) + " channels");
         return ReadResult::Failed;
     }
-    if (!std::isfinite(comm.rate) || !(comm.rate > 0.0)) {
-        fmt::report_unreadable(doc, file, "the sample rate in the COMM chunk is not a positive number");
-        return ReadResult::Failed;
-    }
+    if (fmt::refuse_unusable_rate(doc, file, comm.rate)) return ReadResult::Failed;
     if (comm.bits < 1 || comm.bits > 32) {
         fmt::report_unreadable(doc, file, "the COMM chunk gives " + std::to_string(comm.bits) + " bits per sample");
         return ReadResult::Failed;
@@ -145,6 +154,7 @@ ReadResult read_aiff(CMarbeckDoc& doc, BinaryFile& file) {
     data.decode = decode;
     fmt::load_channel0(doc, file, data);
     if (channels >= 2) fmt::set_channel_title(doc, file, chosen);
+    if (comm.frames > frames) fmt::report_short_file(doc, file, comm.frames, frames, comm.rate);
     doc.channel_count = 1;
     doc.finish_read(true);
     return ReadResult::Accepted;

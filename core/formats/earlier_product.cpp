@@ -1,12 +1,14 @@
 #include "core/formats/earlier_product.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <new>
 #include <vector>
 
 #include "core/document/native_format.h"
+#include "core/document/sample_rate.h"
 #include "core/formats/reader_support.h"
 
 namespace vox {
@@ -92,8 +94,10 @@ ReadResult read_lmx(CMarbeckDoc& doc, BinaryFile& file, Form form) {
             const NativeHeader h = decode_native_header(hb.data(), order);
             CChannels& ch = doc.channels[i];
             apply_native_header(h, ch);
-            if (!std::isfinite(ch.sample_rate) || !(ch.sample_rate > 0.0))
-                return refuse(doc, file, form, "the sample rate of " + which + " is not a positive number");
+            if (!sample_rate_usable(ch.sample_rate)) {
+                fmt::report_unreadable(doc, file, which + ": " + sample_rate_problem(ch.sample_rate));
+                return ReadResult::Failed;
+            }
             ch.view_flag = i == 0 ? 1 : 0;
             ch.clear_marks();
 
@@ -128,8 +132,13 @@ ReadResult read_lmx(CMarbeckDoc& doc, BinaryFile& file, Form form) {
             // Samples of this channel.
             const std::uint64_t count = ch.count();
             const unsigned width = is_float(form) ? 4 : 2;
-            if (count > (len - offset) / width)
-                return refuse(doc, file, form, "the samples of " + which + " are cut short");
+            if (ch.sample_count > static_cast<double>((len - offset) / width)) {
+                char announced[32];
+                std::snprintf(announced, sizeof announced, "%.6g", ch.sample_count);
+                return refuse(doc, file, form,
+                              "the samples of " + which + " are cut short (the header announces " + announced +
+                                  ", the file holds " + std::to_string((len - offset) / width) + ")");
+            }
             ch.allocate_samples(static_cast<std::size_t>(count));
             std::vector<unsigned char> buf(static_cast<std::size_t>(count * width));
             if (!file.seek(offset) || !file.read_exact(buf.data(), buf.size()))

@@ -155,15 +155,22 @@ ReadResult read_esps(CMarbeckDoc& doc, BinaryFile& file) {
     // Only records of one sample field, a short or a byte, are a sound.
     const bool one_short = esps.n_shorts == 1 && esps.record_size == 2;
     const bool one_byte = esps.n_bytes == 1 && esps.record_size == 1;
-    if (!one_short && !one_byte) return ReadResult::Declined;
+    if (!one_short && !one_byte) {
+        fmt::note_refusal(doc, file, "ESPS",
+                          "its records do not hold one short or one byte field (doubles " + std::to_string(esps.n_doubles) +
+                              ", floats " + std::to_string(esps.n_floats) + ", longs " + std::to_string(esps.n_longs) +
+                              ", shorts " + std::to_string(esps.n_shorts) + ", bytes " + std::to_string(esps.n_bytes) + ")");
+        return ReadResult::Declined;
+    }
     esps.count_records(file);
     esps.find_record_freq(file);
     esps.find_start_time(file);
     esps.find_end_time(file);
-    if (!std::isfinite(esps.record_freq) || !(esps.record_freq > 0.0)) {
-        fmt::report_unreadable(doc, file, "its record_freq item is missing or not a positive rate");
+    if (esps.record_freq == CEsps::kMissingRecordFreq) {
+        fmt::report_unreadable(doc, file, "its record_freq item is missing");
         return ReadResult::Failed;
     }
+    if (fmt::refuse_unusable_rate(doc, file, esps.record_freq)) return ReadResult::Failed;
     esps.allocate_columns();
     if (!esps.read_records(file)) throw DocumentAbort(esps.problem);
 

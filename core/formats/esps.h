@@ -21,6 +21,8 @@ public:
     static constexpr std::int32_t kCheckWord = 27162;
     static constexpr std::size_t kPreambleSize = 32;
     static constexpr std::size_t kFixedHeaderSize = 160;
+    // The rate given when the header has no "record_freq" item.
+    static constexpr double kMissingRecordFreq = -1.0;
 
     // Diagnostics ("No Byte Swapping involved", ...) go to `diagnostics`
     // (standard output by default; null for none).
@@ -33,7 +35,7 @@ public:
     // A double stored 18 bytes after the start of `name` in the header, or
     // `missing` when the name is not there.
     double find_item(BinaryFile& file, const char* name, double missing);
-    bool find_record_freq(BinaryFile& file) { record_freq = find_item(file, "record_freq", -1.0); return true; }
+    bool find_record_freq(BinaryFile& file) { record_freq = find_item(file, "record_freq", kMissingRecordFreq); return true; }
     bool find_start_time(BinaryFile& file) { start_time = find_item(file, "start_time", 0.0); return true; }
     bool find_end_time(BinaryFile& file) { end_time = find_item(file, "end_time", 0.0); return true; }
     void allocate_columns();  // throws std::bad_alloc
@@ -46,7 +48,7 @@ public:
     std::int32_t n_doubles = 0, n_floats = 0, n_longs = 0, n_shorts = 0, n_bytes = 0;
     std::uint64_t record_size = 0;   // bytes
     std::uint64_t record_count = 0;  // whole records in the file
-    double record_freq = -1.0;       // records per second
+    double record_freq = kMissingRecordFreq;  // records per second
     double start_time = 0.0, end_time = 0.0;
 
     // Field j of record i is at [j × record_count + i].

@@ -14,10 +14,7 @@ namespace {
 // positive rate. Shows the refusal and returns false otherwise.
 bool check_answers(CMarbeckDoc& doc, BinaryFile& file) {
     const GenericFileAnswers& g = doc.generic;
-    if (g.sample_rate_hz <= 0) {
-        fmt::report_unreadable(doc, file, "the sample rate (" + std::to_string(g.sample_rate_hz) + " Hz) is not positive");
-        return false;
-    }
+    if (fmt::refuse_unusable_rate(doc, file, static_cast<double>(g.sample_rate_hz))) return false;
     if (g.header_bytes < 0 || static_cast<std::uint64_t>(g.header_bytes) >= file.length()) {
         fmt::report_unreadable(doc, file,
                                "the header size (" + std::to_string(g.header_bytes) +

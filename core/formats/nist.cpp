@@ -85,7 +85,12 @@ ReadResult read_nist(CMarbeckDoc& doc, BinaryFile& file) {
     std::string size_text(reinterpret_cast<const char*>(&first[8]), 7);
     size_text.erase(0, std::min(size_text.find_first_not_of(' '), size_text.size()));
     const long long header_bytes = leading_number(size_text);
-    if (header_bytes < 1 || header_bytes > kMaxHeaderBytes) return ReadResult::Declined;
+    if (header_bytes < 1 || header_bytes > kMaxHeaderBytes) {
+        fmt::note_refusal(doc, file, "NIST SPHERE",
+                          "its header size (" + size_text + ") lies outside 1 to " + std::to_string(kMaxHeaderBytes) +
+                              " bytes");
+        return ReadResult::Declined;
+    }
     if (static_cast<std::uint64_t>(header_bytes) > len) {
         fmt::report_unreadable(doc, file,
                                "its header size (" + std::to_string(header_bytes) + " bytes) is beyond the end of the file");
@@ -94,16 +99,24 @@ ReadResult read_nist(CMarbeckDoc& doc, BinaryFile& file) {
     const auto raw_header = fmt::read_at(file, 0, static_cast<std::size_t>(header_bytes));
     const SphereHeader h = parse_sphere_header(std::string(raw_header.begin(), raw_header.end()));
 
-    if (!h.channel_count || *h.channel_count <= 0) return ReadResult::Declined;
+    const auto decline = [&](const std::string& what) {
+        fmt::note_refusal(doc, file, "NIST SPHERE", what);
+        return ReadResult::Declined;
+    };
+    if (!h.channel_count) return decline("its channel_count field is missing");
+    if (*h.channel_count <= 0) return decline("its channel_count field gives " + std::to_string(*h.channel_count) + " channels");
     const std::string coding = h.sample_coding.value_or("pcm");
     const bool ulaw = coding == "ulaw";
-    if (!ulaw && coding != "pcm") return ReadResult::Declined;
+    if (!ulaw && coding != "pcm")
+        return decline("its sample_coding '" + coding + "' cannot be read; only pcm and ulaw can");
     const long long n_bytes = h.sample_n_bytes.value_or(ulaw ? 1 : 2);
-    if (ulaw ? n_bytes != 1 : n_bytes != 2) return ReadResult::Declined;
-    if (!h.sample_rate || *h.sample_rate <= 0) {
-        fmt::report_unreadable(doc, file, "its sample_rate field is missing or not positive");
+    if (ulaw ? n_bytes != 1 : n_bytes != 2)
+        return decline(std::to_string(n_bytes) + "-byte " + coding + " samples cannot be read");
+    if (!h.sample_rate) {
+        fmt::report_unreadable(doc, file, "its sample_rate field is missing");
         return ReadResult::Failed;
     }
+    if (fmt::refuse_unusable_rate(doc, file, static_cast<double>(*h.sample_rate))) return ReadResult::Failed;
     if (*h.channel_count > 0xFFFF) {
         fmt::report_unreadable(doc, file, "its channel_count field gives " + std::to_string(*h.channel_count) + " channels");
         return ReadResult::Failed;
@@ -138,6 +151,9 @@ ReadResult read_nist(CMarbeckDoc& doc, BinaryFile& file) {
     data.decode = ulaw ? fmt::decode_ulaw : (big ? fmt::decode_s16be : fmt::decode_s16le);
     fmt::load_channel0(doc, file, data);
     if (channels >= 2) fmt::set_channel_title(doc, file, chosen);
+    if (h.sample_count && *h.sample_count > 0 && static_cast<std::uint64_t>(*h.sample_count) > frames)
+        fmt::report_short_file(doc, file, static_cast<double>(*h.sample_count), frames,
+                               static_cast<double>(*h.sample_rate));
     doc.channel_count = 1;
     doc.finish_read(true);
     return ReadResult::Accepted;

@@ -44,11 +44,11 @@ ReadResult read_nsp(CMarbeckDoc& doc, BinaryFile& file) {
             rate = get_i32le(&h[kRateOffset]);
             have_header = true;
         } else if (id_is(ch.data(), "SDA_") || id_is(ch.data(), "SD_B")) {
-            if (!have_header) return ReadResult::Declined;
-            if (rate <= 0) {
-                fmt::report_unreadable(doc, file, "its header gives a sample rate of " + std::to_string(rate) + " Hz");
-                return ReadResult::Failed;
+            if (!have_header) {
+                fmt::note_refusal(doc, file, "CSL NSP", "its sample data comes before its header chunk");
+                return ReadResult::Declined;
             }
+            if (fmt::refuse_unusable_rate(doc, file, static_cast<double>(rate))) return ReadResult::Failed;
             // A data size beyond the file reads the samples the file holds.
             const std::uint64_t bytes = std::min<std::uint64_t>(size, len - body);
             const std::uint64_t count = bytes / 2;
@@ -60,6 +60,7 @@ ReadResult read_nsp(CMarbeckDoc& doc, BinaryFile& file) {
             std::vector<unsigned char> buf(static_cast<std::size_t>(count * 2));
             if (!file.seek(body) || !file.read_exact(buf.data(), buf.size())) throw DocumentAbort("short data chunk");
             for (std::size_t i = 0; i < count; ++i) c0.samples[i] = get_i16le(&buf[2 * i]);
+            if (size / 2 > count) fmt::report_short_file(doc, file, static_cast<double>(size / 2), count, rate);
             doc.channel_count = 1;
             doc.finish_read(true);
             return ReadResult::Accepted;
@@ -67,6 +68,7 @@ ReadResult read_nsp(CMarbeckDoc& doc, BinaryFile& file) {
         offset = body + size;
         if (offset & 1) ++offset;  // chunks start on even offsets
     }
+    fmt::note_refusal(doc, file, "CSL NSP", have_header ? "it has no sample data chunk" : "it has no header chunk");
     return ReadResult::Declined;
 }
 

@@ -2,10 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <limits>
 #include <optional>
 #include <vector>
+
+#include "core/document/sample_rate.h"
 
 namespace vox::fmt {
 
@@ -66,8 +69,40 @@ std::int16_t decode_s32be(const unsigned char* p) { return static_cast<std::int1
 std::string file_name_of(const std::string& path) { return std::filesystem::path(path).filename().string(); }
 
 void report_unreadable(CMarbeckDoc& doc, const BinaryFile& file, const std::string& what) {
+    report_unreadable(doc, file.path(), what);
+}
+
+void report_unreadable(CMarbeckDoc& doc, const std::string& path, const std::string& what) {
     doc.prompts().beep();
-    doc.prompts().message("The file '" + file_name_of(file.path()) + "' cannot be read: " + what + ".");
+    doc.prompts().message("The file '" + file_name_of(path) + "' cannot be read: " + what + ".");
+}
+
+void note_refusal(CMarbeckDoc& doc, const BinaryFile& file, const std::string& format, const std::string& what) {
+    doc.note_refusal("The file '" + file_name_of(file.path()) + "' cannot be read as " + format + ": " + what + ".");
+}
+
+bool refuse_unusable_rate(CMarbeckDoc& doc, const BinaryFile& file, double hz) {
+    if (sample_rate_usable(hz)) return false;
+    report_unreadable(doc, file, sample_rate_problem(hz));
+    return true;
+}
+
+namespace {
+// A count or a duration as a person reads it: whole numbers in full while
+// they are exact, the rest in scientific notation.
+std::string amount(double v) {
+    char text[48];
+    std::snprintf(text, sizeof text, std::fabs(v) < 1e15 ? "%.0f" : "%.6g", v);
+    return text;
+}
+}  // namespace
+
+void report_short_file(CMarbeckDoc& doc, const BinaryFile& file, double announced, std::uint64_t read,
+                       double rate_hz) {
+    const double got = static_cast<double>(read);
+    doc.prompts().message("The file '" + file_name_of(file.path()) + "' is shorter than its header says: " +
+                          amount(got * 1000.0 / rate_hz) + " ms of " + amount(announced * 1000.0 / rate_hz) +
+                          " ms (" + amount(got) + " of " + amount(announced) + " samples) were read.");
 }
 
 std::vector<unsigned char> read_at(BinaryFile& file, std::uint64_t offset, std::size_t n) {

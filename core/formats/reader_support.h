@@ -44,6 +44,24 @@ std::string file_name_of(const std::string& path);
 // Beeps and shows "The file '<name>' cannot be read: <what>." — the refusal
 // of a file recognised by a reader whose header is unusable.
 void report_unreadable(CMarbeckDoc& doc, const BinaryFile& file, const std::string& what);
+void report_unreadable(CMarbeckDoc& doc, const std::string& path, const std::string& what);
+
+// A file recognised as `format` whose header that reader declines: the reason
+// ("The file 'x' cannot be read as WAV: <what>.") is kept by the document and
+// shown when no other reader takes the file.
+void note_refusal(CMarbeckDoc& doc, const BinaryFile& file, const std::string& format, const std::string& what);
+
+// Applies the sample-rate rule to a rate a header declares: true, after the
+// refusal was reported, when the rate lies outside 1 Hz … 1 MHz (the reader
+// then fails the open); false when the rate is usable.
+bool refuse_unusable_rate(CMarbeckDoc& doc, const BinaryFile& file, double hz);
+
+// A header that announces more samples per channel than the file holds: the
+// samples present are read, and the person is told how much ("The file
+// 'x.wav' is shorter than its header says: 905 ms of 3571 ms (7240 of 28568
+// samples) were read."). `rate_hz` must be usable.
+void report_short_file(CMarbeckDoc& doc, const BinaryFile& file, double announced, std::uint64_t read,
+                       double rate_hz);
 
 // Reads a file's first n bytes (fewer when the file is shorter) from offset.
 std::vector<unsigned char> read_at(BinaryFile& file, std::uint64_t offset, std::size_t n);

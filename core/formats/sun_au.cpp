@@ -36,17 +36,26 @@ ReadResult read_sun_au(CMarbeckDoc& doc, BinaryFile& file) {
     const std::uint32_t encoding = word(12);
     const std::uint32_t rate = word(16);
     const std::uint32_t channels = word(20);
-    if (data_offset < kMinDataOffset || channels > 1) return ReadResult::Declined;
-    if (encoding != kMuLaw8 && encoding != kLinear8 && encoding != kLinear16) return ReadResult::Declined;
+    if (data_offset < kMinDataOffset) {
+        fmt::note_refusal(doc, file, "SUN au", "its data offset (" + std::to_string(data_offset) + " bytes) lies inside its header");
+        return ReadResult::Declined;
+    }
+    if (channels > 1) {
+        fmt::note_refusal(doc, file, "SUN au", "it holds " + std::to_string(channels) + " channels; only one can be read");
+        return ReadResult::Declined;
+    }
+    if (encoding != kMuLaw8 && encoding != kLinear8 && encoding != kLinear16) {
+        fmt::note_refusal(doc, file, "SUN au",
+                          "its encoding " + std::to_string(encoding) +
+                              " cannot be read; only 8-bit mu-law (1), 8-bit (2) and 16-bit (3) linear can");
+        return ReadResult::Declined;
+    }
     if (data_offset > len) {
         fmt::report_unreadable(doc, file, "its data offset (" + std::to_string(data_offset) +
                                               " bytes) is beyond the end of the file");
         return ReadResult::Failed;
     }
-    if (rate == 0 || rate > 0x7FFFFFFFu) {
-        fmt::report_unreadable(doc, file, "its header gives a sample rate of " + std::to_string(rate) + " Hz");
-        return ReadResult::Failed;
-    }
+    if (fmt::refuse_unusable_rate(doc, file, static_cast<double>(rate))) return ReadResult::Failed;
     // A size of all ones means "to the end of the file"; a larger size than
     // the file holds reads what is there.
     const std::uint64_t in_file = len - data_offset;
@@ -66,6 +75,8 @@ ReadResult read_sun_au(CMarbeckDoc& doc, BinaryFile& file) {
                                                    : big                  ? fmt::decode_s16be
                                                                           : fmt::decode_s16le;
     for (std::size_t i = 0; i < count; ++i) ch.samples[i] = decode(&buf[i * width]);
+    if (data_size != kSizeUnknown && data_size / width > count)
+        fmt::report_short_file(doc, file, static_cast<double>(data_size / width), count, rate);
     doc.channel_count = 1;
     doc.finish_read(true);
     return ReadResult::Accepted;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/document/binary_file.h"
+#include "core/formats/reader_support.h"
 #include "core/platform/progress.h"
 
 namespace vox {
@@ -113,10 +114,14 @@ Layout decide_layout(const WaveFormat& f, const std::string& name) {
         }
         tag = get_u16le(f.sub_format);
     }
-    if (tag != kTagPcm && tag != kTagFloat && tag != kTagMuLaw) return l;  // not read, no message
+    if (tag != kTagPcm && tag != kTagFloat && tag != kTagMuLaw) {
+        l.refusal = what + "holds data of format tag " + std::to_string(tag) +
+                    ", which cannot be read; only PCM, IEEE float and mu-law data can.";
+        return l;
+    }
 
-    if (f.channels == 0 || f.block_align == 0 || f.samples_per_sec == 0) {
-        l.refusal = what + "has a format chunk with zero channels, block alignment or sample rate.";
+    if (f.channels == 0 || f.block_align == 0) {
+        l.refusal = what + "has a format chunk with zero channels or block alignment.";
         return l;
     }
     const unsigned bits = f.bits_per_sample;
@@ -168,8 +173,15 @@ int CWave::walk_chunks(BinaryFile& file, WaveChunks& out) const {
     const std::uint64_t length = file.length();
     unsigned char head[12];
     if (length < 12 || !file.seek(0) || !file.read_exact(head, 12)) return -1;
-    if (std::memcmp(head, "RIFF", 4) != 0 && std::memcmp(head + 8, "WAVE", 4) != 0) return -1;
+    out.rf64 = std::memcmp(head, "RF64", 4) == 0 || std::memcmp(head, "BW64", 4) == 0;
+    const bool riff = std::memcmp(head, "RIFF", 4) == 0 || out.rf64;
+    const bool wave = std::memcmp(head + 8, "WAVE", 4) == 0;
+    if (!riff && !wave) return -1;
+    out.recognised = riff && wave;
 
+    constexpr std::uint32_t kAllOnes = 0xFFFFFFFFu;
+    bool have_ds64 = false;
+    std::uint64_t ds64_data_bytes = 0;
     std::uint64_t offset = 12;
     while (offset + 8 <= length) {
         unsigned char ch[8];
@@ -198,9 +210,25 @@ int CWave::walk_chunks(BinaryFile& file, WaveChunks& out) const {
                 }
                 out.have_format = true;
             }
+        } else if (std::memcmp(ch, "ds64", 4) == 0 && size >= 24) {
+            // RIFF size, data size and sample count, 64 bits each.
+            unsigned char d[24];
+            if (file.read_exact(d, sizeof d)) {
+                have_ds64 = true;
+                ds64_data_bytes = get_u64le(d + 8);
+            }
         } else if (std::memcmp(ch, "data", 4) == 0) {
             out.data_offset = offset + 8;
-            out.data_bytes = std::min<std::uint64_t>(size, length - out.data_offset);
+            const std::uint64_t in_file = length - out.data_offset;
+            if (size == kAllOnes && have_ds64) {
+                out.declared_data_bytes = ds64_data_bytes;
+            } else if (size == kAllOnes) {
+                out.size_open = true;
+                out.declared_data_bytes = in_file;
+            } else {
+                out.declared_data_bytes = size;
+            }
+            out.data_bytes = std::min<std::uint64_t>(out.declared_data_bytes, in_file);
             return 0;
         }
         // Writers pad odd-sized chunks to an even length; others do not. Take
@@ -257,14 +285,25 @@ ReadResult read_wav(CMarbeckDoc& doc, BinaryFile& file) {
     doc.channel_count = 0;
     CWave wave;
     WaveChunks chunks;
-    if (wave.walk_chunks(file, chunks) != 0 || !chunks.have_format) return ReadResult::Declined;
+    const int walked = wave.walk_chunks(file, chunks);
+    if (walked != 0 || !chunks.have_format) {
+        if (chunks.recognised)
+            fmt::note_refusal(doc, file, "WAV",
+                              walked != 0 ? (chunks.have_format ? "it has no \"data\" chunk"
+                                                                : "it has neither a \"fmt \" nor a \"data\" chunk")
+                                          : "it has no \"fmt \" chunk before its \"data\" chunk");
+        return ReadResult::Declined;
+    }
     const WaveFormat& f = chunks.format;
     const std::string name = file_name_of(file.path());
     const Layout layout = decide_layout(f, name);
     if (!layout.ok) {
-        if (!layout.refusal.empty()) doc.prompts().message(layout.refusal);
+        // Declined, so that another reader may still take the file; the
+        // reason is shown if none does.
+        if (!layout.refusal.empty()) doc.note_refusal(layout.refusal);
         return ReadResult::Declined;
     }
+    if (fmt::refuse_unusable_rate(doc, file, static_cast<double>(f.samples_per_sec))) return ReadResult::Failed;
 
     const std::uint64_t frames = chunks.data_bytes / f.block_align;
     CChannels& ch = doc.channels[0];
@@ -328,6 +367,9 @@ ReadResult read_wav(CMarbeckDoc& doc, BinaryFile& file) {
         doc.channel_title = name + "::Channel " + std::to_string(chosen + 1);
         doc.has_channel_title = 1;
     }
+    // A data size beyond the end of the file: the frames that are there were read.
+    const std::uint64_t announced = chunks.declared_data_bytes / f.block_align;
+    if (announced > frames) fmt::report_short_file(doc, file, static_cast<double>(announced), frames, ch.sample_rate);
     doc.channel_count = 1;
     doc.finish_read(true);
     return ReadResult::Accepted;

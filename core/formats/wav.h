@@ -32,7 +32,17 @@ struct WaveChunks {
     WaveFormat format;
     bool have_format = false;
     std::uint64_t data_offset = 0;
-    std::uint64_t data_bytes = 0;
+    std::uint64_t data_bytes = 0;      // bytes of the data chunk inside the file
+    // The data size the header gives: the 32-bit size, or the 64-bit size of
+    // an RF64 file's "ds64" chunk when the 32-bit size is all ones.
+    std::uint64_t declared_data_bytes = 0;
+    // A 32-bit data size of all ones without a "ds64" chunk: the size was not
+    // known when the file was written, and the data runs to the end of the
+    // file (also the way files beyond 4 GiB are written as plain RIFF).
+    bool size_open = false;
+    bool rf64 = false;  // "RF64" or "BW64" in place of "RIFF"
+    // "RIFF" (or "RF64", "BW64") and "WAVE": the file says it is a WAV file.
+    bool recognised = false;
 };
 
 class CWave {

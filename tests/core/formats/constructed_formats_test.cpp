@@ -614,5 +614,150 @@ TEST_F(Constructed, DataChannelWith512ByteHeader) {
     EXPECT_TRUE(fell_through());
 }
 
+
+// --- the sample-rate rule, for every reader --------------------------------------
+
+// How a format stores its rate, which decides the rates a header can hold.
+enum class RateField { Real, Int32, UInt32 };
+
+struct RateFormat {
+    const char* label;
+    RateField field;
+    Bytes (*build)(double rate);  // a file of four samples at that rate
+    bool generic = false;         // read through the generic dialog
+};
+
+const Samples kFour{100, -200, 300, -400};
+
+Bytes ext80_any(double v) {
+    if (std::isnan(v)) return Bytes().u16be(0x7FFF).u32be(0xC0000000u).u32be(0);
+    if (std::isinf(v)) return Bytes().u16be(v > 0 ? 0x7FFF : 0xFFFF).u32be(0x80000000u).u32be(0);
+    if (v == 0.0) return Bytes().zeros(10);
+    Bytes b = ext80(std::fabs(v));
+    if (v < 0) b.data[0] |= 0x80;
+    return b;
+}
+// The Mac extended form has a little-endian header and big-endian samples.
+Bytes native_file(const char* ident, bool big, double rate, bool big_samples) {
+    Bytes f;
+    f.fixed(ident, 512);
+    f.data[big ? 11 : 8] = 1;
+    f.append(lmx_header({rate, kFour, {}}, big, "mic").data);
+    return f.append(words(kFour, big_samples).data);
+}
+Bytes wave_at(double rate) {
+    const auto r = static_cast<std::uint32_t>(rate);
+    Bytes b;
+    b.text("RIFF").u32le(44).text("WAVE").text("fmt ").u32le(16).u16le(1).u16le(1).u32le(r).u32le(r * 2);
+    b.u16le(2).u16le(16).text("data").u32le(8);
+    return b.append(words(kFour, false).data);
+}
+Bytes ascii_samples() {
+    Bytes b;
+    for (auto v : kFour) b.text(std::to_string(v) + "\n");
+    return b;
+}
+
+const RateFormat kRateFormats[] = {
+    {"vxl_pc", RateField::Real, [](double r) { return native_file("VXL_PC", false, r, false); }},
+    {"vxl_mac", RateField::Real, [](double r) { return native_file("VXL_Mac", true, r, true); }},
+    {"vxl_macx", RateField::Real, [](double r) { return native_file("VXLMACX", false, r, true); }},
+    {"lmx_pc", RateField::Real, [](double r) { return lmx_file(Lmx::Pc, {{r, kFour, {}}}); }},
+    {"lmx_mac", RateField::Real, [](double r) { return lmx_file(Lmx::Mac, {{r, kFour, {}}}); }},
+    {"lmx_float", RateField::Real, [](double r) { return lmx_file(Lmx::Float, {{r, kFour, {}}}); }},
+    {"lmx_float24", RateField::Real, [](double r) { return lmx_file(Lmx::Float24, {{r, kFour, {}}}); }},
+    {"wav", RateField::UInt32, wave_at},
+    {"aiff", RateField::Real,
+     [](double r) { return aiff_file(false, "", 1, 4, 16, ext80_any(r), words(kFour, true)); }},
+    {"sphere", RateField::Int32,
+     [](double r) {
+         return sphere("sample_rate -i " + std::to_string(static_cast<long long>(r)) + "\nchannel_count -i 1\n",
+                       "   1024", words(kFour, false));
+     }},
+    {"nsp", RateField::Int32,
+     [](double r) {
+         return nsp_file({nsp_chunk("HEDR", nsp_header(static_cast<std::int32_t>(r))), nsp_chunk("SDA_", nsp_data(kFour))});
+     }},
+    {"au", RateField::UInt32,
+     [](double r) { return au_file(true, 24, 80, 3, static_cast<std::uint32_t>(r), 1, words(Samples(40, 5), true)); }},
+    {"esps", RateField::Real, [](double r) { return esps_file(false, {0, 0, 0, 1, 0}, r, words(kFour, false)); }},
+    {"acquisition", RateField::Int32,
+     [](double r) {
+         Bytes f = acquisition(false, 6484, 10, kFour, {});
+         f.patch_u32le(16, static_cast<std::uint32_t>(static_cast<std::int32_t>(r)));
+         return f;
+     }},
+    {"generic_binary", RateField::Int32, [](double) { return words(kFour, true); }, true},
+    {"generic_ascii", RateField::Int32, [](double) { return ascii_samples(); }, true},
+};
+
+struct RateCase {
+    const RateFormat* format;
+    double rate;
+    bool usable;
+};
+
+bool holds(RateField field, double r) {
+    if (field == RateField::Real) return true;
+    if (!std::isfinite(r) || r != std::floor(r)) return false;
+    return field == RateField::Int32 ? r >= -2147483648.0 && r <= 2147483647.0 : r >= 0.0 && r <= 4294967295.0;
+}
+
+std::vector<RateCase> rate_cases() {
+    const double refused[] = {0.0, -8000.0, std::numeric_limits<double>::quiet_NaN(),
+                              std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
+                              1e300, 1e-300, 0.5, 1000001.0, 2147483647.0, 4294959296.0 /* -8000 as 32 bits */};
+    std::vector<RateCase> out;
+    for (const RateFormat& f : kRateFormats) {
+        for (double r : refused)
+            if (holds(f.field, r)) out.push_back({&f, r, false});
+        out.push_back({&f, 1.0, true});  // both ends of the range are usable
+        out.push_back({&f, 1000000.0, true});
+    }
+    return out;
+}
+
+std::string rate_case_name(const ::testing::TestParamInfo<RateCase>& info) {
+    const double r = info.param.rate;
+    std::string v = std::isnan(r) ? "nan" : std::isinf(r) ? (r > 0 ? "inf" : "minus_inf") : "";
+    if (v.empty()) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%g", std::fabs(r));
+        v = (r < 0 ? "minus_" : "") + std::string(text);
+        for (char& c : v)
+            if (c == '.' || c == '+' || c == '-') c = '_';
+    }
+    return std::string(info.param.format->label) + "_" + v + "_" + std::to_string(info.index);
+}
+
+class RateRule : public Constructed, public ::testing::WithParamInterface<RateCase> {};
+
+TEST_P(RateRule, RatesOutsideOneHertzToOneMegahertzAreRefusedAtOpen) {
+    const RateCase& c = GetParam();
+    if (c.format->generic) {
+        GenericFileAnswers a = c.format->label == std::string("generic_ascii") ? ascii() : binary(0, true, true);
+        a.sample_rate_hz = static_cast<int>(c.rate);
+        fx.prompts.generic_answers.push_back(a);
+    }
+    const bool read = open(c.format->build(c.rate), "rate.bin");
+    ASSERT_EQ(read, c.usable) << messages().size();
+    if (c.usable) {
+        EXPECT_DOUBLE_EQ(ch0().sample_rate, c.rate);
+        EXPECT_EQ(samples()[1], c.format->label == std::string("au") ? 5 : -200);
+        EXPECT_TRUE(messages().empty());
+        return;
+    }
+    // One message naming the file and the rule; no other reader or the
+    // generic dialog is offered the file.
+    ASSERT_EQ(messages().size(), 1u);
+    EXPECT_NE(messages()[0].find("'rate.bin'"), std::string::npos) << messages()[0];
+    EXPECT_NE(messages()[0].find("sample rate"), std::string::npos) << messages()[0];
+    EXPECT_EQ(fx.prompts.count(ScriptedPrompts::Event::GenericFile), c.format->generic ? 1 : 0);
+    EXPECT_EQ(fx.doc->loaded, 0);
+    EXPECT_FALSE(ch0().has_samples());
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryReader, RateRule, ::testing::ValuesIn(rate_cases()), rate_case_name);
+
 }  // namespace
 }  // namespace vox

@@ -189,7 +189,7 @@ HostileCase zero_block_align() {
     b.data[32] = 0;
     b.data[33] = 0;
     b.i16le(1);
-    return {"zeroalign", b.data, "zero channels, block alignment or sample rate"};
+    return {"zeroalign", b.data, "zero channels or block alignment"};
 }
 HostileCase small_block_align() {
     Bytes b = wave_header(1, 2, 8000, 16, 4, 2);
