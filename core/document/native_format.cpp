@@ -81,17 +81,28 @@ ReadResult read_native(CMarbeckDoc& doc, BinaryFile& file, Form form) {
     doc.channel_count = 1;
     CChannels& ch = doc.channels[0];
     unsigned char hbytes[kNativeHeaderSize];
-    if (!file.read_exact(hbytes, sizeof hbytes)) throw DocumentAbort("truncated header");
+    if (!file.read_exact(hbytes, sizeof hbytes)) {
+        fmt::report_unreadable(doc, file, "its channel header is cut short");
+        return ReadResult::Failed;
+    }
     const NativeHeader h = decode_native_header(hbytes, order);
     apply_native_header(h, ch);
     ch.view_flag = 1;
     if (fmt::refuse_unusable_rate(doc, file, ch.sample_rate)) return ReadResult::Failed;
 
     // Tier records: at most one per tier.
-    if (h.record_count < 0 || h.record_count > kTierCount) throw DocumentAbort("bad tier count");
+    if (h.record_count < 0 || h.record_count > kTierCount) {
+        fmt::report_unreadable(doc, file,
+                               "its header gives " + std::to_string(h.record_count) + " tiers; at most " +
+                                   std::to_string(kTierCount) + " can be read");
+        return ReadResult::Failed;
+    }
     for (int r = 0; r < h.record_count; ++r) {
         unsigned char th[kTierHeaderSize];
-        if (!file.read_exact(th, sizeof th)) throw DocumentAbort("truncated tier header");
+        if (!file.read_exact(th, sizeof th)) {
+            fmt::report_unreadable(doc, file, "the header of tier " + std::to_string(r + 1) + " is cut short");
+            return ReadResult::Failed;
+        }
         Tier& tier = ch.tiers[r];
         tier.labels.clear();
         tier.name = get_fixed_string(th, 256);

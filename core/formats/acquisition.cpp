@@ -30,8 +30,13 @@ ReadResult read_acquisition(CMarbeckDoc& doc, BinaryFile& file, bool big) {
         return ReadResult::Declined;
     }
     // The 1,608-byte form of version 100 is not read.
-    if (header_len != kAcqHeaderBytes || version != kAcqVersion || h.size() < kAcqHeaderBytes)
+    if (header_len != kAcqHeaderBytes || version != kAcqVersion) return ReadResult::Declined;
+    if (h.size() < kAcqHeaderBytes) {
+        fmt::note_refusal(doc, file, "a multichannel acquisition file",
+                          "its " + std::to_string(kAcqHeaderBytes) + "-byte header is cut short at " +
+                              std::to_string(h.size()) + " bytes");
         return ReadResult::Declined;
+    }
     const std::int32_t n = i32(8);
     if (n < 1 || n > kAcqMaxChannels) {
         fmt::report_unreadable(doc, file, "its header gives " + std::to_string(n) + " channels");

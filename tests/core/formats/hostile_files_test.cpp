@@ -370,6 +370,12 @@ Bytes native_two_channels() {
     return f;
 }
 
+Bytes acquisition_cut_short() {
+    Bytes f;
+    f.i32le(6484).i32le(10).i32le(1).i32le(0).i32le(8000).i32le(0).i32le(200).i32le(0);
+    return f.zeros(3000);
+}
+
 class Declined : public Hostile, public ::testing::WithParamInterface<DeclinedCase> {};
 
 TEST_P(Declined, TheReasonComesBeforeTheGenericQuestion) {
@@ -399,8 +405,35 @@ INSTANTIATE_TEST_SUITE_P(
                       DeclinedCase{"nsp_without_data", nsp_without_data, "as CSL NSP: it has no sample data chunk"},
                       DeclinedCase{"au_stereo", au_stereo, "as SUN au: it holds 2 channels"},
                       DeclinedCase{"esps_two_fields", esps_two_fields, "as ESPS: its records do not hold one"},
-                      DeclinedCase{"native_two_channels", native_two_channels, "as VXL_PC: its channel count is 2"}),
+                      DeclinedCase{"native_two_channels", native_two_channels, "as VXL_PC: its channel count is 2"},
+                      DeclinedCase{"acquisition_cut_short", acquisition_cut_short,
+                                   "6484-byte header is cut short at 3032 bytes"}),
     [](const auto& info) { return std::string(info.param.label); });
+
+TEST_F(Hostile, NativeHeadersCutShortAreRefusedWithTheirReason) {
+    const Bytes whole = short_native(4, {1, 2, 3, 4});
+    struct Cut {
+        std::size_t keep;
+        const char* reason;
+    };
+    for (const Cut& c : {Cut{600, "its channel header is cut short"}, Cut{759, "its channel header is cut short"}}) {
+        Bytes b = whole;
+        b.data.resize(c.keep);
+        fx.prompts.events.clear();
+        EXPECT_FALSE(open_bytes(b, "c.vxl"));
+        ASSERT_EQ(messages().size(), 1u) << c.keep;
+        EXPECT_NE(messages()[0].find(c.reason), std::string::npos) << messages()[0];
+        EXPECT_EQ(fx.prompts.count(Event::OpenFailure), 0);
+        EXPECT_EQ(fx.prompts.count(Event::GenericFile), 0);
+    }
+    // A tier record announced but cut off.
+    Bytes tiers = whole;
+    tiers.data[512 + 92] = 1;
+    fx.prompts.events.clear();
+    EXPECT_FALSE(open_bytes(tiers, "t.vxl"));
+    ASSERT_EQ(messages().size(), 1u);
+    EXPECT_NE(messages()[0].find("the header of tier 1 is cut short"), std::string::npos) << messages()[0];
+}
 
 TEST_F(Hostile, ReasonsBelongToTheReadThatFoundThem) {
     // A file with a "FORM"/"AIFF" head but no COMM chunk that the person then
