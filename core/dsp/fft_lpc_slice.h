@@ -1,12 +1,15 @@
 #pragma once
 // FFT/LPC slice: the power spectrum of one short stretch of a channel and
 // the LPC envelope of the same stretch with up to five formants, or the
-// running average of both over the frames of a selection.
+// mean of both over the frames of a selection.
 // Stages per frame: admission checks; FFT curve (Hamming window over N
 // points, no pre-emphasis, spline-resampled to outPoints up to the frequency
-// range, relative to its minimum); LPC envelope of a frame p ms long
-// (inverted inverse-filter dB, lowest point 0); formant slots (first five
-// candidates, kept when (B + 0.5)·2 ≤ F + 0.5, stored as F + 0.5, B + 0.5).
+// range, relative to its minimum); LPC envelope of a frame p ms long, at
+// least 30 ms (inverted inverse-filter dB, lowest point 0); formant slots
+// from the same frame (formant_frame.h; first five candidates, kept when
+// (B + 0.5)·2 ≤ F + 0.5, stored as F + 0.5, B + 0.5). A selection averages
+// the frames with equal weights, each formant slot over the frames where it
+// was found, the averaged formants ascending.
 
 #include <algorithm>
 #include <array>
@@ -49,6 +52,9 @@ struct SliceResult {
 
 // FFT size of the option list index (32 … 4096 points).
 inline int slice_fft_points(const FftLpcOptions& o) { return 1 << (std::clamp(o.window_list_index, 0, 7) + 5); }
+// Pre-emphasis factor of the slice's formant measurement at fs: a first
+// difference with its corner at 50 Hz (the displayed curves have none).
+double slice_formant_preemphasis(double fs);
 // The admission checks; the message of the first that fails, or null.
 const char* check_slice_options(const FftLpcOptions& o, double fs);
 

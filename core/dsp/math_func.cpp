@@ -99,6 +99,9 @@ void CMathFunc::Fft(double* re, double* im, int m) {
 
 const double* CMathFunc::hamming(int n) {
     if (n != win_n_) {
+        // The window is as long as the frame (an LPC frame of p ms may be far
+        // longer than the largest FFT).
+        if (win_.size() < static_cast<std::size_t>(n)) win_.resize(static_cast<std::size_t>(n));
         for (int i = 0; i < n; ++i) win_[i] = 0.54 - 0.46 * std::cos(kDspTwoPi * i / n);
         win_n_ = n;
     }

@@ -128,9 +128,14 @@ public:
     const FormantResult* LpcSpectrumDb(double* x, int p, int n, double mu, int windowKind, bool resample, int outPoints, double fMax, double fs, bool wantFormants, bool formantsOnly);
     const LpcResult& last_lpc() const { return lpc_; }
 
-    // Factors a0·z^p + … + ap into quadratics; keeps formants with bandwidth
-    // ≤ bwLimit sorted by frequency. Null when factoring fails.
+    // Factors a0·z^p + … + ap into quadratics (one per complex root pair,
+    // from the companion-matrix roots); keeps formants with bandwidth
+    // ≤ bwLimit sorted by frequency. Null when the coefficients are not
+    // finite or a0 is 0.
     const FormantResult* FindFormants(int p, double bwLimit, const double* a, double fs);
+    // The same by factor-by-factor deflation (FactorPolynomial); null when a
+    // factor cannot be found.
+    const FormantResult* FindFormantsByDeflation(int p, double bwLimit, const double* a, double fs);
 
     // One factor of a0·z^d + … + ad; the deflated polynomial goes to out.
     FactorOutcome FactorPolynomial(int d, const double* a, double* out);
@@ -191,6 +196,8 @@ public:
 
 private:
     void ResampleBySpline(double* x, int half, int outCount, double fMax, double fs);
+    void add_factor(double c1, double c0, double bwLimit, double fs);
+    void sort_formants();
     void report_bad_parameters();
     const double* hamming(int n);
     int fine_table_capacity_check(std::size_t need);

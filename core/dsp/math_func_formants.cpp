@@ -1,18 +1,29 @@
 // CMathFunc: factoring the predictor polynomial into quadratics and turning
 // them into formant frequencies and bandwidths.
 //
+// FindFormants takes every root of the predictor polynomial at once as the
+// eigenvalues of its companion matrix (polynomial_roots.h), each polished on
+// the full polynomial: it finds the complex pairs at any order, where
+// factor-by-factor deflation loses roots and accuracy at high orders. The
+// deflation below is its fallback should the QR iteration ever not settle.
+//
 // Stages of FactorPolynomial, the first that succeeds wins:
 //   (a) a real root by scanning −1.2 … 1.2 (then the reciprocal polynomial)
 //       and bisection;
 //   (b) Bairstow's iteration for a quadratic factor from z² − 2z + 1;
-//   (c) Bairstow on the polynomial shifted by 0, 0.5, … 2.0.
+//   (c) Bairstow on the polynomial shifted by 0, 0.5, … 2.0;
+//   (d) the complex pair of the companion-matrix roots nearest the unit
+//       circle, so that a polynomial with a complex pair always yields it.
 
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <complex>
 #include <iostream>
+#include <vector>
 
 #include "core/dsp/math_func.h"
+#include "core/dsp/polynomial_roots.h"
 
 namespace vox {
 
@@ -196,6 +207,21 @@ FactorOutcome CMathFunc::FactorPolynomial(int d, const double* a, double* out) {
             return result;
         }
     }
+
+    // (d) The companion-matrix roots.
+    std::vector<std::complex<double>> roots;
+    if (PolynomialRoots(a, d, roots)) {
+        const std::complex<double>* best = nullptr;
+        for (const auto& z : roots)
+            if (z.imag() > 0.0 && (!best || std::fabs(std::abs(z) - 1.0) < std::fabs(std::abs(*best) - 1.0))) best = &z;
+        if (best) {
+            const double uz = 2.0 * best->real(), vz = -std::norm(*best);
+            deflate_quadratic(a, d, uz, vz, out);
+            result.kind = FactorKind::Quadratic;
+            result.c1 = -uz;
+            result.c0 = -vz;
+        }
+    }
     return result;
 }
 
@@ -222,10 +248,58 @@ FormantValue CMathFunc::QuadraticToFormant(double c1, double c0, double fs) {
     return f;
 }
 
+void CMathFunc::add_factor(double c1, double c0, double bwLimit, double fs) {
+    const FormantValue fv = QuadraticToFormant(c1, c0, fs);
+    if (formants_.factor_count >= kMaxFactors) return;
+    QuadraticFactor& q = formants_.factors[formants_.factor_count++];
+    q.c1 = c1;
+    q.c0 = c0;
+    q.root_re = fv.root_re;
+    q.root_im = fv.root_im;
+    if (fv.bandwidth <= bwLimit) {
+        formants_.F[formants_.formant_count] = fv.frequency;
+        formants_.B[formants_.formant_count] = fv.bandwidth;
+        ++formants_.formant_count;
+    }
+}
+
+void CMathFunc::sort_formants() {
+    // Stable insertion sort by frequency.
+    for (int i = 1; i < formants_.formant_count; ++i) {
+        const double f = formants_.F[i], b = formants_.B[i];
+        int j = i - 1;
+        while (j >= 0 && formants_.F[j] > f) {
+            formants_.F[j + 1] = formants_.F[j];
+            formants_.B[j + 1] = formants_.B[j];
+            --j;
+        }
+        formants_.F[j + 1] = f;
+        formants_.B[j + 1] = b;
+    }
+}
+
 const FormantResult* CMathFunc::FindFormants(int p, double bwLimit, const double* a, double fs) {
     formants_.factor_count = 0;
     formants_.formant_count = 0;
     if (p > kMaxLpcOrder) p = kMaxLpcOrder;
+    if (p < 0) return nullptr;
+    // Every root at once; real roots carry no formant and are dropped, a
+    // complex pair r·e^(±iθ) is the factor z² − 2r·cosθ·z + r².
+    std::vector<std::complex<double>> roots;
+    if (p >= 1 && std::isfinite(a[0]) && a[0] != 0.0 && PolynomialRoots(a, p, roots)) {
+        for (const auto& z : roots)
+            if (z.imag() > 0.0) add_factor(-2.0 * z.real(), std::norm(z), bwLimit, fs);
+        sort_formants();
+        return &formants_;
+    }
+    return FindFormantsByDeflation(p, bwLimit, a, fs);
+}
+
+const FormantResult* CMathFunc::FindFormantsByDeflation(int p, double bwLimit, const double* a, double fs) {
+    formants_.factor_count = 0;
+    formants_.formant_count = 0;
+    if (p > kMaxLpcOrder) p = kMaxLpcOrder;
+    if (p < 0) return nullptr;
     double* w = poly_out_.data();
     std::array<double, kMaxLpcOrder + 2> next{};
     std::copy(a, a + p + 1, w);
@@ -259,32 +333,9 @@ const FormantResult* CMathFunc::FindFormants(int p, double bwLimit, const double
                 }
             }
         }
-        const FormantValue fv = QuadraticToFormant(c1, c0, fs);
-        if (formants_.factor_count < kMaxFactors) {
-            QuadraticFactor& q = formants_.factors[formants_.factor_count++];
-            q.c1 = c1;
-            q.c0 = c0;
-            q.root_re = fv.root_re;
-            q.root_im = fv.root_im;
-            if (fv.bandwidth <= bwLimit) {
-                formants_.F[formants_.formant_count] = fv.frequency;
-                formants_.B[formants_.formant_count] = fv.bandwidth;
-                ++formants_.formant_count;
-            }
-        }
+        add_factor(c1, c0, bwLimit, fs);
     }
-    // Stable insertion sort by frequency.
-    for (int i = 1; i < formants_.formant_count; ++i) {
-        const double f = formants_.F[i], b = formants_.B[i];
-        int j = i - 1;
-        while (j >= 0 && formants_.F[j] > f) {
-            formants_.F[j + 1] = formants_.F[j];
-            formants_.B[j + 1] = formants_.B[j];
-            --j;
-        }
-        formants_.F[j + 1] = f;
-        formants_.B[j + 1] = b;
-    }
+    sort_formants();
     return &formants_;
 }
 

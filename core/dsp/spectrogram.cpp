@@ -9,6 +9,7 @@
 #include <memory>
 #include <new>
 
+#include "core/dsp/formant_frame.h"
 #include "core/dsp/math_func.h"
 #include "core/dsp/parallel.h"
 #include "core/platform/user_prompts.h"
@@ -50,8 +51,9 @@ std::optional<SpectrogramColumns> ComputeSpectrogram(SampleSource& source, const
     if (columns <= 0 || rows <= 0 || su.window < 2 || su.window > CMathFunc::kMaxFftPoints || su.rate <= 0.0)
         return std::nullopt;
     const double fs = su.rate;
-    const int L = static_cast<int>(fs / 1000.0) * su.lpc_order;
-    const bool track = su.formants && su.lpc_order >= 1 && L > 0;
+    // LPC frame: (int)(fs/1000)·order samples, at least 30 ms.
+    const int L = su.lpc_order >= 1 ? spectrogram_lpc_frame_samples(fs, su.lpc_order) : 0;
+    const bool track = su.formants && su.lpc_order >= 1 && L > 1;
     const std::size_t capacity = static_cast<std::size_t>(std::max({rows, su.window, track ? L : 0})) + 20;
 
     SpectrogramColumns out;
@@ -111,8 +113,7 @@ std::optional<SpectrogramColumns> ComputeSpectrogram(SampleSource& source, const
                     const FormantResult* fr = nullptr;
                     bool silent = false;
                     try {
-                        fr = wk.mf->LpcSpectrumDb(wk.lpc.data(), su.lpc_order, L, su.pre_emphasis, 1, false, columns,
-                                                  su.frequency_range, fs, true, true);
+                        fr = FormantsOfFrame(*wk.mf, wk.lpc.data(), L, fs, su.lpc_order, su.pre_emphasis);
                     } catch (const AnalysisAbandoned&) {
                         // A frame without energy has no predictor and no formants.
                         silent = true;
