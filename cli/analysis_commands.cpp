@@ -1,5 +1,6 @@
 // voxtrel-cli analysis commands. Options default to the document's option
-// block (the configuration defaults).
+// block: the configuration's defaults with the analysis values fitted to the
+// file's rate, as the application has them for a new document.
 
 #include "cli/analysis_commands.h"
 
@@ -157,7 +158,10 @@ int cmd_formants(CMarbeckDoc& doc, const Options& o) {
     const double hop = static_cast<double>(ch.count()) / width;
     for (int i = 0; i < width; ++i) {
         std::printf("%.3f", std::floor(i * hop) * 1000.0 / ch.sample_rate);
-        for (int j = 0; j < 5; ++j) std::printf("\t%d", r->formants[i][j]);
+        // A recording too short or too slow for an LPC frame has no slots:
+        // every formant is "not found".
+        const bool have = static_cast<std::size_t>(i) < r->formants.size();
+        for (int j = 0; j < 5; ++j) std::printf("\t%d", have ? r->formants[i][j] : -1);
         std::printf("\n");
     }
     return 0;

@@ -122,6 +122,8 @@ void group_fft(ConfigBytes& b, const OptionBlock& o) {
     // The coefficient count is even: an odd count is rounded down.
     put_i32(b, 0x394, f.lpc_coefficients - (f.lpc_coefficients % 2));
     put_i32(b, 0x398, f.draw_lpc);
+    // Which of these the person chose (a reserved word of the layout).
+    put_i32(b, 0x47C, static_cast<std::int32_t>(o.fft_lpc_chosen));
 }
 
 void group_spectrogram(ConfigBytes& b, const OptionBlock& o) {
@@ -134,6 +136,8 @@ void group_spectrogram(ConfigBytes& b, const OptionBlock& o) {
     put_i32(b, 0x3C8, s.display_formants);
     put_i32(b, 0x3CC, s.formant_lpc_coefficients);
     put_i32(b, 0x3D0, s.inches);
+    // Which of these the person chose (a reserved word of the layout).
+    put_i32(b, 0x3D4, static_cast<std::int32_t>(o.spectrogram_chosen));
     put_f64(b, 0x3D8, s.print_width);
     put_f64(b, 0x3E0, s.print_height);
     put_i32(b, 0x3E8, s.draw_audio);
@@ -264,6 +268,8 @@ void decode_config_options(const ConfigBytes& b, OptionBlock& o) {
     f.power_grid_db = get_i32(b, 0x390);
     f.lpc_coefficients = get_i32(b, 0x394);
     f.draw_lpc = get_i32(b, 0x398);
+    o.fft_lpc_chosen = static_cast<std::uint32_t>(get_i32(b, 0x47C));
+    o.spectrogram_chosen = static_cast<std::uint32_t>(get_i32(b, 0x3D4));
     o.log_step_hz = get_i32(b, 0x39C);
     o.intensity.window_ms = get_i32(b, 0x3A0);
     o.intensity.step_ms = get_i32(b, 0x3A4);

@@ -106,6 +106,22 @@ struct DisplayColors {
     std::uint32_t fourth = 0x400080;
 };
 
+// The rate-dependent analysis values the person set in an option dialog
+// (bits of OptionBlock::fft_lpc_chosen and spectrogram_chosen). A value not
+// chosen follows the recording: fit_analysis_options gives it the dialog's
+// "Defaults" value for the document's rate. The configuration file keeps
+// the bits in two words its layout leaves reserved (0 = nothing chosen, so a
+// file written before holds no choices).
+namespace chosen {
+inline constexpr std::uint32_t kFftSize = 1;        // FFT size (list index and points)
+inline constexpr std::uint32_t kAppliedWindow = 2;  // applied window (ms)
+inline constexpr std::uint32_t kFftRange = 4;       // frequency range (Hz)
+inline constexpr std::uint32_t kFftLpcOrder = 8;    // LPC coefficients
+inline constexpr std::uint32_t kSgWindow = 1;       // window length (points)
+inline constexpr std::uint32_t kSgRange = 2;        // frequency range (Hz)
+inline constexpr std::uint32_t kSgLpcOrder = 4;     // formant LPC coefficients
+}  // namespace chosen
+
 struct OptionBlock {
     // Recordings at least this many minutes long stay on disk in a raw
     // 16-bit file instead of being loaded into memory ("Available memory to
@@ -131,7 +147,27 @@ struct OptionBlock {
     SpectrogramOptions spectrogram;
     PitchOptions pitch;
     DisplayColors colors;
+    std::uint32_t fft_lpc_chosen = 0;      // chosen:: bits of the FFT/LPC options
+    std::uint32_t spectrogram_chosen = 0;  // chosen:: bits of the spectrogram options
 };
+
+// The "Defaults" values of the FFT/LPC dialog for a recording at fs Hz: 256
+// points, applied window 256·1000/fs ms, frequency range half the rate
+// rounded down to 1000 Hz, LPC order fs/1000 + 4 made even (4 … 100),
+// average step 10 ms. Fields that do not depend on the rate keep `base`.
+FftLpcOptions fft_lpc_rate_defaults(const FftLpcOptions& base, double fs);
+// The "Defaults" values of the spectrogram dialog: 128 points, frequency
+// range half the rate rounded down to 1000 Hz, formant LPC order
+// 4 + 2·(fs/2000, truncated).
+SpectrogramOptions spectrogram_rate_defaults(const SpectrogramOptions& base, double fs);
+
+// Gives every rate-dependent analysis value the person did not choose its
+// "Defaults" value for fs (a document's rate once its samples are known).
+void fit_analysis_options(OptionBlock& block, double fs);
+// After an accepted dialog: the rate-dependent values that differ from the
+// rate's "Defaults" are marked chosen, those equal to them are not.
+std::uint32_t fft_lpc_choices(const FftLpcOptions& accepted, double fs);
+std::uint32_t spectrogram_choices(const SpectrogramOptions& accepted, double fs);
 
 // The process-wide current sample rate (Hz): the rate of the document opened
 // or recorded last.

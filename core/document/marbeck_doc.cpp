@@ -152,6 +152,8 @@ bool CMarbeckDoc::read_file(const std::string& path) {
         return false;
     }
     set_current_sample_rate(channels[0].sample_rate);
+    // Analysis values the person did not choose follow the recording's rate.
+    fit_analysis_options(options, channels[0].sample_rate);
     is_recording = 0;
     loaded = 1;
     doc_rate = channels[0].sample_rate;

@@ -23,7 +23,10 @@ double formant_analysis_rate(double fs) { return fs > kFormantAnalysisRate ? kFo
 int formant_analysis_order(double fs, int p) {
     const double fa = formant_analysis_rate(fs);
     if (fa >= fs) return p;
-    return std::max(4, static_cast<int>(std::lround(p * fa / fs / 2.0)) * 2);
+    // Pairs of poles in proportion to the band kept, rounded down (a spare
+    // pair splits a formant in two); 0.1 of a pair is forgiven so that the
+    // "Defaults" order of every rate above 11025 Hz keeps 6 pairs.
+    return std::max(4, static_cast<int>(std::floor(p * fa / fs / 2.0 + 0.1)) * 2);
 }
 
 std::vector<double> resample_down(const double* x, int n, double fs, double fa) {

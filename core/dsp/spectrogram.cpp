@@ -64,7 +64,9 @@ std::optional<SpectrogramColumns> ComputeSpectrogram(SampleSource& source, const
     std::vector<double> blocks;
     try {
         blocks.assign(capacity * static_cast<std::size_t>(columns), 0.0);
-        if (track) out.formants.assign(static_cast<std::size_t>(columns), {-1, -1, -1, -1, -1});
+        // Asked-for formant slots exist even where no LPC frame fits (every
+        // slot then stays "not found").
+        if (su.formants) out.formants.assign(static_cast<std::size_t>(columns), {-1, -1, -1, -1, -1});
     } catch (const std::bad_alloc&) {
         if (prompts) prompts->message(spectrogram_text::kLowMemory);
         return std::nullopt;

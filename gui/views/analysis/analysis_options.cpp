@@ -57,7 +57,6 @@ QWidget* checked_edit(QCheckBox* box, QSpinBox* edit, QWidget* parent) {
     return w;
 }
 
-int half_rate_limit(double rate) { return static_cast<int>(rate / 2000.0) * 1000; }
 
 }  // namespace
 
@@ -178,14 +177,10 @@ void COptionSpectrogram::store() {
 void COptionSpectrogram::press_defaults() {
     // The formant flag keeps its setting.
     const std::int32_t formants = formants_->isChecked();
-    SpectrogramOptions d;
-    d.bandwidth_index = 2;
-    d.analysis_points = 128;
-    d.frequency_range_hz = half_rate_limit(rate_);
+    SpectrogramOptions d = spectrogram_rate_defaults(SpectrogramOptions{}, rate_);
     d.dynamic_range_db = 35;
     d.pre_emphasis = 0.98;
     d.display_formants = formants;
-    d.formant_lpc_coefficients = 4 + 2 * static_cast<int>(rate_ / 2000.0);
     d.draw_audio = d.draw_labels = d.draw_intensity = 0;
     d.add_frequency_grid = 1;
     d.frequency_grid_hz = 1000;
@@ -359,15 +354,8 @@ void COptionFFTLPC::store() {
 }
 
 void COptionFFTLPC::press_default_size() {
-    FftLpcOptions d;
-    d.window_list_index = 3;
-    d.fft_points = 256;
-    d.applied_window_ms = static_cast<int>(256 * 1000 / rate_);
-    d.frequency_range_hz = half_rate_limit(rate_);
+    FftLpcOptions d = fft_lpc_rate_defaults(FftLpcOptions{}, rate_);
     d.average_step_ms = 10;
-    int lpc = static_cast<int>(rate_ / 2000.0 * 2.0 + 4.0) / 2 * 2;
-    if (lpc > 401) lpc = 400;
-    d.lpc_coefficients = std::clamp(lpc, 4, 100);
     d.draw_lpc = 1;
     d.absolute_db = 1;
     d.absolute_top_db = 80;

@@ -59,6 +59,7 @@ bool CMarbeckView::analysis_handle_command(CommandId id) {
         COptionSpectrogram dlg(doc_.options.spectrogram, rate, doc_.prompts(), this);
         if (dlg.exec() != QDialog::Accepted) return true;
         doc_.options.spectrogram = dlg.options();
+        doc_.options.spectrogram_chosen = spectrogram_choices(dlg.options(), rate);
         emit configPatchRequested(ConfigGroup::Spectrogram);
         return true;
     }
@@ -66,6 +67,7 @@ bool CMarbeckView::analysis_handle_command(CommandId id) {
         COptionFFTLPC dlg(doc_.options.fft_lpc, rate, doc_.prompts(), this);
         if (dlg.exec() != QDialog::Accepted) return true;
         doc_.options.fft_lpc = dlg.options();
+        doc_.options.fft_lpc_chosen = fft_lpc_choices(dlg.options(), rate);
         emit configPatchRequested(ConfigGroup::FftLpc);
         return true;
     }
