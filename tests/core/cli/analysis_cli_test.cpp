@@ -137,5 +137,37 @@ TEST_F(AnalysisCli, IntensitySliceFormantsAndSpectrogram) {
     EXPECT_EQ(rc, 2);
 }
 
+// A 16-bit mono WAV of a tone at `hz`.
+std::string write_tone(test::ScratchDir& dir, const std::string& name, std::uint32_t rate, double seconds, double hz) {
+    const std::size_t n = static_cast<std::size_t>(rate * seconds);
+    test::Bytes b;
+    b.text("RIFF").u32le(static_cast<std::uint32_t>(36 + 2 * n)).text("WAVE");
+    b.text("fmt ").u32le(16).u16le(1).u16le(1).u32le(rate).u32le(2 * rate).u16le(2).u16le(16);
+    b.text("data").u32le(static_cast<std::uint32_t>(2 * n));
+    for (std::size_t i = 0; i < n; ++i) b.i16le(static_cast<std::int16_t>(9000 * std::sin(2 * M_PI * hz * i / rate)));
+    const std::string path = dir.file(name);
+    test::write_file(path, b.data);
+    return path;
+}
+
+// Below 1000 Hz and far above the usual rates, formants and slices come out
+// with the options the file's rate gives: five slots per column, no crash.
+class CliRate : public AnalysisCli, public ::testing::WithParamInterface<int> {};
+
+TEST_P(CliRate, FormantsAndSliceAtTheFilesRate) {
+    const int rate = GetParam();
+    const std::string f = write_tone(dir, "t.wav", static_cast<std::uint32_t>(rate), 1.0, rate / 9.0);
+    int rc = 0;
+    const auto fm = rows(run("formants " + f + " --width 20", rc));
+    ASSERT_EQ(rc, 0);
+    ASSERT_EQ(fm.size(), 20u);
+    for (const auto& r : fm) EXPECT_EQ(r.size(), 6u);
+    const auto sl = rows(run("fftlpc " + f + " --at 100 --width 50", rc));
+    EXPECT_EQ(rc, 0);
+    EXPECT_EQ(sl.size(), 55u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rates, CliRate, ::testing::Values(400, 999, 8000, 44100, 96000));
+
 }  // namespace
 }  // namespace vox
