@@ -28,7 +28,9 @@ const std::string& scratch_folder() {
 
 }  // namespace
 
-void open_bytes(const std::uint8_t* data, std::size_t size, Reader reader) {
+void open_bytes(const std::uint8_t* data, std::size_t size, Reader reader) { open_bytes(data, size, reader, nullptr); }
+
+void open_bytes(const std::uint8_t* data, std::size_t size, Reader reader, void (*then)(CMarbeckDoc&)) {
     const std::string path = scratch_folder() + "/input";
     {
         BinaryFile out;
@@ -71,6 +73,7 @@ void open_bytes(const std::uint8_t* data, std::size_t size, Reader reader) {
             std::vector<std::int16_t> buf(static_cast<std::size_t>(doc.channels[0].sample_count));
             doc.read_audio(0, buf.size(), buf.data());
         }
+        if (then && doc.loaded) then(doc);
     }
     std::remove(path.c_str());
 }

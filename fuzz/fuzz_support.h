@@ -16,5 +16,8 @@ using Reader = ReadResult (*)(CMarbeckDoc&, BinaryFile&);
 // flow when reader is null. Any exception other than the document's own
 // abort is a finding and escapes to libFuzzer.
 void open_bytes(const std::uint8_t* data, std::size_t size, Reader reader);
+// The same, then `then` runs on the document (when it accepted the file)
+// before the document is destroyed.
+void open_bytes(const std::uint8_t* data, std::size_t size, Reader reader, void (*then)(CMarbeckDoc&));
 
 }  // namespace vox::fuzz

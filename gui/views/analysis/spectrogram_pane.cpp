@@ -476,7 +476,10 @@ void CSpectrogramPane::paintEvent(QPaintEvent*) {
 
 void CSpectrogramPane::resizeEvent(QResizeEvent* e) {
     QWidget::resizeEvent(e);
-    // More pixels are more frames and rows: recompute at the new size.
+    // More pixels are more frames and rows: recompute at the new size. A
+    // window that comes back to the size its image was made for (as when it
+    // is activated, restored or re-laid out) keeps that image.
+    if (columns_ && !needs_computation_ && cached_.size() == e->size()) return;
     if (columns_ || needs_computation_ || !cached_.isNull()) {
         needs_computation_ = true;
         schedule();

@@ -1,0 +1,132 @@
+// Opening recordings at the rates people record at and running the analysis
+// commands from their actions, with the configuration as installed: the
+// options fit the recording (no warning box, formants near the truth), a
+// value chosen in a dialog is kept, and activating a spectrogram window does
+// not recompute it.
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTest>
+
+#include <cmath>
+#include <cstdio>
+#include <gtest/gtest.h>
+
+#include "gui/app/child_frame.h"
+#include "gui/views/analysis/fft_lpc_view.h"
+#include "gui/views/analysis/spectrogram_view.h"
+#include "tests/core/dsp/synth.h"
+#include "tests/gui/gui_test_support.h"
+
+namespace vox::test {
+namespace {
+
+constexpr double kF[3] = {730.0, 1090.0, 2440.0};  // /a/ of an adult male voice
+
+// A 16-bit mono WAV file of the samples.
+void write_samples(const std::string& path, const std::vector<std::int16_t>& x, int rate) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    auto u32 = [&](std::uint32_t v) { std::fwrite(&v, 4, 1, f); };
+    auto u16 = [&](std::uint16_t v) { std::fwrite(&v, 2, 1, f); };
+    const std::uint32_t bytes = static_cast<std::uint32_t>(x.size() * 2);
+    std::fwrite("RIFF", 1, 4, f);
+    u32(36 + bytes);
+    std::fwrite("WAVEfmt ", 1, 8, f);
+    u32(16);
+    u16(1);
+    u16(1);
+    u32(static_cast<std::uint32_t>(rate));
+    u32(static_cast<std::uint32_t>(rate) * 2);
+    u16(2);
+    u16(16);
+    std::fwrite("data", 1, 4, f);
+    u32(bytes);
+    std::fwrite(x.data(), 2, x.size(), f);
+    std::fclose(f);
+}
+
+std::vector<std::int16_t> vowel(double fs) {
+    VoiceSpec v;
+    v.fs = fs;
+    v.seconds = 0.6;
+    v.f0 = [](double) { return 110.0; };
+    v.formants = {{kF[0], 80}, {kF[1], 100}, {kF[2], 120}, {3500, 150}};
+    if (fs > 10000) v.formants.push_back({4500, 200});
+    v.glottis = Glottis::Rosenberg;
+    return synth(v);
+}
+
+template <class T>
+T* find_frame(CMainFrame& f) {
+    for (QMdiSubWindow* w : f.mdi_area()->subWindowList())
+        if (auto* s = qobject_cast<T*>(w)) return s;
+    return nullptr;
+}
+
+CChildFrame* waveform_frame(CMainFrame& f) { return find_frame<CChildFrame>(f); }
+
+class RecordingRate : public ::testing::TestWithParam<int> {};
+
+TEST_P(RecordingRate, SpectrogramAndFftLpcFitTheRateWithoutAWarning) {
+    const int rate = GetParam();
+    AppFixture fx;
+    CMainFrame& f = *fx.frame;
+    f.resize(1000, 800);
+    f.show();
+    const std::string wav = fx.dir.file("v.wav");
+    write_samples(wav, vowel(rate), rate);
+    ASSERT_NE(f.open_document(wav), nullptr);
+    f.update_command_ui();
+
+    // Spectrogram All from its action.
+    ASSERT_TRUE(f.action(CommandId::SpectrogramAll)->isEnabled());
+    f.action(CommandId::SpectrogramAll)->trigger();
+    CSpectrogramFrame* sf = find_frame<CSpectrogramFrame>(f);
+    ASSERT_NE(sf, nullptr);
+    f.mdi_area()->setActiveSubWindow(sf);
+    CSpectrogramPane& pane = sf->view().pane();
+    ASSERT_TRUE(pane.compute_now());
+    EXPECT_TRUE(fx.prompts.messages().empty()) << fx.prompts.messages().front();
+    const SpectrogramColumns* cols = pane.columns();
+    ASSERT_NE(cols, nullptr);
+    ASSERT_FALSE(cols->formants.empty());
+    // The middle column's F1–F3 (the steady part of the vowel).
+    const auto& mid = cols->formants[cols->formants.size() / 2];
+    for (int k = 0; k < 3; ++k) EXPECT_NEAR(mid[k], kF[k], 0.08 * kF[k]) << "F" << k + 1 << " at " << rate << " Hz";
+
+    // Activating the waveform window and the spectrogram window again
+    // neither recomputes nor shows anything.
+    const int computed = pane.compute_count();
+    for (int round = 0; round < 3; ++round) {
+        f.mdi_area()->setActiveSubWindow(waveform_frame(f));
+        QTest::qWait(20);
+        f.mdi_area()->setActiveSubWindow(sf);
+        QTest::qWait(20);
+        pane.screen_image();
+    }
+    EXPECT_EQ(pane.compute_count(), computed);
+    EXPECT_TRUE(fx.prompts.messages().empty());
+
+    // FFT/LPC at a click in the middle of the waveform.
+    CChildFrame* wf = waveform_frame(f);
+    ASSERT_NE(wf, nullptr);
+    f.mdi_area()->setActiveSubWindow(wf);
+    QWidget* view = wf->view();
+    const QPoint mid_point(view->width() / 2, view->height() / 3);
+    QTest::mousePress(view, Qt::LeftButton, Qt::NoModifier, mid_point);
+    QTest::mouseRelease(view, Qt::LeftButton, Qt::NoModifier, mid_point);
+    f.update_command_ui();
+    ASSERT_TRUE(f.action(CommandId::FftLpc)->isEnabled());
+    f.action(CommandId::FftLpc)->trigger();
+    CFFTLPCFrame* ff = find_frame<CFFTLPCFrame>(f);
+    ASSERT_NE(ff, nullptr);
+    EXPECT_TRUE(fx.prompts.messages().empty()) << fx.prompts.messages().front();
+    const auto& r = ff->view().result();
+    ASSERT_TRUE(r.has_value());
+    for (int k = 0; k < 3; ++k) EXPECT_NEAR(r->F[k], kF[k], 0.08 * kF[k]) << "slice F" << k + 1 << " at " << rate << " Hz";
+}
+
+INSTANTIATE_TEST_SUITE_P(Rates, RecordingRate, ::testing::Values(8000, 16000, 22050, 44100, 48000));
+
+}  // namespace
+}  // namespace vox::test
