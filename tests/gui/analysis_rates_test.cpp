@@ -3,7 +3,10 @@
 // options fit the recording (no warning box, formants near the truth), a
 // value chosen in a dialog is kept, and activating a spectrogram window does
 // not recompute it.
+#include <QApplication>
 #include <QMdiArea>
+#include <QSpinBox>
+#include <QTimer>
 #include <QMdiSubWindow>
 #include <QTest>
 
@@ -11,7 +14,9 @@
 #include <cstdio>
 #include <gtest/gtest.h>
 
+#include "core/app/option_block.h"
 #include "gui/app/child_frame.h"
+#include "gui/views/analysis/analysis_options.h"
 #include "gui/views/analysis/fft_lpc_view.h"
 #include "gui/views/analysis/spectrogram_view.h"
 #include "tests/core/dsp/synth.h"
@@ -127,6 +132,54 @@ TEST_P(RecordingRate, SpectrogramAndFftLpcFitTheRateWithoutAWarning) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rates, RecordingRate, ::testing::Values(8000, 16000, 22050, 44100, 48000));
+
+// The option dialogs from their actions: OK on the values a 44.1 kHz file
+// was given says nothing; values the person changes are kept for the next
+// file, at another rate, while the others follow that file's rate.
+TEST(RecordingRateDialogs, OkSaysNothingAndAChosenValueOutlivesTheFile) {
+    AppFixture fx;
+    CMainFrame& f = *fx.frame;
+    f.show();
+    const std::string a = fx.dir.file("a.wav");
+    write_samples(a, vowel(44100), 44100);
+    CMarbeckDoc* doc = f.open_document(a);
+    ASSERT_NE(doc, nullptr);
+    f.update_command_ui();
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        auto* dlg = qobject_cast<COptionFFTLPC*>(QApplication::activeModalWidget());
+        if (!dlg) return;
+        seen = true;
+        dlg->accept();
+    });
+    f.action(CommandId::OptionsFftLpc)->trigger();
+    ASSERT_TRUE(seen);
+    EXPECT_TRUE(fx.prompts.messages().empty()) << fx.prompts.messages().front();
+    EXPECT_EQ(doc->options.fft_lpc_chosen, 0u);
+
+    seen = false;
+    QTimer::singleShot(0, [&] {
+        auto* dlg = qobject_cast<COptionSpectrogram*>(QApplication::activeModalWidget());
+        if (!dlg) return;
+        seen = true;
+        dlg->frequency_range_edit()->setValue(5000);
+        dlg->lpc_edit()->setValue(30);
+        dlg->accept();
+    });
+    f.action(CommandId::OptionsSpectrogram)->trigger();
+    ASSERT_TRUE(seen);
+    EXPECT_EQ(doc->options.spectrogram_chosen, chosen::kSgRange | chosen::kSgLpcOrder);
+
+    const std::string b = fx.dir.file("b.wav");
+    write_samples(b, vowel(16000), 16000);
+    CMarbeckDoc* next = f.open_document(b);
+    ASSERT_NE(next, nullptr);
+    EXPECT_EQ(next->options.spectrogram.frequency_range_hz, 5000);
+    EXPECT_EQ(next->options.spectrogram.formant_lpc_coefficients, 30);
+    EXPECT_EQ(next->options.fft_lpc.frequency_range_hz, 8000);
+    EXPECT_EQ(next->options.fft_lpc.lpc_coefficients, 20);
+    EXPECT_EQ(next->options.fft_lpc.applied_window_ms, 16);
+}
 
 }  // namespace
 }  // namespace vox::test
