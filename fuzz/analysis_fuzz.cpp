@@ -54,7 +54,10 @@ void analyse(vox::CMarbeckDoc& doc) {
     su.pre_emphasis = so.pre_emphasis;
     su.frequency_range = so.frequency_range_hz;
     su.formants = true;
-    su.lpc_order = so.formant_lpc_coefficients;
+    // At most order 100: the rate's own order reaches 400 near 1 MHz, whose
+    // 0.4 s LPC frames would outlast the run's time limit without finding
+    // anything a lower order does not.
+    su.lpc_order = std::min(so.formant_lpc_coefficients, 100);
     su.columns = 8;
     su.rows = 16;
     ComputeSpectrogram(src, su, progress, &doc.prompts(), 1);

@@ -133,6 +133,7 @@ void CSpectrogramPane::setup(const SpectrogramStretch& stretch, const Spectrogra
     cursor_x_ = cursor_y_ = -1;
     selection_ = false;
     needs_computation_ = true;
+    previous_columns_.reset();  // another stretch or other options
     schedule();
 }
 
@@ -191,6 +192,7 @@ bool CSpectrogramPane::compute_now() {
     if (!needs_computation_) return columns_.has_value();
     computing_ = true;
     needs_computation_ = false;
+    if (columns_) previous_columns_ = std::move(columns_);
     columns_.reset();
     grey_ = QImage();
     layout();
@@ -222,13 +224,18 @@ bool CSpectrogramPane::compute_now() {
     su.columns = width_of(geo_.area);
     su.rows = height_of(geo_.area);
     bool ok = false;
-    if (su.columns > 0 && su.rows > 0 && su.last > su.first && doc_.loaded) {
+    bool computed = false;
+    if (previous_columns_ && previous_columns_->columns == su.columns && previous_columns_->rows == su.rows) {
+        columns_ = std::move(previous_columns_);
+        previous_columns_.reset();
+        ok = true;
+    } else if (su.columns > 0 && su.rows > 0 && su.last > su.first && doc_.loaded) {
         try {
             SampleSource src = SampleSource::for_channel(doc_, 0);
             auto out = ComputeSpectrogram(src, su, doc_.progress(), &doc_.prompts());
             if (out) {
                 columns_ = std::move(out);
-                ok = true;
+                ok = computed = true;
             }
         } catch (const AnalysisAbandoned&) {
             ok = false;
@@ -246,7 +253,7 @@ bool CSpectrogramPane::compute_now() {
             for (int i = 0; i < C; ++i)
                 line[i] = static_cast<uchar>(spectrogram_grey(columns_->value(i, r), columns_->dynamic_range));
         }
-        ++compute_count_;
+        if (computed) ++compute_count_;
     }
     render_cached();
     computing_ = false;

@@ -141,6 +141,10 @@ private:
     SpectrogramOptions options_;
     SpectrogramGeometry geo_;
     std::optional<SpectrogramColumns> columns_;
+    // The result for the drawing area before the last resize: a window that
+    // goes back and forth between two sizes (activation re-laying out the
+    // work area) computes each size once.
+    std::optional<SpectrogramColumns> previous_columns_;
     QImage grey_;
     QImage cached_, screen_;
     bool needs_computation_ = false;
