@@ -140,8 +140,11 @@ TEST(FftLpcSelection, FramesWeighAlikeAndFormantsAscend) {
     EXPECT_GE(r->frames, 40);
     const double mid[3] = {(270 + 730) / 2.0, (2290 + 1090) / 2.0, (3010 + 2440) / 2.0};
     for (int k = 0; k < 3; ++k) EXPECT_NEAR(r->F[k], mid[k], 0.1 * mid[k]) << "F" << k + 1;
-    for (int k = 1; k < 5; ++k)
-        if (r->F[k] >= 0) EXPECT_GT(r->F[k], r->F[k - 1]);
+    for (int k = 1; k < 5; ++k) {
+        if (r->F[k] >= 0) {
+            EXPECT_GT(r->F[k], r->F[k - 1]);
+        }
+    }
     // The curves are the frames' mean: still 0 at their lowest point.
     EXPECT_EQ(*std::min_element(r->fft.begin(), r->fft.end()), 0.0);
 }
