@@ -89,6 +89,10 @@ ReadResult read_native(CMarbeckDoc& doc, BinaryFile& file, Form form) {
     apply_native_header(h, ch);
     ch.view_flag = 1;
     if (fmt::refuse_unusable_rate(doc, file, ch.sample_rate)) return ReadResult::Failed;
+    if (const std::string bad = fmt::count_problem(h.sample_count); !bad.empty()) {
+        fmt::report_unreadable(doc, file, bad);
+        return ReadResult::Failed;
+    }
 
     // Tier records: at most one per tier.
     if (h.record_count < 0 || h.record_count > kTierCount) {

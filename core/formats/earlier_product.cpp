@@ -98,6 +98,10 @@ ReadResult read_lmx(CMarbeckDoc& doc, BinaryFile& file, Form form) {
                 fmt::report_unreadable(doc, file, which + ": " + sample_rate_problem(ch.sample_rate));
                 return ReadResult::Failed;
             }
+            if (const std::string bad = fmt::count_problem(h.sample_count); !bad.empty()) {
+                fmt::report_unreadable(doc, file, which + ": " + bad);
+                return ReadResult::Failed;
+            }
             ch.view_flag = i == 0 ? 1 : 0;
             ch.clear_marks();
 

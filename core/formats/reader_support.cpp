@@ -105,6 +105,13 @@ void report_short_file(CMarbeckDoc& doc, const BinaryFile& file, double announce
                           " ms (" + amount(got) + " of " + amount(announced) + " samples) were read.");
 }
 
+std::string count_problem(double count) {
+    if (std::isfinite(count) && count >= 0.0) return {};
+    char text[48];
+    std::snprintf(text, sizeof text, "%g", count);
+    return std::string("its sample count (") + text + ") is not a number of samples";
+}
+
 std::vector<unsigned char> read_at(BinaryFile& file, std::uint64_t offset, std::size_t n) {
     std::vector<unsigned char> out;
     const std::uint64_t len = file.length();

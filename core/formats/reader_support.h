@@ -63,6 +63,10 @@ bool refuse_unusable_rate(CMarbeckDoc& doc, const BinaryFile& file, double hz);
 void report_short_file(CMarbeckDoc& doc, const BinaryFile& file, double announced, std::uint64_t read,
                        double rate_hz);
 
+// A sample count from a header that is not a number of samples (NaN,
+// infinite or negative): the reason to refuse it, or empty when it is one.
+std::string count_problem(double count);
+
 // Reads a file's first n bytes (fewer when the file is shorter) from offset.
 std::vector<unsigned char> read_at(BinaryFile& file, std::uint64_t offset, std::size_t n);
 

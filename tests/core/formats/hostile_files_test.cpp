@@ -197,6 +197,20 @@ TEST_F(Hostile, ANativeCountOf1e300IsClampedToTheFileAndSaidSo) {
     EXPECT_NE(messages()[0].find("4 of 1e+300 samples"), std::string::npos) << messages()[0];
 }
 
+TEST_F(Hostile, CountsThatAreNotNumbersOfSamplesAreRefused) {
+    for (const char* ident : {"VXL_PC", "LMX_PC"}) {
+        for (double count : {-5.0, std::numeric_limits<double>::quiet_NaN(), -std::numeric_limits<double>::infinity()}) {
+            Bytes f = short_native(4, {1, 2, 3, 4});
+            std::memcpy(f.data.data(), ident, 6);
+            std::memcpy(&f.data[512 + 16], &count, 8);
+            fx.prompts.events.clear();
+            EXPECT_FALSE(open_bytes(f, "n.bin")) << ident << " " << count;
+            ASSERT_EQ(messages().size(), 1u) << ident << " " << count;
+            EXPECT_NE(messages()[0].find("is not a number of samples"), std::string::npos) << messages()[0];
+        }
+    }
+}
+
 TEST(SampleCount, HugeAndNonsenseCountsSaturateInsteadOfWrapping) {
     CChannels ch;
     for (const auto& [count, want] : std::vector<std::pair<double, std::size_t>>{
