@@ -117,7 +117,12 @@ int PortAudioWaveOut::open(int device, const PcmFormat& format, AudioEvent* noti
         paused_ = false;
     }
     stream_ = s;
-    if (const int r = start_or_close(stream_); r != kWaveOk) return r;
+    if (const int r = start_or_close(stream_); r != kWaveOk) {
+        // Not opened: the caller may release its event at once.
+        std::lock_guard lock(mutex_);
+        notify_ = nullptr;
+        return r;
+    }
     if (notify) notify->set();
     return kWaveOk;
 }
@@ -233,7 +238,12 @@ int PortAudioWaveIn::open(int device, const PcmFormat& format, AudioEvent* notif
         started_ = false;
     }
     stream_ = s;
-    if (const int r = start_or_close(stream_); r != kWaveOk) return r;
+    if (const int r = start_or_close(stream_); r != kWaveOk) {
+        // Not opened: the caller may release its event at once.
+        std::lock_guard lock(mutex_);
+        notify_ = nullptr;
+        return r;
+    }
     if (notify) notify->set();
     return kWaveOk;
 }

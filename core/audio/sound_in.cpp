@@ -160,7 +160,12 @@ void CSoundIn::worker() {
     AudioEvent& ev = *notify_;
     ev.wait();  // the device-open notification
     while (!stop_.load()) {
-        if (!ev.wait() || stop_.load()) return;
+        if (!ev.wait()) return;
+        // The stop flag is read under the lock Halt takes, so that a Halt
+        // that came while this thread was waking is either seen here or
+        // waits until this block is requeued and written.
+        std::lock_guard lock(run_mutex_);
+        if (stop_.load()) return;
         const int filled = current_;
         if (!RequeueBlock()) {
             exit_code_.store(-1);
@@ -217,6 +222,7 @@ void CSoundIn::ProcessBlock(const std::int16_t* samples) {
 }
 
 void CSoundIn::Halt() {
+    std::lock_guard lock(run_mutex_);
     stop_.store(1);
     if (device_open_) {
         device_.stop();
@@ -225,20 +231,25 @@ void CSoundIn::Halt() {
 }
 
 void CSoundIn::CloseDevice() {
-    stop_.store(1);
+    {
+        std::lock_guard lock(run_mutex_);
+        stop_.store(1);
+    }
     if (notify_) notify_->set();  // wakes a worker still waiting
     if (close_sleep_ms_ > 0) std::this_thread::sleep_for(std::chrono::milliseconds(close_sleep_ms_));
     if (worker_.joinable()) {
         if (notify_) notify_->set();
         worker_.join();
     }
-    notify_.reset();
     if (device_open_) {
+        // Resetting returns every buffer still queued, and the device
+        // signals the event for each: the event must outlive the close.
         device_.reset();
         device_.stop();
-        device_.close();
+        if (device_.close() != kWaveOk) return;  // the device still holds the event: keep it
         device_open_ = false;
     }
+    notify_.reset();
 }
 
 std::string CSoundIn::TakeRecordingPath() {

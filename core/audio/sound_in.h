@@ -73,7 +73,11 @@ public:
     void PrepareRecording(const std::string& path, int rate, int bits, LevelTraceWindow* window);
     int Start();
     void StartCapture();
+    // Stops capture: after it returns the worker writes no further block
+    // and draws no further column.
     void Halt();
+    // Ends the worker, then closes the device; the completion event lives
+    // until the device no longer holds it.
     void CloseDevice();
     // The recording file's path (empty when there is none); closes the file.
     std::string TakeRecordingPath();
@@ -86,7 +90,7 @@ public:
     int sample_rate() const { return sample_rate_; }
     int block_size() const { return block_size_; }
     int block_count() const { return block_count_.load(); }
-    bool device_open() const { return device_open_; }
+    bool device_open() const { return device_open_.load(); }
     bool worker_running() const { return worker_.joinable(); }
     // Exit code of the worker: 0 normal end, -1 after a requeue failure.
     int worker_exit_code() const { return exit_code_.load(); }
@@ -111,6 +115,11 @@ private:
     std::unique_ptr<AudioEvent> notify_;
     std::thread worker_;
     std::atomic<int> stop_{0};
+    // Held by the worker from its look at the stop flag until the block it
+    // woke for is requeued and written, and by Halt while it stops the
+    // device: once Halt returns, no buffer is requeued, the device is not
+    // started again and nothing more reaches the file or the trace window.
+    std::mutex run_mutex_;
     int sample_rate_ = 11025;
     int block_size_ = 4096;
     int block_length_ = 0;
@@ -122,7 +131,7 @@ private:
     std::FILE* file_ = nullptr;
     std::string path_;
 
-    bool device_open_ = false;
+    std::atomic<bool> device_open_{false};
     std::atomic<int> exit_code_{0};
     int close_sleep_ms_ = 500;
 };

@@ -231,12 +231,20 @@ int CSoundOut::start_streaming() {
 void CSoundOut::worker() {
     AudioEvent& ev = *notify_;
     ev.wait();  // the device-open notification
-    if (stop_.load()) {
-        OnBlockQueued(&current_);
-        return;
+    {
+        std::lock_guard lock(run_mutex_);
+        if (stop_.load()) {
+            OnBlockQueued(&current_);
+            return;
+        }
     }
     for (;;) {
-        if (!ev.wait() || stop_.load()) return;
+        if (!ev.wait()) return;
+        // The stop flag is read under the lock Pause and Stop take: a stop
+        // that came while this thread was waking is either seen here or
+        // waits until this refill is written.
+        std::lock_guard lock(run_mutex_);
+        if (stop_.load()) return;
         RefillBlock();
         OnBlockQueued(&current_);
         if (stop_.load()) {
@@ -266,6 +274,7 @@ void CSoundOut::RefillBlock() {
 }
 
 void CSoundOut::Pause() {
+    std::lock_guard lock(run_mutex_);
     stop_.store(1);
     if (device_open_) device_.pause();
 }
@@ -275,8 +284,11 @@ void CSoundOut::Restart() {
 }
 
 void CSoundOut::Stop() {
-    stop_.store(1);
-    if (device_open_) device_.pause();
+    {
+        std::lock_guard lock(run_mutex_);
+        stop_.store(1);
+        if (device_open_) device_.pause();
+    }
     sleep_ms(stop_sleep_ms_);
     if (notify_) notify_->set();
     sleep_ms(stop_sleep_ms_);
@@ -287,8 +299,13 @@ void CSoundOut::Stop() {
         worker_.join();
     }
     if (device_open_) {
+        // Resetting returns every queued buffer and signals the event for
+        // each: the event is released only once the device is closed.
         device_.reset();
-        device_.close();
+        if (device_.close() != kWaveOk) {
+            close_source();
+            return;  // the device still holds the event: keep it
+        }
         device_open_ = false;
     }
     notify_.reset();

@@ -73,7 +73,7 @@ public:
     int block_size() const { return block_size_; }
     int total() const { return total_; }
     std::uint32_t sample_rate() const { return sample_rate_; }
-    bool device_open() const { return device_open_; }
+    bool device_open() const { return device_open_.load(); }
     bool worker_running() const { return worker_.joinable(); }
     const PcmFormat& format() const { return format_; }
 
@@ -101,6 +101,11 @@ private:
     std::unique_ptr<AudioEvent> notify_;
     std::thread worker_;
     std::atomic<int> stop_{0};
+    // Held by the worker from its look at the stop flag until the block it
+    // woke for is refilled and written, and by Pause and Stop while they set
+    // the flag and pause the device: once either returns, no further block
+    // reaches the device.
+    std::mutex run_mutex_;
     std::uint32_t sample_rate_ = 11025;
     int block_size_ = 2048;
     int block_length_ = 0;
@@ -113,7 +118,7 @@ private:
     std::int16_t current_ = 0;
 
     bool prepared_ = false;
-    bool device_open_ = false;
+    std::atomic<bool> device_open_{false};
     int stop_sleep_ms_ = 100;
     int single_limit_ = kBufferSamples;
 };

@@ -154,6 +154,11 @@ PlayedAudio MemoryWaveOut::played() const {
     return log_;
 }
 
+std::size_t MemoryWaveOut::finished_buffers() const {
+    std::lock_guard lock(mutex_);
+    return finished_;
+}
+
 bool MemoryWaveOut::wait_finished(std::size_t n, int ms) const {
     std::unique_lock lock(mutex_);
     return cv_.wait_for(lock, std::chrono::milliseconds(ms), [&] { return finished_ >= n; });

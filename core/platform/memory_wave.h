@@ -45,6 +45,8 @@ public:
     int close() override;
 
     PlayedAudio played() const;
+    // Buffers played to their end (or returned by reset) so far.
+    std::size_t finished_buffers() const;
     // Blocks until n buffers were finished or ms passed; true when reached.
     bool wait_finished(std::size_t n, int ms) const;
 
