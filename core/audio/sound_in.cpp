@@ -34,6 +34,7 @@ TraceColumn CSoundIn::LevelColumn(const std::int16_t* samples, int n, int height
 
 CSoundIn::CSoundIn(WaveInDevice& device, UserPrompts& prompts) : device_(device), prompts_(prompts) {
     for (auto& b : buffers_) b.assign(kBufferSamples, 0);
+    filled_copy_.assign(kBufferSamples, 0);
     format_ = SetFormat(1, static_cast<std::uint32_t>(sample_rate_), 16);
 }
 
@@ -166,12 +167,21 @@ void CSoundIn::worker() {
         // waits until this block is requeued and written.
         std::lock_guard lock(run_mutex_);
         if (stop_.load()) return;
-        const int filled = current_;
-        if (!RequeueBlock()) {
-            exit_code_.store(-1);
-            return;
+        // Every buffer the device has handed back, in queue order: when this
+        // thread ran late, two completions arrive as one signal, and the
+        // second buffer would otherwise never be requeued. A buffer still in
+        // the device's queue ends the round (its signal was taken already).
+        for (int round = 0; round < 2; ++round) {
+            WaveHeader& h = headers_[static_cast<std::size_t>(current_)];
+            if (!device_open_ || device_.unprepare(h) == kWaveErrStillPlaying) break;
+            const auto& filled = buffers_[static_cast<std::size_t>(current_)];
+            std::copy(filled.begin(), filled.begin() + block_size_, filled_copy_.begin());
+            if (!RequeueBlock()) {
+                exit_code_.store(-1);
+                return;
+            }
+            ProcessBlock(filled_copy_.data());
         }
-        ProcessBlock(buffers_[static_cast<std::size_t>(filled)].data());
     }
 }
 

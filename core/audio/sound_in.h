@@ -109,6 +109,10 @@ private:
     std::function<void(const std::string&)> worker_sink_;
 
     std::array<std::vector<std::int16_t>, 2> buffers_;
+    // The block just filled, copied out before its buffer goes back to the
+    // device: the device may fill that buffer again while the copy is
+    // written and measured, however long that takes.
+    std::vector<std::int16_t> filled_copy_;
     WaveCaps caps_;
     std::array<WaveHeader, 2> headers_{};
     PcmFormat format_;

@@ -231,26 +231,33 @@ int CSoundOut::start_streaming() {
 void CSoundOut::worker() {
     AudioEvent& ev = *notify_;
     ev.wait();  // the device-open notification
-    {
-        std::lock_guard lock(run_mutex_);
-        if (stop_.load()) {
-            OnBlockQueued(&current_);
-            return;
-        }
+    std::unique_lock lock(run_mutex_);
+    if (stop_.load()) {
+        OnBlockQueued(&current_);
+        return;
     }
     for (;;) {
+        // Every buffer the device has finished, in queue order: when this
+        // thread ran late (it starts after both blocks are queued), several
+        // completions arrive as one signal, and a buffer left unrefilled
+        // would end playback early. A buffer still queued ends the round.
+        for (int round = 0; round < 2; ++round) {
+            if (read_pos_ > total_) break;  // run out: the queue drains
+            if (device_.unprepare(headers_[static_cast<std::size_t>(current_ ^ 1)]) == kWaveErrStillPlaying) break;
+            RefillBlock();
+            OnBlockQueued(&current_);
+            if (stop_.load()) {
+                OnBlockQueued(&current_);
+                return;
+            }
+        }
+        lock.unlock();
         if (!ev.wait()) return;
         // The stop flag is read under the lock Pause and Stop take: a stop
         // that came while this thread was waking is either seen here or
         // waits until this refill is written.
-        std::lock_guard lock(run_mutex_);
+        lock.lock();
         if (stop_.load()) return;
-        RefillBlock();
-        OnBlockQueued(&current_);
-        if (stop_.load()) {
-            OnBlockQueued(&current_);
-            return;
-        }
     }
 }
 
