@@ -1,7 +1,10 @@
 #include "core/annotation/label_import.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstring>
+#include <limits>
 
 namespace vox {
 
@@ -35,22 +38,105 @@ void parse_line(std::string_view line, std::vector<ImportedLine>& out) {
     // The number as far as it reads; trailing characters of the field are
     // ignored, a field with no number at all (".") makes no label.
     const auto res = std::from_chars(field.data(), field.data() + field.size(), time, std::chars_format::general);
-    if (res.ec != std::errc()) return;
+    if (res.ec == std::errc::result_out_of_range) {
+        // Too large for a double (the line still counts, with a time no
+        // recording reaches) or too small (about 0).
+        const std::string_view number(field.data(), static_cast<std::size_t>(res.ptr - field.data()));
+        const std::size_t e = number.find_first_of("eE");
+        const std::string_view mantissa = number.substr(0, e);
+        const bool tiny = e != std::string_view::npos
+                              ? e + 1 < number.size() && number[e + 1] == '-'
+                              : mantissa.substr(0, mantissa.find('.')).find_first_not_of('0') == std::string_view::npos;
+        time = tiny ? 0.0 : std::numeric_limits<double>::infinity();
+    } else if (res.ec != std::errc()) {
+        return;
+    }
     out.push_back(ImportedLine{time, cut_text(line.substr(tab + 1), kMaxTextBytes)});
 }
 
 }  // namespace
 
-std::vector<ImportedLine> ParseLabelFile(std::string_view contents) {
-    std::vector<ImportedLine> out;
+void LabelLineReader::end_line(std::vector<ImportedLine>& out) {
+    parse_line(line_, out);
+    line_.clear();
+}
+
+void LabelLineReader::feed(std::string_view bytes, std::vector<ImportedLine>& out) {
     std::size_t start = 0;
-    while (start < contents.size()) {
-        std::size_t end = contents.find_first_of("\r\n", start);
-        if (end == std::string_view::npos) end = contents.size();
-        parse_line(contents.substr(start, end - start), out);
+    while (start < bytes.size()) {
+        const std::size_t end = bytes.find_first_of("\r\n", start);
+        const std::size_t stop = end == std::string_view::npos ? bytes.size() : end;
+        // Only the head of a long line is kept.
+        if (line_.size() < kMaxLineBytes)
+            line_.append(bytes.substr(start, std::min(stop - start, kMaxLineBytes - line_.size())));
+        if (end == std::string_view::npos) return;
+        end_line(out);
         start = end + 1;
     }
+}
+
+void LabelLineReader::finish(std::vector<ImportedLine>& out) {
+    if (!line_.empty()) end_line(out);
+}
+
+std::vector<ImportedLine> ParseLabelFile(std::string_view contents) {
+    std::vector<ImportedLine> out;
+    LabelLineReader reader;
+    reader.feed(contents, out);
+    reader.finish(out);
     return out;
+}
+
+std::string LabelFileScan::message() const {
+    std::string m;
+    const auto add = [&m](const std::string& line) {
+        if (!m.empty()) m += '\n';
+        m += line;
+    };
+    if (outside) add(std::to_string(outside) + import_text::kOutsideSuffix);
+    if (over_limit) add(std::to_string(over_limit) + import_text::kOverLimitSuffix);
+    if (truncated) add(import_text::kTruncated);
+    return m;
+}
+
+LabelFileScan ScanLabelFile(std::istream& in, const LabelImportChoices& choices, double time_offset_ms,
+                            double duration_ms, std::size_t room) {
+    LabelFileScan scan;
+    LabelLineReader reader;
+    std::vector<ImportedLine> lines;
+    const auto take = [&] {
+        for (ImportedLine& l : lines) {
+            const double t = ImportedLabel(ImportedLine{l.time, {}}, choices, time_offset_ms).time_ms;
+            // A label outside the recording could never be shown, and the
+            // native reader drops it when the file is opened again.
+            if (!std::isfinite(t) || t < 0.0 || !(t <= duration_ms)) {
+                ++scan.outside;
+            } else if (scan.kept.size() >= room) {
+                ++scan.over_limit;
+            } else {
+                scan.kept.push_back(std::move(l));
+            }
+        }
+        lines.clear();
+    };
+    std::vector<char> chunk(64 * 1024);
+    std::size_t total = 0;
+    while (in && total < kMaxLabelFileBytes) {
+        in.read(chunk.data(), static_cast<std::streamsize>(std::min(chunk.size(), kMaxLabelFileBytes - total)));
+        const auto got = static_cast<std::size_t>(in.gcount());
+        if (got == 0) break;
+        total += got;
+        reader.feed(std::string_view(chunk.data(), got), lines);
+        take();
+    }
+    if (total >= kMaxLabelFileBytes && in.peek() != std::char_traits<char>::eof()) {
+        // The line cut at the limit is not whole: it makes no label.
+        scan.truncated = true;
+        return scan;
+    }
+    reader.finish(lines);
+    take();
+    return scan;
 }
 
 LABEL ImportedLabel(const ImportedLine& line, const LabelImportChoices& choices, double time_offset_ms) {

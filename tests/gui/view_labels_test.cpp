@@ -399,11 +399,87 @@ TEST_F(LabelImportView, WithNoTierInUseTheTierOptionsComeFirst) {
         o->accept();
     });
     modal.then(import_answer(false, 0, false));
-    prompts.file_choices.push_back(write_file("1500\tms\n"));
+    prompts.file_choices.push_back(write_file("750\tms\n"));
     view->handle_command(CommandId::TiersImportLabels);
     ASSERT_EQ(ch().tiers[3].label_count(), 1);
-    EXPECT_DOUBLE_EQ(ch().tiers[3].labels[0].time_ms, 1500.0);
+    EXPECT_DOUBLE_EQ(ch().tiers[3].labels[0].time_ms, 750.0);
 }
+
+// Times past the end of the 1 s recording (or beyond any number) do not
+// become labels; how many were skipped is said once the others are in.
+struct OutsideCase {
+    const char* name;
+    const char* text;
+    bool seconds;
+    int kept;
+    int outside;
+};
+class ImportOutside : public LabelImportView, public ::testing::WithParamInterface<OutsideCase> {};
+TEST_P(ImportOutside, AreSkippedAndCounted) {
+    const auto p = GetParam();
+    show();
+    prompts.file_choices.push_back(write_file(p.text));
+    modal.then(import_answer(p.seconds, 0, false));
+    view->handle_command(CommandId::TiersImportLabels);
+    ASSERT_EQ(tier0().label_count(), p.kept);
+    for (const LABEL& l : tier0().labels) {
+        EXPECT_GE(l.time_ms, 0.0);
+        EXPECT_LE(l.time_ms, ch().duration_ms);
+    }
+    ASSERT_EQ(prompts.messages().size(), 1u);
+    EXPECT_EQ(prompts.messages()[0], std::to_string(p.outside) + import_text::kOutsideSuffix);
+    EXPECT_EQ(doc->modified(), p.kept > 0);
+}
+INSTANTIATE_TEST_SUITE_P(Files, ImportOutside,
+                         ::testing::Values(OutsideCase{"PastTheEnd", "0.5\tin\n2\tafter\n1e308\thuge\n", true, 1, 2},
+                                           OutsideCase{"AllOutside", "1001\ta\n1e999\tb\n", false, 0, 2},
+                                           OutsideCase{"BothEndsKept", "0\ta\n1000\tb\n1000.5\tc\n", false, 2, 1}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Many thousand lines at one time: a tier takes its limit and says so.
+TEST_F(LabelImportView, AFileBeyondTheTierLimitKeepsTheLimit) {
+    show();
+    std::string text;
+    for (std::size_t i = 0; i < kMaxLabelsPerTier + 10; ++i) text += "0.5\t\n";
+    prompts.file_choices.push_back(write_file(text));
+    modal.then(import_answer(false, 0, false));
+    view->handle_command(CommandId::TiersImportLabels);
+    EXPECT_EQ(static_cast<std::size_t>(tier0().label_count()), kMaxLabelsPerTier);
+    ASSERT_EQ(prompts.messages().size(), 1u);
+    EXPECT_EQ(prompts.messages()[0], "10" + std::string(import_text::kOverLimitSuffix));
+}
+
+// Tier names and flags live in the document's file: changing them in the
+// dialog is a change to save; OK without a change is not.
+struct TierEdit {
+    const char* name;
+    int row;
+    bool check;
+    const char* text;
+    bool modified;
+};
+class TiersOptionModifies : public LabelView, public ::testing::WithParamInterface<TierEdit> {};
+TEST_P(TiersOptionModifies, TheDocumentOnlyWhenSomethingChanged) {
+    const auto p = GetParam();
+    show();
+    ASSERT_FALSE(doc->modified());
+    modal.then([p](QDialog* d) {
+        auto* o = qobject_cast<COptionTiers*>(d);
+        ASSERT_NE(o, nullptr);
+        o->grid()->set_cell_check(p.row, 0, p.check);
+        o->grid()->set_cell_text(p.row, 1, p.text);
+        o->accept();
+    });
+    ASSERT_TRUE(view->handle_command(CommandId::TiersSetModify));
+    EXPECT_TRUE(modal.all_used());
+    EXPECT_EQ(doc->modified(), p.modified);
+}
+INSTANTIATE_TEST_SUITE_P(Edits, TiersOptionModifies,
+                         ::testing::Values(TierEdit{"Renamed", 0, true, "syllables", true},
+                                           TierEdit{"TakenOutOfUse", 0, false, "tones", true},
+                                           TierEdit{"NewTierInUse", 4, true, "", true},
+                                           TierEdit{"Unchanged", 0, true, "tones", false}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // --- the label table --------------------------------------------------------------------------
 

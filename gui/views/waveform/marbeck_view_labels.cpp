@@ -5,6 +5,10 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <fstream>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "core/platform/user_prompts.h"
 #include "gui/annotation/dialog_import_labels.h"
@@ -21,9 +25,6 @@ namespace vox {
 namespace {
 
 QRect to_qrect(const Rect& r) { return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top); }
-
-// The largest imported file read whole (bytes); label files are a few kB.
-constexpr qint64 kMaxImportBytes = 64LL * 1024 * 1024;
 
 }  // namespace
 
@@ -128,8 +129,17 @@ void CMarbeckView::labels_changed() {
 // --- tier options --------------------------------------------------------------------------
 
 bool CMarbeckView::do_tiers_option() {
+    const auto in_use_and_names = [this] {
+        std::vector<std::pair<int, std::string>> v;
+        for (const Tier& t : first().tiers) v.emplace_back(t.in_use, t.name);
+        return v;
+    };
+    const auto before = in_use_and_names();
     COptionTiers dlg(first().tiers, doc_.prompts(), this);
     if (dlg.exec() != QDialog::Accepted) return false;
+    // Tier names and flags are kept in the document's file: a change is
+    // one to save.
+    if (in_use_and_names() != before) doc_.set_modified(true);
     for (int t = 0; t < kTierCount; ++t) doc_.options.tier_names[static_cast<std::size_t>(t)] = first().tiers[t].name;
     emit configPatchRequested(ConfigGroup::TierNames);
     // Bands appear, vanish or move; labels of a tier out of use stay in it.
@@ -177,15 +187,23 @@ bool CMarbeckView::do_import_labels() {
         doc_.prompts().message(import_text::kOpenError, MessageIcon::Error);
         return false;
     }
-    const QByteArray bytes = f.read(std::min<qint64>(f.size(), kMaxImportBytes));
-    const std::vector<ImportedLine> lines = ParseLabelFile(std::string_view(bytes.constData(), std::size_t(bytes.size())));
-    if (lines.empty()) return false;  // nothing usable: the display stays as it was
-    if (!label_save_for_undo()) return false;
+    f.close();
+    std::ifstream in(file->path, std::ios::binary);
+    if (!in) return false;
     // The document keeps no time offset of its own: times are from its start.
-    const int added = ImportLabels(first(), tier, lines, choices, 0.0);
-    if (added == 0) return false;
-    labels_changed();
-    return true;
+    const std::size_t held = first().tiers[tier].labels.size();
+    const std::size_t room = held < kMaxLabelsPerTier ? kMaxLabelsPerTier - held : 0;
+    const LabelFileScan scan = ScanLabelFile(in, choices, 0.0, first().duration_ms, room);
+    const std::string skipped = scan.message();
+    bool added = false;
+    // Nothing usable: the display stays as it was.
+    if (!scan.kept.empty()) {
+        if (!label_save_for_undo()) return false;  // its message has been shown
+        added = ImportLabels(first(), tier, scan.kept, choices, 0.0) > 0;
+        if (added) labels_changed();
+    }
+    if (!skipped.empty()) doc_.prompts().message(skipped, MessageIcon::Warning);
+    return added;
 }
 
 // --- the label table ------------------------------------------------------------------------
