@@ -112,12 +112,15 @@ bool CFrameLog::query_close() {
 
 bool CFrameLog::may_exit() {
     CFrameLog* f = current();
-    if (!f) return true;
-    if (!f->query_close()) return false;
-    // Answered: the window goes without asking again.
-    f->setAttribute(Qt::WA_DeleteOnClose, false);
-    delete f;
-    return true;
+    return !f || f->query_close();
+}
+
+void CFrameLog::close_for_exit() {
+    // Answered already: the window goes without asking again.
+    if (CFrameLog* f = current()) {
+        f->setAttribute(Qt::WA_DeleteOnClose, false);
+        delete f;
+    }
 }
 
 void CFrameLog::closeEvent(QCloseEvent* event) {

@@ -49,8 +49,11 @@ public:
     // The close question when modified; false when the window must stay
     // (the person wanted it saved and it was not).
     bool query_close();
-    // Before the application exits: the open log's close question.
+    // Before the application exits: the open log's close question, asked
+    // without closing it (false: the exit stops here). The window goes
+    // with close_for_exit once every other question was answered too.
     static bool may_exit();
+    static void close_for_exit();
 
     // Moves the window to a rectangle (left, top, right, bottom).
     void place(const WindowRect& r);

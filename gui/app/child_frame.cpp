@@ -52,6 +52,12 @@ bool CChildFrame::view_handle_command(CommandId id) {
 #endif
 }
 
+void CChildFrame::stop_recording() {
+#if VOXTREL_HAS_WAVEFORM_VIEW
+    static_cast<CMarbeckView*>(view_)->stop_recording();
+#endif
+}
+
 void CChildFrame::refresh_view() {
 #if VOXTREL_HAS_WAVEFORM_VIEW
     static_cast<CMarbeckView*>(view_)->refresh();
@@ -70,6 +76,9 @@ void CChildFrame::update_title(int number, int of) {
 }
 
 void CChildFrame::closeEvent(QCloseEvent* event) {
+    // The recording ends first, so that the question about the document
+    // (or another window of it) keeps what was captured.
+    stop_recording();
     if (!frame_.child_may_close(*this)) {
         event->ignore();
         return;

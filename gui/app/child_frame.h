@@ -26,6 +26,10 @@ public:
     bool view_command_enabled(CommandId id) const;
     bool view_handle_command(CommandId id);
 
+    // Ends a recording in progress in the view as Stop does (the captured
+    // audio becomes the document's); nothing when none runs.
+    void stop_recording();
+
     // Lays the view out again after its options changed.
     void refresh_view();
 

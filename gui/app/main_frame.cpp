@@ -395,8 +395,12 @@ void CMainFrame::child_closing(CChildFrame& child) {
 }
 
 bool CMainFrame::close_all_documents() {
-    for (const auto& d : docs_)
+    for (const auto& d : docs_) {
+        // A recording in progress ends as Stop ends it, so that the question
+        // can offer to save it.
+        for (CChildFrame* f : frames_of(*d)) f->stop_recording();
         if (!d->can_close()) return false;
+    }
     for (const auto& d : docs_) finish_document(*d);
     closing_all_ = true;
     for (QMdiSubWindow* w : mdi_->subWindowList()) delete w;
@@ -407,10 +411,13 @@ bool CMainFrame::close_all_documents() {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
+    // Every question first (the log's, then each document's); windows close
+    // only when none was cancelled.
     if (!CFrameLog::may_exit() || !close_all_documents()) {
         event->ignore();
         return;
     }
+    CFrameLog::close_for_exit();
     event->accept();
 }
 
@@ -481,6 +488,7 @@ bool CMainFrame::run_document_command(CommandId id, CMarbeckDoc& doc) {
         case C::FileClose:
             // Ask once, before any window goes; after Yes or No the document
             // is unmodified and its windows close without a second question.
+            for (CChildFrame* f : frames_of(doc)) f->stop_recording();
             if (!doc.can_close()) return true;
             for (CChildFrame* f : frames_of(doc))
                 if (!f->close()) break;

@@ -192,6 +192,10 @@ public:
     // Pauses, stops and releases a running playback; every command but the
     // sound commands does this first.
     void stop_playback();
+    // Ends a recording in progress as the stopping press does: the captured
+    // blocks become the document's audio channel. A recording about to
+    // start does not. False when none ran.
+    bool stop_recording();
 
     // Renders the plot for a printed page or bitmap.
     void render_plot(QPainter& p, const plot::PlotTarget& target);

@@ -45,13 +45,34 @@ private:
 }  // namespace
 
 struct ViewSound {
+    // Declared first, so that it goes last: the capture engine draws into it
+    // until it is halted.
+    std::unique_ptr<TraceBridge> trace;
     std::unique_ptr<CSoundIn> in;
     std::unique_ptr<CSoundOut> out;
     bool recording = false;
     double play_start = 0.0, play_end = 0.0, play_cursor = 0.0;
     bool cursor_shown = false;
     QTimer start_timer, cursor_timer, end_timer;  // timers 1, 3 and 4
-    std::unique_ptr<TraceBridge> trace;
+
+    ViewSound() = default;
+    ViewSound(const ViewSound&) = delete;
+    ViewSound& operator=(const ViewSound&) = delete;
+    // A view that goes while the engines run (the document was not asked,
+    // as when the program is torn down): they stop before anything they use
+    // goes, and an unfinished recording leaves no file behind.
+    ~ViewSound() {
+        if (out) {
+            out->Pause();
+            out->Stop();
+        }
+        if (in) {
+            in->Halt();
+            in->CloseDevice();
+            const std::string path = in->TakeRecordingPath();
+            if (!path.empty()) std::remove(path.c_str());
+        }
+    }
 };
 
 ViewSound& CMarbeckView::sound() const {
@@ -253,9 +274,15 @@ void CMarbeckView::sound_start_recording() {
 
 void CMarbeckView::sound_mouse_press() {
     if (!sound_) return;
-    ViewSound& s = *sound_;
     stop_playback();
-    if (!s.recording) return;
+    stop_recording();
+}
+
+bool CMarbeckView::stop_recording() {
+    if (!sound_) return false;
+    sound_->start_timer.stop();  // a recording about to start does not
+    if (!sound_->recording) return false;
+    ViewSound& s = *sound_;
     s.recording = false;
     s.in->Halt();
     s.in->CloseDevice();
@@ -269,6 +296,7 @@ void CMarbeckView::sound_mouse_press() {
     if (has_data() && doc_.options.display.always_analyse) compute_pitch(range_all());
     samples_changed();
     update();
+    return true;
 }
 
 void CMarbeckView::sound_draw_trace(const TraceColumn& c) {
