@@ -210,7 +210,9 @@ TEST(RecordingWindowsGo, AtRandomMomentsLeaveNothingBehind) {
             delete child;
         }
         // A closed window takes its document along; a destroyed one leaves it.
-        if (run % 2 == 0) ASSERT_TRUE(wait_until([&] { return f.document_count() == docs_before; }));
+        if (run % 2 == 0) {
+            ASSERT_TRUE(wait_until([&] { return f.document_count() == docs_before; }));
+        }
         EXPECT_FALSE(mic.is_open());
     }
     EXPECT_TRUE(fx.prompts.answers.empty());
