@@ -82,7 +82,7 @@ int cmd_pitch(CMarbeckDoc& doc, const Options& o) {
         return 1;
     }
     for (std::size_t i = 0; i < out.track->size(); ++i)
-        std::printf("%.3f\t%.2f\n", out.track->frame_ms(i), out.track->f0[i]);
+        std::printf("%.3f\t%.2f\n", out.track->time_ms(i), out.track->f0[i]);
     return 0;
 }
 

@@ -87,6 +87,13 @@ struct EnergyRange {
     double max = 0.0;
 };
 
+// One peak of the power cepstrum: its F0 (Hz) and its height.
+struct PitchCandidate {
+    double f0 = 0.0;
+    double strength = 0.0;
+};
+inline constexpr int kMaxPitchCandidates = 4;
+
 class CMathFunc {
 public:
     static constexpr int kMaxFftPoints = 8192;  // the largest transform (spectrogram windows)
@@ -171,6 +178,10 @@ public:
     // [fLow, fHigh]; −1 for an unsupported FFT size. samples[start ..
     // regionLength−1] are the samples that may be read.
     double CepstralPitch(const std::int16_t* samples, long long start, long long regionLength, double fs, double fLow, double fHigh, int nfft, int n);
+    // The peaks of the last CepstralPitch inside [fLow, fHigh]: the answer
+    // first, then the other strongest peaks (none when it returned 0).
+    int cepstral_candidate_count() const { return candidate_count_; }
+    const PitchCandidate& cepstral_candidate(int i) const { return candidates_[i]; }
 
     // Integer AMDF tracker over count samples: one value per 100 samples
     // (Hz, −0.1 for unvoiced). False, with out untouched, for fewer than 1100
@@ -200,7 +211,6 @@ private:
     void sort_formants();
     void report_bad_parameters();
     const double* hamming(int n);
-    int fine_table_capacity_check(std::size_t need);
 
     std::ostream* console_;
     UserPrompts* prompts_;
@@ -213,8 +223,9 @@ private:
     std::vector<double> tw_re_, tw_im_;
     // Spline tables and the spline set-up's work array.
     std::vector<double> sx_, sy_, sy2_, swork_;
-    // Cepstral fine table (index = 10 × quefrency in samples).
-    std::vector<double> fine_;
+    // Peaks of the last cepstral frame.
+    PitchCandidate candidates_[kMaxPitchCandidates];
+    int candidate_count_ = 0;
     // LPC work.
     std::vector<double> acf_, gen_e_, gen_f_, poly_, poly_out_, frame_;
     LpcResult lpc_;

@@ -12,17 +12,38 @@ namespace vox {
 
 namespace {
 
-double db_or_zero(double power) { return power == 0.0 ? 0.0 : 10.0 * std::log10(power); }
+// The log spectrum is floored this far below its strongest bin: the deep
+// nulls between the Hamming window's side lobes (and bins of a silent or
+// band-limited stretch) would otherwise dominate the log spectrum and put a
+// cepstral peak at quefrency nfft − n (and nfft − 2n) whatever the voice.
+constexpr double kSpectrumFloorDb = 60.0;
 
-// Largest value of a natural-spline piece on [j, j+1]: a·Yl + b·Yh is at most
-// max(Yl, Yh) and (t³ − t) ≥ −2/(3√3) for t in [0, 1].
-constexpr double kCubicDip = 0.38490017945975052 / 6.0;
+// The cepstrum is taken over the log spectrum below about this frequency
+// (between it and twice it, by halving the transform).
+constexpr double kVoiceBandHz = 4000.0;
+
+// A peak at half the quefrency of the strongest one (twice its F0) is taken
+// instead when its power cepstrum reaches this share of the strongest: a
+// periodic voice has rahmonics at every multiple of its period, noise and
+// the spectral envelope have none at half of it.
+constexpr double kOctaveShare = 0.25;
+
+// Knots of the peak-picking spline beyond each end of the period range.
+constexpr int kKnotMargin = 3;
+
+// Natural-spline value at x (knot spacing 1) in the interval [j, j + 1].
+inline double spline_at(const double* Y, const double* Y2, int j, double x) {
+    const double b = x - j, a = 1.0 - b;
+    return a * Y[j] + b * Y[j + 1] + ((a * a * a - a) * Y2[j] + (b * b * b - b) * Y2[j + 1]) / 6.0;
+}
 
 }  // namespace
 
 // Stages: Hamming window over n samples (zero tail to nfft), FFT, log power
-// in dB, FFT again, power cepstrum, quefrency gate [fs/fHigh, fs/fLow),
-// natural spline at 0.1-sample steps, first largest positive peak.
+// in dB floored kSpectrumFloorDb below the strongest bin, FFT again, power
+// cepstrum, natural spline through the quefrencies one sample either side of
+// [fs/fHigh, fs/fLow], peak picking at 0.1-sample steps among the spline's
+// local maxima, octave check, F0 = fs / quefrency when inside [fLow, fHigh].
 double CMathFunc::CepstralPitch(const std::int16_t* samples, long long start, long long regionLength, double fs,
                                 double fLow, double fHigh, int nfft, int n) {
     int m = 0;
@@ -33,10 +54,12 @@ double CMathFunc::CepstralPitch(const std::int16_t* samples, long long start, lo
         case 1024: m = 10; break;
         case 2048: m = 11; break;
         case 4096: m = 12; break;
+        case 8192: m = 13; break;
         default: return -1.0;
     }
+    candidate_count_ = 0;
     if (n > nfft) n = nfft;
-    if (n <= 0 || fLow <= 0.0 || fHigh <= 0.0 || fs <= 0.0) return 0.0;
+    if (n <= 0 || !(fLow > 0.0) || !(fHigh > 0.0) || !(fs > 0.0) || fHigh < fLow) return 0.0;
 
     double* re = re_.data();
     double* im = im_.data();
@@ -47,20 +70,40 @@ double CMathFunc::CepstralPitch(const std::int16_t* samples, long long start, lo
     std::fill(re + avail, re + nfft, 0.0);
     std::fill(im, im + nfft, 0.0);
     Fft(re, im, m);
-    // The input is real, so the power spectrum is even: bins above nfft/2
-    // mirror those below (equal to rounding), and only half the logarithms
-    // are taken.
-    const int halfN = nfft / 2;
-    for (int k = 0; k <= halfN; ++k) re[k] = db_or_zero(re[k] * re[k] + im[k] * im[k]);
-    for (int k = 1; k < halfN; ++k) re[nfft - k] = re[k];
-    std::fill(im, im + nfft, 0.0);
-    Fft(re, im, m);
+    // Only the band below kVoiceBandHz (at least) enters the cepstrum: above
+    // it a voice's harmonics are weak and at high rates noise would fill
+    // most of the log spectrum. Bins 0 … L/2 of the nfft-point spectrum,
+    // mirrored, form an L-point log spectrum whose cepstrum is in units of
+    // u = nfft/L samples: the analysis of the frame at the rate fs/u.
+    int L = nfft, mL = m;
+    while (L > 256 && fs * (L / 2) / nfft >= 2.0 * kVoiceBandHz) {
+        L /= 2;
+        --mL;
+    }
+    const double u = static_cast<double>(nfft) / L;
+    const int half = L / 2;
+    double pmax = 0.0;
+    for (int k = 0; k <= half; ++k) {
+        re[k] = re[k] * re[k] + im[k] * im[k];
+        pmax = std::max(pmax, re[k]);
+    }
+    if (!(pmax > 0.0)) return 0.0;  // a silent frame has no pitch
+    const double floor_power = pmax * std::pow(10.0, -kSpectrumFloorDb / 10.0);
+    for (int k = 0; k <= half; ++k) re[k] = 10.0 * std::log10(std::max(re[k], floor_power));
+    for (int k = 1; k < half; ++k) re[L - k] = re[k];
+    std::fill(im, im + L, 0.0);
+    Fft(re, im, mL);
+    const double fsU = fs / u;  // rate of the quefrency unit
 
-    const int half = nfft / 2;
-    const int qLow = static_cast<int>(fs / fHigh);
-    const int qHigh = static_cast<int>(fs / fLow);
-    const int len = qHigh - qLow;
-    if (qLow < 0 || len < 2) return 0.0;
+    // Knots at whole quefrencies qa … qb, a few beyond each end of the
+    // period range: a peak exactly at fs/fHigh or fs/fLow is then a local
+    // maximum of the spline, not bent by its natural end, and a peak just
+    // outside is seen to be outside.
+    const double qMin = fsU / fHigh, qMax = fsU / fLow;
+    const int qa = std::max(1, static_cast<int>(std::floor(qMin)) - kKnotMargin);
+    const int qb = std::min(half - 1, static_cast<int>(std::ceil(qMax)) + kKnotMargin);
+    const int len = qb - qa + 1;
+    if (len < 3) return 0.0;
     if (static_cast<int>(sx_.size()) < len) {
         sx_.resize(len);
         sy_.resize(len);
@@ -70,56 +113,102 @@ double CMathFunc::CepstralPitch(const std::int16_t* samples, long long start, lo
     double* Y = sy_.data();
     double* Y2 = sy2_.data();
     for (int j = 0; j < len; ++j) {
-        const int q = qLow + j;
+        const int q = qa + j;
         X[j] = j;
-        // Quefrencies past the transform's half are outside the cepstrum.
-        Y[j] = q < half ? re[q] * re[q] + im[q] * im[q] : 0.0;
+        Y[j] = re[q] * re[q] + im[q] * im[q];
     }
     SplineSecondDerivatives(X, Y, len, 1e30, 1e30, Y2);
 
-    const int z0 = static_cast<int>(10.0 * fs / fHigh);
-    const int z1 = static_cast<int>(10.0 * fs / fLow);
-    const int mcount = std::max(0, std::min(10 * len, z1 - z0));
-    // Fine-table entries are the spline at m/10 (the table is 0 past 10·len).
-    // Intervals whose bound lies below the largest knot value cannot hold the
-    // peak and are not evaluated; the peak found is the same.
-    double knot_max = 0.0;
-    for (int j = 0; j < len && 10 * j < mcount; ++j) knot_max = std::max(knot_max, Y[j]);
-    double best = 0.0;
-    int peak = z1;
-    const int last_interval = len - 2;
-    int m_i = 0;
-    while (m_i < mcount) {
-        const int klo = std::min(m_i / 10, last_interval);
-        const int m_end = klo == last_interval ? mcount : std::min(mcount, 10 * (klo + 1));
-        bool skip = false;
-        if (klo < last_interval || m_end <= 10 * (last_interval + 1)) {
-            const double bound = std::max(Y[klo], Y[klo + 1]) +
-                                 kCubicDip * (std::max(0.0, -Y2[klo]) + std::max(0.0, -Y2[klo + 1]));
-            const double slack =
-                1e-9 * (std::fabs(Y[klo]) + std::fabs(Y[klo + 1]) + std::fabs(Y2[klo]) + std::fabs(Y2[klo + 1])) + 1e-300;
-            skip = bound + slack < knot_max || bound + slack <= best;
+    // The best fine local maximum (in tenths of a sample from qa) within
+    // knot intervals [j0, j1]; its value goes to `value`, −1 when none.
+    auto fine_peak = [&](int j0, int j1, double& value) {
+        j0 = std::max(j0, 0);
+        j1 = std::min(j1, len - 1);
+        int best = -1;
+        value = 0.0;
+        double prev2 = 0.0, prev = 0.0;
+        for (int t = 10 * j0; t <= 10 * j1; ++t) {
+            const int j = std::min(t / 10, len - 2);
+            const double v = spline_at(Y, Y2, j, t / 10.0);
+            if (t >= 10 * j0 + 2 && prev >= prev2 && prev > v && prev > value) {
+                value = prev;
+                best = t - 1;
+            }
+            prev2 = prev;
+            prev = v;
         }
-        if (!skip) {
-            const double xl = X[klo], xh = X[klo + 1];
-            const double h = xh - xl;
-            for (int mm = m_i; mm < m_end; ++mm) {
-                const double xv = mm / 10.0;
-                const double a = (xh - xv) / h;
-                const double b = (xv - xl) / h;
-                const double y =
-                    a * Y[klo] + b * Y[klo + 1] + ((a * a * a - a) * Y2[klo] + (b * b * b - b) * Y2[klo + 1]) * (h * h) / 6.0;
-                if (y > best) {
-                    best = y;
-                    peak = z0 + mm;
-                }
+        return best;
+    };
+
+    // Knot peaks, strongest first; the fine search runs around the strongest
+    // few (a spline peak lies next to a knot peak, and close rivals can swap
+    // after interpolation).
+    constexpr int kKnotPeaks = kMaxPitchCandidates + 1;
+    int knots[kKnotPeaks];
+    std::fill(knots, knots + kKnotPeaks, -1);
+    for (int j = 1; j + 1 < len; ++j) {
+        if (!(Y[j] >= Y[j - 1] && Y[j] >= Y[j + 1] && Y[j] > 0.0)) continue;
+        for (int c = 0; c < kKnotPeaks; ++c) {
+            if (knots[c] < 0 || Y[j] > Y[knots[c]]) {
+                for (int d = kKnotPeaks - 1; d > c; --d) knots[d] = knots[d - 1];
+                knots[c] = j;
+                break;
             }
         }
-        m_i = m_end;
     }
-    if (peak == 0) peak = 1;
-    const double f0 = fs / (peak / 10.0);
+    int fine[kKnotPeaks];
+    double value[kKnotPeaks];
+    int found = 0;
+    for (int c : knots) {
+        if (c < 0) break;
+        double v = 0.0;
+        const int t = fine_peak(c - 1, c + 1, v);
+        if (t < 0) continue;
+        // Sorted by fine value, strongest first.
+        int at = found++;
+        while (at > 0 && value[at - 1] < v) {
+            value[at] = value[at - 1];
+            fine[at] = fine[at - 1];
+            --at;
+        }
+        value[at] = v;
+        fine[at] = t;
+    }
+    if (found == 0) return 0.0;
+    int peak = fine[0];
+    double best = value[0];
+
+    // Octave check: a clear peak near half the quefrency (twice the F0)
+    // wins over the subharmonic; repeated while it applies. The half must
+    // lie inside the period range.
+    for (;;) {
+        const double qHalf = (qa + peak / 10.0) / 2.0;
+        if (qHalf < qMin) break;
+        const double tol = std::max(1.0, 0.03 * qHalf);
+        const int j0 = static_cast<int>(std::floor(qHalf - tol)) - qa;
+        const int j1 = static_cast<int>(std::ceil(qHalf + tol)) - qa;
+        if (j1 < 1) break;
+        double v = 0.0;
+        const int t = fine_peak(j0, j1, v);
+        if (t < 0 || v < kOctaveShare * best || qa + t / 10.0 < qMin) break;
+        peak = t;
+        best = v;
+    }
+
+    // The answer and, for a tracker that weighs continuity, the other peaks
+    // inside the range at least 3 % away from those already listed.
+    auto f0_of = [&](int t) { return fsU / (qa + t / 10.0); };
+    candidate_count_ = 0;
+    const double f0 = f0_of(peak);
     if (f0 > fHigh || f0 < fLow) return 0.0;
+    candidates_[candidate_count_++] = PitchCandidate{f0, best};
+    for (int c = 0; c < found && candidate_count_ < kMaxPitchCandidates; ++c) {
+        const double f = f0_of(fine[c]);
+        if (f > fHigh || f < fLow) continue;
+        bool near = false;
+        for (int k = 0; k < candidate_count_; ++k) near = near || std::fabs(f / candidates_[k].f0 - 1.0) < 0.03;
+        if (!near) candidates_[candidate_count_++] = PitchCandidate{f, value[c]};
+    }
     return f0;
 }
 

@@ -3,6 +3,8 @@
 #include "core/dsp/pitch_tracker.h"
 
 #include <algorithm>
+#include <array>
+#include <limits>
 #include <atomic>
 #include <cmath>
 #include <cstdlib>
@@ -16,6 +18,12 @@ namespace vox {
 
 namespace {
 
+// Periods of the lowest F0 searched for that a cepstral window holds at least.
+constexpr double kMinPeriods = 2.75;
+// Longest cepstral window (samples) when kMinPeriods asks for more than the
+// option's 4096.
+constexpr int kMaxCepstralWindow = 8192;
+
 // Frames computed between two cancel checks.
 constexpr long long kFrameBlock = 1024;
 // Samples converted to the AMDF tracker's bytes between two cancel checks.
@@ -25,9 +33,40 @@ int resolve_threads(int threads) { return threads > 0 ? threads : dsp_detail::de
 
 }  // namespace
 
-double PitchTrack::frame_sample(std::size_t i) const {
-    if (cepstral) return first_sample + std::floor(static_cast<double>(i) * frame_step);
-    return first_sample + 100.0 * static_cast<double>(i);
+long long PitchTrack::index_at(double ms) const {
+    if (f0.empty() || !(step_ms > 0.0)) return -1;
+    const double pos = (ms - first_ms) / step_ms;
+    if (!(pos >= -0.5) || !(pos < static_cast<double>(f0.size()) - 0.5)) return -1;
+    return std::clamp<long long>(std::llround(pos), 0, static_cast<long long>(f0.size()) - 1);
+}
+
+double PitchTrack::value_at(double ms) const {
+    const long long i = index_at(ms);
+    return i < 0 || !(f0[static_cast<std::size_t>(i)] > 0.0) ? 0.0 : f0[static_cast<std::size_t>(i)];
+}
+
+std::pair<std::size_t, std::size_t> PitchTrack::indices_between(double lo_ms, double hi_ms) const {
+    if (f0.empty() || !(step_ms > 0.0) || !(hi_ms >= lo_ms)) return {0, 0};
+    const double n = static_cast<double>(f0.size());
+    // A little slack so that a time computed the same way as the track's
+    // counts as inside despite rounding.
+    const double eps = 1e-9 * std::max(1.0, std::fabs(hi_ms));
+    const double a = std::clamp(std::ceil((lo_ms - first_ms) / step_ms - eps), 0.0, n);
+    const double b = std::clamp(std::floor((hi_ms - first_ms) / step_ms + eps) + 1.0, 0.0, n);
+    if (b <= a) return {0, 0};
+    return {static_cast<std::size_t>(a), static_cast<std::size_t>(b)};
+}
+
+double PitchTrack::mean_between(double lo_ms, double hi_ms) const {
+    const auto [a, b] = indices_between(lo_ms, hi_ms);
+    double sum = 0.0;
+    long long n = 0;
+    for (std::size_t i = a; i < b; ++i)
+        if (f0[i] > 0.0) {
+            sum += f0[i];
+            ++n;
+        }
+    return n ? sum / static_cast<double>(n) : 0.0;
 }
 
 CepstralFrameSizes cepstral_frame_sizes(double fs, PitchOptions& options) {
@@ -38,9 +77,70 @@ CepstralFrameSizes cepstral_frame_sizes(double fs, PitchOptions& options) {
         sz.window = 4096;
         options.window_ms = 4096.0 * 1000.0 / fs;
     }
-    sz.fft = sz.window < 1024 ? 1024 : (sz.window < 2048 ? 2048 : 4096);
+    // The window holds at least kMinPeriods periods of the lowest F0
+    // searched for: with fewer, the harmonics of a low voice are not resolved
+    // and its cepstral peak drowns in the formants' (a 35 ms window holds
+    // two periods of 60 Hz). The option itself keeps the person's value.
+    if (options.calc_low_hz > 0.0) {
+        const double need = std::ceil(fs * kMinPeriods / options.calc_low_hz);
+        if (need > sz.window) sz.window = static_cast<int>(std::min(need, double(kMaxCepstralWindow)));
+    }
+    sz.fft = sz.window < 1024 ? 1024 : (sz.window < 2048 ? 2048 : (sz.window <= 4096 ? 4096 : 8192));
     sz.step = fs / 1000.0 * options.step_ms;
     return sz;
+}
+
+std::vector<double> ChooseContinuousPitch(const std::vector<PitchFrameCandidates>& frames) {
+    // Cost of an F0 ratio of e (about ×2.7) between consecutive frames; an
+    // octave costs 2.8, a 2 % step 0.08.
+    constexpr double kJump = 4.0;
+    // Least cost of a peak that is not its frame's answer.
+    constexpr double kRank = 0.5;
+    const std::size_t F = frames.size();
+    std::vector<double> out(F, 0.0);
+    std::vector<std::array<double, kMaxPitchCandidates>> cost(F);
+    std::vector<std::array<int, kMaxPitchCandidates>> from(F);
+    auto local = [&](const PitchFrameCandidates& fr, int j) {
+        if (j == 0) return 0.0;
+        const double s0 = fr.c[0].strength, sj = fr.c[j].strength;
+        return std::max(kRank, sj > 0.0 && s0 > 0.0 ? std::log(s0 / sj) : kRank);
+    };
+    std::size_t i = 0;
+    while (i < F) {
+        if (frames[i].count <= 0) {
+            ++i;
+            continue;
+        }
+        const std::size_t run0 = i;
+        for (int j = 0; j < frames[i].count; ++j) cost[i][j] = local(frames[i], j);
+        for (++i; i < F && frames[i].count > 0; ++i) {
+            const PitchFrameCandidates& a = frames[i - 1];
+            const PitchFrameCandidates& b = frames[i];
+            for (int j = 0; j < b.count; ++j) {
+                double best = std::numeric_limits<double>::infinity();
+                int arg = 0;
+                for (int k = 0; k < a.count; ++k) {
+                    const double c = cost[i - 1][k] + kJump * std::fabs(std::log(b.c[j].f0 / a.c[k].f0));
+                    if (c < best) {
+                        best = c;
+                        arg = k;
+                    }
+                }
+                cost[i][j] = best + local(b, j);
+                from[i][j] = arg;
+            }
+        }
+        // Back from the cheapest end of the run.
+        const std::size_t last = i - 1;
+        int j = 0;
+        for (int k = 1; k < frames[last].count; ++k)
+            if (cost[last][k] < cost[last][j]) j = k;
+        for (std::size_t f = last + 1; f-- > run0;) {
+            out[f] = frames[f].c[j].f0;
+            if (f > run0) j = from[f][j];
+        }
+    }
+    return out;
 }
 
 void CepstralDeviationAndSmoothing(std::vector<double>& raw, double deviation) {
@@ -51,11 +151,10 @@ void CepstralDeviationAndSmoothing(std::vector<double>& raw, double deviation) {
         const auto after = static_cast<long long>(std::fabs(raw[i + 1] - raw[i]));
         if (before < deviation && after < deviation) P[i] = raw[i];
     }
-    // Forward and in place: P[i+1], P[i+2] are still unsmoothed when P[i] is
-    // replaced.
-    for (std::size_t i = 0; i + 3 < F; ++i)
-        if (P[i] != 0.0 && P[i + 1] != 0.0 && P[i + 2] != 0.0) P[i] = (P[i] + P[i + 1] + P[i + 2]) / 3.0;
-    raw.swap(P);
+    // Centred: each mean is of unsmoothed values and stays on its own frame.
+    raw.assign(P.begin(), P.end());
+    for (std::size_t i = 1; i + 1 < F; ++i)
+        if (P[i - 1] != 0.0 && P[i] != 0.0 && P[i + 1] != 0.0) raw[i] = (P[i - 1] + P[i] + P[i + 1]) / 3.0;
 }
 
 PitchOutcome CepstralPitchTrack(SampleSource& source, std::uint64_t s0, std::uint64_t N, double fs, double offset,
@@ -79,8 +178,8 @@ PitchOutcome CepstralPitchTrack(SampleSource& source, std::uint64_t s0, std::uin
     ProgressScope scope(progress, dsp_text::kCaptionPitch, F);
     const int parts = static_cast<int>(std::clamp<long long>(resolve_threads(threads), 1, std::max(1LL, F)));
     try {
-        std::vector<double> raw(static_cast<std::size_t>(std::max(0LL, F)), 0.0);
-        std::vector<double> energy(raw.size(), 0.0);
+        std::vector<PitchFrameCandidates> cands(static_cast<std::size_t>(std::max(0LL, F)));
+        std::vector<double> energy(cands.size(), 0.0);
         // One toolbox and one sample source per worker.
         std::vector<std::unique_ptr<CMathFunc>> tools;
         std::vector<SampleSource> sources;
@@ -107,7 +206,9 @@ PitchOutcome CepstralPitchTrack(SampleSource& source, std::uint64_t s0, std::uin
                     const std::int16_t* x = src.span(t, want, avail);
                     const double f0 = mf.CepstralPitch(x, 0, static_cast<long long>(avail), fs, fLow, fHigh, nfft, n);
                     if (f0 < 0.0) bad_size.store(true);
-                    raw[static_cast<std::size_t>(i)] = f0;
+                    PitchFrameCandidates& fc = cands[static_cast<std::size_t>(i)];
+                    fc.count = mf.cepstral_candidate_count();
+                    for (int k = 0; k < fc.count; ++k) fc.c[k] = mf.cepstral_candidate(k);
                     double e2 = 0.0;
                     mf.FrameEnergy(x, std::min<std::size_t>(avail, static_cast<std::size_t>(n)), &e2, offset, 0.0, n, 0.0, 1,
                                    false, true);
@@ -124,20 +225,26 @@ PitchOutcome CepstralPitchTrack(SampleSource& source, std::uint64_t s0, std::uin
             outcome.failure = PitchFailure::Cancelled;
             return outcome;
         }
-        CepstralDeviationAndSmoothing(raw, options.cepstral_deviation_hz);
-        // Energy gate against the loudest frame.
+        // Energy gate against the loudest frame. Gated frames also break
+        // the runs over which continuity chooses among the peaks.
         double emax = 0.0;
         for (std::size_t i = 0; i < energy.size(); ++i)
             if (i == 0 || energy[i] > emax) emax = energy[i];
         const double gate = options.cepstral_threshold_pct * emax / 100.0;
+        for (std::size_t i = 0; i < cands.size(); ++i)
+            if (energy[i] - gate <= 0.0) cands[i].count = 0;
+        std::vector<double> raw = ChooseContinuousPitch(cands);
+        CepstralDeviationAndSmoothing(raw, options.cepstral_deviation_hz);
         for (std::size_t i = 0; i < raw.size(); ++i)
             if (energy[i] - gate <= 0.0) raw[i] = 0.0;
 
         PitchTrack track;
         track.cepstral = true;
         track.sample_rate = fs;
-        track.first_sample = static_cast<double>(s0);
-        track.frame_step = st;
+        // Frame i covers samples s0 + i·st … + n − 1: its value belongs to
+        // their centre.
+        track.first_ms = (static_cast<double>(s0) + 0.5 * n) * 1000.0 / fs;
+        track.step_ms = st * 1000.0 / fs;
         track.f0 = std::move(raw);
         outcome.track = std::move(track);
     } catch (const SampleReadError&) {
@@ -191,8 +298,9 @@ PitchOutcome AmdfPitchTrack(SampleSource& source, std::uint64_t s0, std::uint64_
         PitchTrack track;
         track.cepstral = false;
         track.sample_rate = fs;
-        track.first_sample = static_cast<double>(s0);
-        track.frame_step = 100.0;
+        // Value k is computed from the 1 ms average around sample 100·k.
+        track.first_ms = static_cast<double>(s0) * 1000.0 / fs;
+        track.step_ms = 100.0 * 1000.0 / fs;
         track.f0 = std::move(out);
         outcome.track = std::move(track);
     } catch (const SampleReadError&) {

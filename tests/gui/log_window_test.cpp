@@ -262,13 +262,15 @@ TEST_F(LogEntries, PitchAllOfAn200HzImpulseTrainGivesOneRowPerFrame) {
     show();
     open_log();
     ASSERT_TRUE(view->handle_command(C::LogEnterPitchAll));
-    // 10 ms frames over 2 s; the first and last frames are unvoiced.
-    ASSERT_EQ(grid().row_count(), 200);
+    // 10 ms frames over 2 s, each timed at the centre of its 55 ms window
+    // (27.5, 37.5, … ms); the last two frames' centres lie past the end of the
+    // recording and have no row. The first frame is unvoiced.
+    ASSERT_EQ(grid().row_count(), 198);
     EXPECT_EQ(grid().column_count(), 6);
     EXPECT_EQ(cell(0, 1), log_text::kPitchAll);
-    for (int r = 0; r < 200; ++r) {
-        EXPECT_EQ(cell(r, 2), FormatLogValue(10.0 * r)) << r;
-        EXPECT_EQ(cell(r, 3), r == 0 || r == 199 ? "0.0" : "200.0") << r;
+    for (int r = 0; r < 198; ++r) {
+        EXPECT_EQ(cell(r, 2), FormatLogValue(27.5 + 10.0 * r)) << r;
+        EXPECT_EQ(cell(r, 3), r == 0 ? "0.0" : "200.0") << r;
         EXPECT_EQ(cell(r, 4), "") << r;  // no intensity contour shown
     }
     EXPECT_TRUE(view->pitch_contour().empty());  // the display keeps what it had
@@ -286,7 +288,7 @@ TEST_F(LogEntries, PitchSelectionAndMarkerReadTheShownContourWithIntensity) {
     const double lo = ch.sel_lo_ms, hi = ch.sel_hi_ms;
     ASSERT_TRUE(view->handle_command(C::LogEnterPitchSelection));
     int expected = 0;
-    for (int i = 0; i < 200; ++i) expected += (10.0 * i >= lo && 10.0 * i <= hi);
+    for (int i = 0; i < 200; ++i) expected += (27.5 + 10.0 * i >= lo && 27.5 + 10.0 * i <= hi);
     ASSERT_GT(expected, 20);
     ASSERT_EQ(grid().row_count(), expected);
     for (int r = 0; r < expected; ++r) {

@@ -145,9 +145,15 @@ TEST_F(WaveformView, PitchAndIntensityReadoutsFollowTheContours) {
     ch.intensity_max = 60.0;
     ch.intensity_valid = 1;
     show();
-    // Pitch only over 200..600 ms, 10 frames of 40 ms, frames 3 and 4 unvoiced.
-    std::vector<double> hz = {100, 110, 120, 0, 0, 150, 160, 170, 180, 190};
-    view->set_pitch_contour(hz, ViewRange{ch.ms_to_sample(200), ch.ms_to_sample(600), 200.0, 600.0});
+    // Pitch only over 200..600 ms, 10 frames of 40 ms whose values belong to
+    // their centres (220, 260, … 580 ms), frames 3 and 4 unvoiced. A time
+    // reads the frame nearest to it, up to half a step past either end.
+    PitchTrack track;
+    track.sample_rate = ch.sample_rate;
+    track.first_ms = 220.0;
+    track.step_ms = 40.0;
+    track.f0 = {100, 110, 120, 0, 0, 150, 160, 170, 180, 190};
+    view->set_pitch_track(track, ViewRange{ch.ms_to_sample(200), ch.ms_to_sample(600), 200.0, 600.0});
     struct Probe {
         double ms;
         double pitch;

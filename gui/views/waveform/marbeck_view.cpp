@@ -122,8 +122,8 @@ void CMarbeckView::show_failure(const char* text, bool beep) {
 
 // --- contours ---------------------------------------------------------------------
 
-void CMarbeckView::set_pitch_contour(std::vector<double> hz, const ViewRange& range) {
-    pitch_ = std::move(hz);
+void CMarbeckView::set_pitch_track(PitchTrack track, const ViewRange& range) {
+    pitch_ = std::move(track);
     pitch_range_ = range;
     refresh();
 }
@@ -134,13 +134,7 @@ void CMarbeckView::set_intensity_range(const ViewRange& range) {
     refresh();
 }
 
-double CMarbeckView::pitch_at(double ms) const {
-    const double span = pitch_range_.end_ms - pitch_range_.start_ms;
-    if (pitch_.empty() || !(span > 0.0)) return 0.0;
-    const double idx = double(pitch_.size()) / span * (ms - pitch_range_.start_ms);
-    if (!(idx >= 0.0) || idx >= double(pitch_.size())) return 0.0;
-    return pitch_[static_cast<std::size_t>(idx)];
-}
+double CMarbeckView::pitch_at(double ms) const { return pitch_.value_at(ms); }
 
 double CMarbeckView::intensity_at(double ms) const {
     const CChannels& ch = first();
@@ -155,20 +149,7 @@ double CMarbeckView::intensity_at(double ms) const {
     return ch.intensity[static_cast<std::size_t>(idx)];
 }
 
-double CMarbeckView::mean_pitch(double lo_ms, double hi_ms) const {
-    const double span = pitch_range_.end_ms - pitch_range_.start_ms;
-    if (pitch_.empty() || !(span > 0.0)) return 0.0;
-    double sum = 0.0;
-    long long n = 0;
-    for (std::size_t i = 0; i < pitch_.size(); ++i) {
-        const double t = pitch_range_.start_ms + double(i) * span / double(pitch_.size());
-        if (pitch_[i] != 0.0 && t >= lo_ms && t <= hi_ms) {
-            sum += pitch_[i];
-            ++n;
-        }
-    }
-    return n ? sum / double(n) : 0.0;
-}
+double CMarbeckView::mean_pitch(double lo_ms, double hi_ms) const { return pitch_.mean_between(lo_ms, hi_ms); }
 
 // --- ranges ------------------------------------------------------------------------
 
@@ -348,8 +329,6 @@ void CMarbeckView::render_all() {
             c.doc = &doc_;
             c.audio = &source_;
             c.pitch = &pitch_;
-            c.pitch_start_ms = pitch_range_.start_ms;
-            c.pitch_end_ms = pitch_range_.end_ms;
             c.intensity_first_sample = intensity_range_set_ ? intensity_range_.first_sample : 0.0;
             c.show_intensity = !intensity_.empty();
             c.show_pitch = !pitch_.empty();
@@ -630,7 +609,7 @@ bool CMarbeckView::handle_command(CommandId id) {
 }
 
 bool CMarbeckView::compute_pitch(const ViewRange& range) {
-    pitch_.clear();
+    pitch_ = PitchTrack{};
     pitch_range_ = range;
     const double first_sample = std::max(0.0, std::floor(range.first_sample));
     const double count = std::max(0.0, std::floor(range.last_sample - first_sample));
@@ -640,17 +619,17 @@ bool CMarbeckView::compute_pitch(const ViewRange& range) {
             PitchOutcome out = ComputePitch(doc_, 0, static_cast<std::uint64_t>(first_sample),
                                             static_cast<std::uint64_t>(count), doc_.options.pitch, doc_.progress());
             if (out.track) {
-                pitch_ = std::move(out.track->f0);
-                for (double& f : pitch_)
+                pitch_ = std::move(*out.track);
+                for (double& f : pitch_.f0)
                     if (!(f > 0.0)) f = 0.0;  // the AMDF track marks unvoiced frames −0.1 Hz
                 ok = true;
             } else if (out.failure == PitchFailure::BadRange) {
                 doc_.prompts().message(dsp_text::kBadParameters, MessageIcon::Error);
             }
         } catch (const AnalysisAbandoned&) {
-            pitch_.clear();
+            pitch_ = PitchTrack{};
         } catch (const std::bad_alloc&) {
-            pitch_.clear();
+            pitch_ = PitchTrack{};
         }
     }
     // The channel's intensity contour covers the whole recording.
@@ -760,8 +739,6 @@ void CMarbeckView::render_plot(QPainter& p, const plot::PlotTarget& t) {
     c.doc = &doc_;
     c.audio = &source_;
     c.pitch = &pitch_;
-    c.pitch_start_ms = pitch_range_.start_ms;
-    c.pitch_end_ms = pitch_range_.end_ms;
     c.intensity_first_sample = intensity_range_set_ ? intensity_range_.first_sample : 0.0;
     c.show_intensity = ih > 0;
     c.show_pitch = !pitch_.empty();

@@ -26,6 +26,7 @@
 #include "core/app/command_ids.h"
 #include "core/app/config_file.h"
 #include "core/document/marbeck_doc.h"
+#include "core/dsp/pitch_tracker.h"
 #include "gui/plot/audio_samples.h"
 #include "gui/plot/plot_printer.h"
 
@@ -112,12 +113,14 @@ public:
     double marker_pitch() const { return marker_pitch_; }
     double marker_intensity() const { return marker_intensity_; }
     double average_pitch() const { return average_pitch_; }
-    // The pitch contour the view shows (Hz per frame, 0 unvoiced) and its range.
-    const std::vector<double>& pitch_contour() const { return pitch_; }
+    // The pitch contour the view shows (Hz per frame, 0 unvoiced) with its
+    // time base, and the range it was computed over.
+    const std::vector<double>& pitch_contour() const { return pitch_.f0; }
+    const PitchTrack& pitch_track() const { return pitch_; }
     const ViewRange& pitch_range() const { return pitch_range_; }
     const ViewRange& intensity_range() const { return intensity_range_; }
     // Sets the view's contours directly (for analyses run elsewhere).
-    void set_pitch_contour(std::vector<double> hz, const ViewRange& range);
+    void set_pitch_track(PitchTrack track, const ViewRange& range);
     void set_intensity_range(const ViewRange& range);
 
     // Pitch (Hz) and intensity (dB) at a time; 0 outside the contour.
@@ -322,7 +325,7 @@ private:
 
     std::array<QLabel*, ReadoutCount> readouts_{};
 
-    std::vector<double> pitch_;
+    PitchTrack pitch_;
     ViewRange pitch_range_;
     ViewRange intensity_range_;
     bool intensity_range_set_ = false;

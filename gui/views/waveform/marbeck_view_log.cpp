@@ -80,12 +80,11 @@ bool CMarbeckView::log_handle_command(CommandId id) {
         const ViewRange want = all ? range_all() : range_selection();
         // The view's own contour when it covers the range, else one
         // computed for the range alone (the display keeps its contour).
-        std::vector<double> hz = pitch_;
-        ViewRange have = pitch_range_;
-        const bool covers = !pitch_.empty() && have.start_ms <= want.start_ms && have.end_ms >= want.end_ms;
+        PitchTrack track = pitch_;
+        const bool covers =
+            !pitch_.empty() && pitch_range_.start_ms <= want.start_ms && pitch_range_.end_ms >= want.end_ms;
         if (!covers) {
-            hz.clear();
-            have = want;
+            track = PitchTrack{};
             const double first_sample = std::max(0.0, std::floor(want.first_sample));
             const double count = std::max(0.0, std::floor(want.last_sample - first_sample));
             if (count <= 0.0) return true;
@@ -98,20 +97,18 @@ bool CMarbeckView::log_handle_command(CommandId id) {
                         doc_.prompts().message(dsp_text::kBadParameters, MessageIcon::Error);
                     return true;
                 }
-                hz = std::move(out.track->f0);
+                track = std::move(*out.track);
             } catch (const AnalysisAbandoned&) {
                 return true;
             } catch (const std::bad_alloc&) {
                 return true;
             }
         }
-        const double span = have.end_ms - have.start_ms;
-        if (hz.empty() || !(span > 0.0)) return true;
-        for (std::size_t i = 0; i < hz.size(); ++i) {
-            const double t = have.start_ms + double(i) * span / double(hz.size());
-            if (t < want.start_ms || t > want.end_ms) continue;
+        const auto [first, last] = track.indices_between(want.start_ms, want.end_ms);
+        for (std::size_t i = first; i < last; ++i) {
+            const double t = track.time_ms(i);
             LogEntry e(file, all ? LogEntryKind::PitchAll : LogEntryKind::PitchSelection);
-            add_pitch_values(e, t, hz[i] > 0.0 ? hz[i] : 0.0);  // unvoiced frames read 0
+            add_pitch_values(e, t, track.f0[i] > 0.0 ? track.f0[i] : 0.0);  // unvoiced frames read 0
             if (!CFrameLog::add_to_current(e)) break;
         }
         return true;

@@ -94,31 +94,28 @@ void paint_intensity(QPainter& p, const PlotGeometry& g, const CChannels& ch, co
 void paint_pitch(QPainter& p, const PlotGeometry& g, const CChannels& ch, const CMarbeckDoc& doc,
                  const PlotContent& c) {
     const auto& s = g.pitch;
-    const std::vector<double>& hz = *c.pitch;
+    const PitchTrack& track = *c.pitch;
+    const std::vector<double>& hz = track.f0;
     const double ws = ch.window_start_in_ms(), we = ch.window_end_in_ms();
     const double W = double(g.right) - g.left;
     const double lo = doc.options.pitch.display_low_hz, hi = doc.options.pitch.display_high_hz;
-    const double L = double(hz.size());
-    const double range = c.pitch_end_ms - c.pitch_start_ms;
-    if (!(we > ws) || !(hi > lo) || L == 0.0 || !(range > 0.0)) return;
+    if (!(we > ws) || !(hi > lo) || hz.empty()) return;
     const double k = (s.bottom - 1 - s.top) / (hi - lo);
     const QColor col = g.color ? plot::to_qcolor(kContourColor) : QColor(Qt::black);
     p.setPen(QPen(col, std::max(1.0, 1.5 * g.scale), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.setRenderHint(QPainter::Antialiasing, true);
     // The frames whose times fall inside the window.
-    const long long i0 = std::max(0LL, static_cast<long long>(std::floor((ws - c.pitch_start_ms) * L / range)));
-    const long long i1 = std::min<long long>(static_cast<long long>(hz.size()) - 1,
-                                             static_cast<long long>(std::ceil((we - c.pitch_start_ms) * L / range)));
+    const auto [i0, i1] = track.indices_between(ws, we);
     QPolygonF run;
     auto flush = [&] {
         if (run.size() > 1) p.drawPolyline(run);
         else if (run.size() == 1) p.drawPoint(run[0]);
         run.clear();
     };
-    for (long long i = i0; i <= i1; ++i) {
-        const double f = hz[static_cast<std::size_t>(i)];
-        const double t = c.pitch_start_ms + double(i) * range / L;
-        if (!(f > 0.0) || f < lo || f > hi || t < ws || t > we) {
+    for (std::size_t i = i0; i < i1; ++i) {
+        const double f = hz[i];
+        const double t = track.time_ms(i);
+        if (!(f > 0.0) || f < lo || f > hi) {
             flush();
             continue;
         }

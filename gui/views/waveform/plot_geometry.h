@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/document/marbeck_doc.h"
+#include "core/dsp/pitch_tracker.h"
 
 class QPainter;
 
@@ -35,8 +36,7 @@ struct PlotGeometry {
 struct PlotContent {
     const CMarbeckDoc* doc = nullptr;
     const AudioSamples* audio = nullptr;
-    const std::vector<double>* pitch = nullptr;
-    double pitch_start_ms = 0.0, pitch_end_ms = 0.0;
+    const PitchTrack* pitch = nullptr;  // values at their own times
     double intensity_first_sample = 0.0;  // sample the first intensity entry belongs to
     bool show_intensity = false;
     bool show_pitch = false;

@@ -94,7 +94,9 @@ TEST_F(AnalysisCli, PitchPrintsTimeAndF0ForBothMethodsAndRanges) {
     const auto part = rows(run("pitch " + wav + " --from 600 --to 900", rc));
     ASSERT_EQ(rc, 0);
     ASSERT_EQ(part.size(), 30u);  // 300 ms in 10 ms steps
-    EXPECT_NEAR(part.front()[0], 600.0, 1e-9);
+    // Each time is the centre of its frame: 600 ms plus half the window
+    // (55 ms, 2.75 periods of the 50 Hz low end of the calculation range).
+    EXPECT_NEAR(part.front()[0], 627.5, 1e-9);
     run("pitch " + wav + " --method yin", rc);
     EXPECT_EQ(rc, 2);
     run("pitch " + wav + " --method amdf --from 0 --to 50", rc);  // 800 samples < 1100

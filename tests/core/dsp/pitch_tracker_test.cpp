@@ -104,6 +104,8 @@ TEST(CepstralFrameSizes, WindowCutTo4096RewritesTheOptionAndFftSizeFollowsTheWin
     EXPECT_DOUBLE_EQ(o.window_ms, 512.0);
     const std::vector<std::tuple<double, int, int>> cases = {
         {200, 1600, 2048}, {127.875, 1023, 1024}, {128, 1024, 2048}, {256, 2048, 4096}, {35, 280, 1024}};
+    // A calculation range from 150 Hz asks for no more than 147 samples.
+    o.calc_low_hz = 150;
     for (auto [ms, n, nfft] : cases) {
         o.window_ms = ms;
         s = cepstral_frame_sizes(8000, o);
@@ -115,9 +117,38 @@ TEST(CepstralFrameSizes, WindowCutTo4096RewritesTheOptionAndFftSizeFollowsTheWin
     EXPECT_DOUBLE_EQ(cepstral_frame_sizes(11025, o).step, 110.25);
 }
 
+struct LongWindowCase {
+    double fs, window_ms, calc_low_hz;
+    int window, fft;
+    double option_after_ms;
+};
+class CepstralWindowForLowVoices : public ::testing::TestWithParam<LongWindowCase> {};
+// The window holds 2.75 periods of the lowest F0 searched for (up to 8192
+// samples); the option keeps the person's value unless it was cut to 4096.
+TEST_P(CepstralWindowForLowVoices, WindowHoldsEnoughPeriodsOfTheLowestF0) {
+    const LongWindowCase c = GetParam();
+    PitchOptions o;
+    o.window_ms = c.window_ms;
+    o.calc_low_hz = c.calc_low_hz;
+    const CepstralFrameSizes s = cepstral_frame_sizes(c.fs, o);
+    EXPECT_EQ(s.window, c.window);
+    EXPECT_EQ(s.fft, c.fft);
+    EXPECT_DOUBLE_EQ(o.window_ms, c.option_after_ms);
+}
+INSTANTIATE_TEST_SUITE_P(
+    Rates, CepstralWindowForLowVoices,
+    ::testing::Values(LongWindowCase{8000, 35, 50, 440, 1024, 35},       // 55 ms for 50 Hz
+                      LongWindowCase{44100, 35, 50, 2426, 4096, 35},     // ⌈2425.5⌉
+                      LongWindowCase{44100, 35, 75, 1617, 2048, 35},
+                      LongWindowCase{96000, 35, 50, 5280, 8192, 35},     // past 4096: an 8192-point FFT
+                      LongWindowCase{96000, 600, 50, 5280, 8192, 4096.0 * 1000.0 / 96000},
+                      LongWindowCase{8000, 35, 10, 2200, 4096, 35},
+                      LongWindowCase{96000, 35, 10, 8192, 8192, 35},    // at most 8192
+                      LongWindowCase{16000, 100, 50, 1600, 2048, 100}));  // long enough already
+
 // --- cepstral post-processing ---------------------------------------------
 
-TEST(CepstralPostProcessing, DeviationFilterAndForwardSmoothing) {
+TEST(CepstralPostProcessing, DeviationFilterAndCentredSmoothing) {
     std::vector<double> v{0, 150, 152, 0};
     CepstralDeviationAndSmoothing(v, 100);
     EXPECT_EQ(v, (std::vector<double>{0, 0, 0, 0}));
@@ -125,17 +156,27 @@ TEST(CepstralPostProcessing, DeviationFilterAndForwardSmoothing) {
     // Differences are truncated before the comparison: 99.9 passes 100.
     v = {100, 199.9, 100, 100, 100, 100, 100};
     CepstralDeviationAndSmoothing(v, 100);
-    EXPECT_EQ(v[1], (199.9 + 100 + 100) / 3);
+    EXPECT_EQ(v[1], 199.9);  // its left neighbour is the dropped first frame
+    EXPECT_EQ(v[2], (199.9 + 100 + 100) / 3);
     EXPECT_EQ(v[0], 0);
     EXPECT_EQ(v[6], 0);
 
-    // Smoothing runs forward on frames 0 … F−4 and averages unsmoothed values.
+    // Smoothing is centred: a frame with two voiced neighbours becomes the
+    // mean of the three unsmoothed values; the ends of a run stay as they are.
     v = {0, 120, 150, 180, 180, 0};
     CepstralDeviationAndSmoothing(v, 1000);
-    EXPECT_DOUBLE_EQ(v[1], (120 + 150 + 180) / 3.0);
-    EXPECT_DOUBLE_EQ(v[2], (150 + 180 + 180) / 3.0);
-    EXPECT_DOUBLE_EQ(v[3], 180);  // frame F−3 is never smoothed
+    EXPECT_EQ(v[0], 0);
+    EXPECT_DOUBLE_EQ(v[1], 120);
+    EXPECT_DOUBLE_EQ(v[2], (120 + 150 + 180) / 3.0);
+    EXPECT_DOUBLE_EQ(v[3], (150 + 180 + 180) / 3.0);
+    EXPECT_DOUBLE_EQ(v[4], 180);
     EXPECT_EQ(v[5], 0);
+
+    // A steady glide keeps its values at their own frames (a forward mean
+    // would put each frame's value one frame early).
+    v = {0, 100, 110, 120, 130, 140, 0};
+    CepstralDeviationAndSmoothing(v, 1000);
+    EXPECT_EQ(v, (std::vector<double>{0, 100, 110, 120, 130, 140, 0}));
 
     // An isolated voiced frame never survives.
     v = {0, 0, 210, 0, 0};
@@ -163,7 +204,10 @@ TEST(CepstralTrack, ImpulseTrainAt200HzIsVoicedAt200HzButTheEndFrames) {
     EXPECT_EQ(progress.steps, 200);
     EXPECT_EQ(progress.opened, 1);
     EXPECT_EQ(progress.closed, 1);
-    EXPECT_DOUBLE_EQ(out.track->frame_ms(3), 30.0);
+    // Frame 3 spans samples 300 … 849 (the 35 ms window lengthened to 55 ms,
+    // 2.75 periods of 50 Hz): its value belongs to 57.5 ms.
+    EXPECT_DOUBLE_EQ(out.track->time_ms(3), 57.5);
+    EXPECT_DOUBLE_EQ(out.track->step_ms, 10.0);
 }
 
 TEST(CepstralTrack, EnergyGateDropsQuietFramesAndSilenceBelowOne) {
@@ -214,13 +258,13 @@ TEST(PitchTracks, SyntheticVoiceFollowsAKnownContour) {
         const PitchTrack& tr = *out.track;
         int inside = 0, voiced = 0, good = 0, outside_voiced = 0;
         for (std::size_t i = 0; i < tr.size(); ++i) {
-            const double t = tr.frame_ms(i) / 1000.0;
+            const double t = tr.time_ms(i) / 1000.0;
             // Frames well inside the voiced stretch (the window is 35 ms).
             if (t > 0.25 && t < 1.15) {
                 ++inside;
                 if (tr.voiced(i)) {
                     ++voiced;
-                    const double truth = true_f0(t - 0.2 + 0.0175);
+                    const double truth = true_f0(t - 0.2);
                     // The AMDF tracker works on integer lags of a coarse table.
                     const double tol = method == kPitchMethodCepstral ? 0.04 : 0.10;
                     good += std::fabs(tr.f0[i] - truth) < tol * truth;
@@ -258,7 +302,11 @@ TEST(PitchTracks, RawFileSourceAndThreadCountGiveTheSameTrack) {
         int voiced = 0;
         for (double v : a.track->f0) voiced += v > 0;
         EXPECT_GT(voiced, 20) << method;
-        EXPECT_DOUBLE_EQ(a.track->frame_ms(0), 1234 * 1000.0 / fs);
+        // The first value belongs to the centre of the first frame: half the
+        // window (607 samples, 2.75 periods of 50 Hz) for the cepstral track,
+        // the frame's own sample for the AMDF track.
+        const double centre = method == kPitchMethodCepstral ? 1234 + 607 / 2.0 : 1234;
+        EXPECT_DOUBLE_EQ(a.track->time_ms(0), centre * 1000.0 / fs);
     }
     // A raw file that cannot be read abandons.
     SampleSource missing = SampleSource::raw_file(dir.file("absent.raw"), x.size());
@@ -290,7 +338,7 @@ TEST(PitchTracks, DocumentChannelInMemoryAndOnDisk) {
     auto part = ComputePitch(doc, 0, 4000, 8000, o, fx.progress);
     ASSERT_TRUE(part.track);
     EXPECT_EQ(part.track->size(), 50u);
-    EXPECT_DOUBLE_EQ(part.track->frame_ms(0), 250.0);
+    EXPECT_DOUBLE_EQ(part.track->time_ms(0), 250.0 + 27.5);  // half the 55 ms window
 }
 
 TEST(PitchTracks, CancelLeavesNoTrackAndClosesTheWindow) {
