@@ -198,8 +198,10 @@ public:
     // short rejected gaps bridged and every other rejected frame −1.
     static void ContinuityAndGaps(std::int32_t* W, int K, int continuityPct, std::int32_t* T);
 
-    // Backward-then-forward weighted smoothing of the non-negative entries.
-    static void SmoothTrack(std::int32_t* v, int count, int passes);
+    // Backward-then-forward weighted smoothing of the non-negative entries;
+    // with maxStepPct > 0 a neighbour more than that percentage away from
+    // the value is left out (no blending across a jump).
+    static void SmoothTrack(std::int32_t* v, int count, int passes, int maxStepPct = 0);
 
     // Worker threads used by TrackPitchAmdf over its frames (at least 1).
     void set_threads(int n) { threads_ = n < 1 ? 1 : n; }

@@ -224,16 +224,21 @@ bool CMathFunc::TrackPitchAmdf(const std::int16_t* samples, std::size_t count, i
     return TrackPitchAmdfBytes(bytes.data(), count, fs, fLow, fHigh, continuityPct, voicingLevel, out);
 }
 
-void CMathFunc::SmoothTrack(std::int32_t* v, int count, int passes) {
+void CMathFunc::SmoothTrack(std::int32_t* v, int count, int passes, int maxStepPct) {
+    // A neighbour further than maxStepPct % from the value is not averaged
+    // in (an octave jump is not blended).
+    auto near = [&](std::int64_t a, std::int64_t b) {
+        return maxStepPct <= 0 || 100 * std::llabs(a - b) <= static_cast<std::int64_t>(maxStepPct) * b;
+    };
     for (int pass = 0; pass < passes; ++pass) {
         for (int k = count - 1; k >= 0; --k) {
             if (v[k] < 0) continue;
             std::int64_t sum = 3 * static_cast<std::int64_t>(v[k]);
             int w = 3;
-            if (k >= 1 && v[k - 1] >= 0) {
+            if (k >= 1 && v[k - 1] >= 0 && near(v[k - 1], v[k])) {
                 sum += 2 * static_cast<std::int64_t>(v[k - 1]);
                 w = 5;
-                if (k >= 2 && v[k - 2] >= 0) {
+                if (k >= 2 && v[k - 2] >= 0 && near(v[k - 2], v[k])) {
                     sum += v[k - 2];
                     w = 6;
                 }
@@ -244,10 +249,10 @@ void CMathFunc::SmoothTrack(std::int32_t* v, int count, int passes) {
             if (v[k] < 0) continue;
             std::int64_t sum = 3 * static_cast<std::int64_t>(v[k]);
             int w = 3;
-            if (k + 1 < count && v[k + 1] >= 0) {
+            if (k + 1 < count && v[k + 1] >= 0 && near(v[k + 1], v[k])) {
                 sum += 2 * static_cast<std::int64_t>(v[k + 1]);
                 w = 5;
-                if (k + 2 < count && v[k + 2] >= 0) {
+                if (k + 2 < count && v[k + 2] >= 0 && near(v[k + 2], v[k])) {
                     sum += v[k + 2];
                     w = 6;
                 }
@@ -258,6 +263,9 @@ void CMathFunc::SmoothTrack(std::int32_t* v, int count, int passes) {
 }
 
 void CMathFunc::ContinuityAndGaps(std::int32_t* W, int K, int continuityPct, std::int32_t* T) {
+    // Values more than 3:2 apart are never continuous, whatever the
+    // deviation allows (100 % would let an octave jump through).
+    auto close = [](std::int64_t a, std::int64_t b) { return 2 * a <= 3 * b && 2 * b <= 3 * a; };
     // Runs with single-frame repairs; short runs rejected (−2), the last
     // frame of a kept run flagged.
     std::vector<char> flagged(K, 0);
@@ -272,10 +280,11 @@ void CMathFunc::ContinuityAndGaps(std::int32_t* W, int K, int continuityPct, std
         while (cur + 1 < K && W[cur + 1] != -1) {
             const std::int64_t b = W[cur], c = W[cur + 1];
             const std::int64_t d = b * continuityPct / 100;
-            if (std::llabs(b - c) > d) {
-                if (cur + 2 < K && W[cur + 2] != -1 && std::llabs(b - W[cur + 2]) <= d) {
+            if (std::llabs(b - c) > d || !close(b, c)) {
+                if (cur + 2 < K && W[cur + 2] != -1 && std::llabs(b - W[cur + 2]) <= d && close(b, W[cur + 2])) {
                     W[cur + 1] = static_cast<std::int32_t>((b + W[cur + 2]) / 2);
-                } else if (cur != runStart && W[cur - 1] != -1 && std::llabs(c - W[cur - 1]) <= d) {
+                } else if (cur != runStart && W[cur - 1] != -1 && std::llabs(c - W[cur - 1]) <= d &&
+                           close(c, W[cur - 1])) {
                     W[cur] = static_cast<std::int32_t>((W[cur - 1] + c) / 2);
                 } else {
                     break;
@@ -307,7 +316,7 @@ void CMathFunc::ContinuityAndGaps(std::int32_t* W, int K, int continuityPct, std
         bool bridged = false;
         if (a >= 0 && T[a] >= 0 && j < K && T[j] != -1 && j - a <= 7) {
             const std::int64_t b = T[a], c = T[j];
-            if (std::llabs(b - c) <= (b + c) * G[j - a] * continuityPct / 2000) {
+            if (std::llabs(b - c) <= (b + c) * G[j - a] * continuityPct / 2000 && close(b, c)) {
                 for (int f = a + 1; f < j; ++f) T[f] = static_cast<std::int32_t>(b + (c - b) * (f - a) / (j - a));
                 bridged = true;
             }
@@ -318,6 +327,10 @@ void CMathFunc::ContinuityAndGaps(std::int32_t* W, int K, int continuityPct, std
     }
 
 }
+
+// Neighbours further apart than this (percent) are not blended by the final
+// smoothing of the AMDF track.
+constexpr int kAmdfSmoothStepPct = 20;
 
 // Stages: 8-bit signal, 1 ms moving average, per 100-sample frame a coarse
 // AMDF over a ~5 % lag table, a fine AMDF between the winner's neighbours,
@@ -390,13 +403,17 @@ bool CMathFunc::TrackPitchAmdfBytes(const std::uint8_t* bytes, std::size_t count
 
                 int bestJ = 1;
                 int bestSum = amdf(s, lags[1], 11, 30);
+                long long coarseTotal = bestSum;
                 for (int j = 2; j <= lastCoarse; ++j) {
                     const int v = amdf(s, lags[j], 11, 30);
+                    coarseTotal += v;
                     if (v < bestSum) {
                         bestSum = v;
                         bestJ = j;
                     }
                 }
+                // The frame's typical AMDF level in 25-point sums.
+                const long long level = coarseTotal * 25 / (11LL * lastCoarse);
                 int f = -1, mval = 0;
                 for (int L = lags[bestJ - 1] + 1; L < lags[bestJ + 1]; ++L) {
                     const int v = amdf(s, L, 25, 12);
@@ -405,10 +422,31 @@ bool CMathFunc::TrackPitchAmdfBytes(const std::uint8_t* bytes, std::size_t count
                         f = L;
                     }
                 }
-                if (f >= 2 * minLag && 2 * amdf(s, f / 2, 25, 12) < 3 * mval)
-                    f = f / 2;
-                else if (f >= 3 * minLag && 2 * amdf(s, f / 3, 25, 12) < 3 * mval)
-                    f = f / 3;
+                // Octave check: on a periodic signal every multiple of the
+                // period is a minimum, often with m near 0, so a divisor
+                // f/2 (else f/3) wins when its AMDF, at the best of the lags
+                // next to it, is at most 1.5·m plus a sixteenth of the
+                // frame's typical level; repeated while it applies.
+                for (bool again = true; again;) {
+                    again = false;
+                    for (int d = 2; d <= 3 && !again; ++d) {
+                        if (f < d * minLag) continue;
+                        int bestL = -1, bestA = 0;
+                        for (int L = f / d - 1; L <= f / d + 1; ++L) {
+                            if (L <= minLag || L >= maxLag) continue;
+                            const int a = amdf(s, L, 25, 12);
+                            if (bestL < 0 || a < bestA) {
+                                bestA = a;
+                                bestL = L;
+                            }
+                        }
+                        if (bestL > 0 && 16LL * 2 * bestA < 16LL * 3 * mval + 2 * level) {
+                            f = bestL;
+                            mval = bestA;
+                            again = true;
+                        }
+                    }
+                }
                 pitch[k] = (f == minLag || f == maxLag || f <= 0) ? -1 : 10 * fs / f;
             }
         });
@@ -424,7 +462,7 @@ bool CMathFunc::TrackPitchAmdfBytes(const std::uint8_t* bytes, std::size_t count
     std::vector<std::int32_t> T(K, -1);
     ContinuityAndGaps(W.data(), K, continuityPct, T.data());
 
-    SmoothTrack(T.data(), K, 4);
+    SmoothTrack(T.data(), K, 4, kAmdfSmoothStepPct);
     out.resize(static_cast<std::size_t>(K));
     for (int i = 0; i < K; ++i) out[i] = T[i] / 10.0;
     return true;

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <limits>
 #include <string>
@@ -82,6 +83,38 @@ std::vector<std::int16_t> voice(double fs, bool noisy) {
     return out;
 }
 
+// With VOXTREL_PITCH_VOICES_DIR set, each voice is also written there as a
+// 16-bit WAV file with its true F0 every 10 ms (seconds, Hz; 0 unvoiced) so
+// that other pitch analysers can be measured on the same signals.
+void write_voice_files(const std::string& name, double fs, const std::vector<std::int16_t>& x) {
+    const char* dir = std::getenv("VOXTREL_PITCH_VOICES_DIR");
+    if (dir == nullptr || *dir == 0) return;
+    const std::string base = std::string(dir) + "/" + name;
+    if (std::FILE* f = std::fopen((base + ".wav").c_str(), "wb")) {
+        auto u32 = [&](std::uint32_t v) { for (int i = 0; i < 4; ++i) std::fputc((v >> (8 * i)) & 255, f); };
+        auto u16 = [&](std::uint32_t v) { for (int i = 0; i < 2; ++i) std::fputc((v >> (8 * i)) & 255, f); };
+        const auto bytes = static_cast<std::uint32_t>(2 * x.size());
+        std::fputs("RIFF", f);
+        u32(36 + bytes);
+        std::fputs("WAVEfmt ", f);
+        u32(16);
+        u16(1);
+        u16(1);
+        u32(static_cast<std::uint32_t>(fs));
+        u32(static_cast<std::uint32_t>(2 * fs));
+        u16(2);
+        u16(16);
+        std::fputs("data", f);
+        u32(bytes);
+        for (std::int16_t v : x) u16(static_cast<std::uint16_t>(v));
+        std::fclose(f);
+    }
+    if (std::FILE* f = std::fopen((base + ".f0").c_str(), "w")) {
+        for (int i = 1; i * 0.01 < kSeconds; ++i) std::fprintf(f, "%.2f\t%.4f\n", i * 0.01, truth_hz(i * 0.01));
+        std::fclose(f);
+    }
+}
+
 struct Figures {
     double gross = 0, fine = 0, voicing = 0, lag_ms = 0;
     int frames = 0, both_voiced = 0;
@@ -149,6 +182,7 @@ std::string case_name(const ::testing::TestParamInfo<Case>& info) {
 
 void check_cepstral(const Case& c) {
     const auto x = voice(c.fs, c.noisy);
+    write_voice_files(std::to_string(static_cast<int>(c.fs)) + (c.noisy ? "_noise30dB" : "_clean"), c.fs, x);
     SampleSource src = SampleSource::memory(x.data(), x.size());
     PitchOptions o;
     NullProgress np;
