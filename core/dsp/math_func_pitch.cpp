@@ -40,10 +40,11 @@ inline double spline_at(const double* Y, const double* Y2, int j, double x) {
 }  // namespace
 
 // Stages: Hamming window over n samples (zero tail to nfft), FFT, log power
-// in dB floored kSpectrumFloorDb below the strongest bin, FFT again, power
-// cepstrum, natural spline through the quefrencies one sample either side of
-// [fs/fHigh, fs/fLow], peak picking at 0.1-sample steps among the spline's
-// local maxima, octave check, F0 = fs / quefrency when inside [fLow, fHigh].
+// in dB floored kSpectrumFloorDb below the strongest bin over the voice band,
+// FFT again, power cepstrum, natural spline through the quefrencies a few
+// units either side of [fs/fHigh, fs/fLow], peak picking at 0.1-unit steps
+// among the spline's local maxima, octave check, F0 = fs / quefrency when
+// inside [fLow, fHigh].
 double CMathFunc::CepstralPitch(const std::int16_t* samples, long long start, long long regionLength, double fs,
                                 double fLow, double fHigh, int nfft, int n) {
     int m = 0;
