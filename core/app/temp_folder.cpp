@@ -1,7 +1,7 @@
 #include "core/app/temp_folder.h"
 
+#include <cstdio>
 #include <filesystem>
-#include <fstream>
 
 namespace vox {
 
@@ -9,15 +9,19 @@ namespace fs = std::filesystem;
 
 bool probe_folder_writable(const std::string& folder) {
     const fs::path test = fs::path(folder) / temp_text::kTestFileName;
-    {
-        std::ofstream out(test, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        out.write("0123456789", 10);
-        out.flush();
-        if (!out) return false;
-    }
+    const std::string name = test.string();
+    // Created exclusively ("x"): whatever stands under the name (a test file
+    // left by a killed start, a planted link) is removed first, never
+    // written through.
+    std::FILE* f = std::fopen(name.c_str(), "wbx");
     std::error_code ec;
-    return fs::remove(test, ec) && !ec;
+    if (!f && fs::exists(fs::symlink_status(test, ec)) && fs::remove(test, ec))
+        f = std::fopen(name.c_str(), "wbx");
+    if (!f) return false;
+    const bool written = std::fwrite("0123456789", 1, 10, f) == 10;
+    const bool closed = std::fclose(f) == 0;
+    const bool removed = fs::remove(test, ec) && !ec;
+    return written && closed && removed;
 }
 
 bool ensure_folder_exists(const std::string& folder) {

@@ -3,6 +3,8 @@
 #include <QPrinter>
 #include <filesystem>
 
+#include "core/document/binary_file.h"
+
 namespace vox {
 
 CVoxtrelApp* CVoxtrelApp::instance_ = nullptr;
@@ -40,6 +42,8 @@ bool CVoxtrelApp::init_instance() {
     temp_names_.set_folder(private_temp_->path());
 
     config_ = std::make_unique<ConfigFile>(temp_folder_);
+    // A save of the configuration killed half-way left a partial file.
+    AtomicFileWriter::sweep_stale_parts(config_->path());
     config_loaded_ = config_->load_app_values(app_values_);
     return true;
 }

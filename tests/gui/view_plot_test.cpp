@@ -6,6 +6,7 @@
 #include <QImage>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <random>
 
@@ -141,6 +142,30 @@ TEST(PlotBitmap, WriteFailsOnAnUnwritablePath) {
     img.fill(Qt::red);
     EXPECT_FALSE(WriteBitmapFile(img, "/nonexistent-folder/x.bmp"));
     EXPECT_FALSE(WriteBitmapFile(QImage(), QDir::tempPath().toStdString() + "/null.bmp"));
+}
+
+// Saving over a bitmap that is a link to a private file: the file gets the
+// new picture, keeps its 0600 mode, and the link stays; a full device fails
+// the save.
+TEST(PlotBitmap, SavingOverALinkKeepsTheLinkAndTheMode) {
+    app();
+    vox::test::ScratchDir dir;
+    QImage img(6, 4, QImage::Format_RGB32);
+    img.fill(Qt::blue);
+    const std::filesystem::path real = dir.path() / "real.bmp";
+    std::ofstream(real) << "old";
+    std::filesystem::permissions(real, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::replace);
+    std::filesystem::create_symlink(real, dir.path() / "view.bmp");
+    ASSERT_TRUE(WriteBitmapFile(img, dir.file("view.bmp")));
+    EXPECT_TRUE(std::filesystem::is_symlink(std::filesystem::symlink_status(dir.path() / "view.bmp")));
+    EXPECT_EQ(std::filesystem::status(real).permissions() & std::filesystem::perms::mask,
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    QImage back(QString::fromStdString(real.string()), "BMP");
+    ASSERT_FALSE(back.isNull());
+    EXPECT_EQ(back.pixelColor(5, 3), QColor(Qt::blue));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
+    if (std::filesystem::exists("/dev/full")) EXPECT_FALSE(WriteBitmapFile(img, "/dev/full"));
 }
 
 }  // namespace

@@ -132,5 +132,21 @@ TEST(TempFolderProbe, RealProbeFailsOnMissingFolder) {
     EXPECT_FALSE(probe_folder_writable(dir.file("missing")));
 }
 
+// Whatever stands under the test file's name — a link planted there, a test
+// file left by a start that was killed — is never written through, and the
+// probe still works.
+TEST(TempFolderProbe, NeverWritesThroughWhatStandsUnderTheTestName) {
+    test::ScratchDir dir;
+    const std::string victim = dir.file("victim");
+    test::write_file(victim, {'k', 'e', 'e', 'p'});
+    std::filesystem::create_symlink(victim, dir.path() / "xxx");
+    EXPECT_TRUE(probe_folder_writable(dir.path().string()));
+    EXPECT_EQ(test::read_file(victim), (std::vector<unsigned char>{'k', 'e', 'e', 'p'}));
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(dir.path() / "xxx")));
+    test::write_file(dir.file("xxx"), {'o', 'l', 'd'});
+    EXPECT_TRUE(probe_folder_writable(dir.path().string()));
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "xxx"));
+}
+
 }  // namespace
 }  // namespace vox
