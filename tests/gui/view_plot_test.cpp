@@ -14,6 +14,7 @@
 #include "gui/plot/bitmap_file.h"
 #include "gui/plot/plot_draw.h"
 #include "tests/gui/view_fixture.h"
+#include "tests/support/test_support.h"
 
 namespace vox::viewtest {
 namespace {
