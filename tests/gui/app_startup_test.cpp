@@ -121,9 +121,16 @@ TEST(AppStartup, FoldersOfKilledApplicationsAreRemovedAtStart) {
     const fs::path stale = tmp / ("voxtrel-" + std::to_string(child) + "-killed");
     fs::create_directories(stale);
     std::ofstream(stale / "doc@@tmp") << "undo";
+    // A save of the configuration killed half-way, and one still running.
+    const fs::path part = tmp / ("VoxtrelConf.cfg." + std::to_string(child) + "-killed.vxpart");
+    const fs::path running = tmp / ("VoxtrelConf.cfg." + std::to_string(getpid()) + "-saving.vxpart");
+    std::ofstream(part) << "half";
+    std::ofstream(running) << "half";
     auto app = fx.make();
     ASSERT_TRUE(app->init_instance());
     EXPECT_FALSE(fs::exists(stale));
+    EXPECT_FALSE(fs::exists(part));
+    EXPECT_TRUE(fs::exists(running));
     EXPECT_TRUE(fs::is_directory(app->private_temp_folder()));
     app.reset();
     set_platform_files(previous);
