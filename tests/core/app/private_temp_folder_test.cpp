@@ -6,7 +6,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <set>
+#include <vector>
 
 #include "core/app/private_temp_folder.h"
 #include "core/platform/platform_files.h"
@@ -46,17 +48,19 @@ private:
 
 TEST_F(PrivateFolder, IsFreshOwnerOnlyAndCarriesTheProcessId) {
     std::set<std::string> seen;
+    std::vector<std::unique_ptr<PrivateTempFolder>> kept;  // every later name must differ from these
     for (int i = 0; i < 20; ++i) {
-        auto f = std::make_unique<PrivateTempFolder>(dir.path().string());
+        auto& f = kept.emplace_back(std::make_unique<PrivateTempFolder>(dir.path().string()));
         ASSERT_TRUE(f->ok());
         const fs::path p(f->path());
         EXPECT_EQ(p.parent_path(), dir.path());
         EXPECT_EQ(PrivateTempFolder::owner_of(p.filename().string()), 500);
         EXPECT_EQ(fs::status(p).permissions() & fs::perms::mask, fs::perms::owner_all);
         EXPECT_TRUE(seen.insert(p.filename().string()).second) << "name used twice";
-        f.release();  // kept, so that every later name must differ from it
     }
     EXPECT_EQ(names_in(dir.path()).size(), 20u);
+    kept.clear();
+    EXPECT_TRUE(names_in(dir.path()).empty());
 }
 
 TEST_F(PrivateFolder, GoesWithItsContentsButNotWhatLinksPointTo) {
