@@ -1,6 +1,10 @@
 #include "gui/annotation/form_log.h"
 
+#include <QFontMetrics>
+#include <QHeaderView>
 #include <QResizeEvent>
+
+#include <algorithm>
 
 #include "core/annotation/log_texts.h"
 #include "gui/grid/grid_control.h"
@@ -37,6 +41,21 @@ void CFormLog::fill_grid(int column_width) {
         }
         grid_->append_row(cells);
     }
+    fit_columns(0, grid_->row_count());
+}
+
+void CFormLog::fit_columns(int first_row, int end_row) {
+    // A column grows to its widest caption or cell among the rows given, up
+    // to kMaxFittedWidth, so that nothing is cut short while room is left;
+    // it never shrinks below the width it has (the person's own included).
+    const QFontMetrics fm(grid_->font());
+    const int pad = 2 * fm.horizontalAdvance(QLatin1Char('0')) + 6;  // cell margins and grid line, px
+    for (int c = 0; c < grid_->column_count(); ++c) {
+        int need = grid_->horizontalHeader()->sectionSizeHint(c);
+        for (int r = first_row; r < end_row; ++r) need = std::max(need, fm.horizontalAdvance(grid_->cell_text(r, c)) + pad);
+        need = std::min(need, kMaxFittedWidth);
+        if (grid_->columnWidth(c) < need) grid_->set_column_width(c, need);
+    }
 }
 
 bool CFormLog::add_entry(const LogEntry& entry) {
@@ -55,6 +74,7 @@ bool CFormLog::add_entry(const LogEntry& entry) {
             else cells.emplace_back(std::monostate{});
         }
         grid_->append_row(cells);
+        fit_columns(grid_->row_count() - 1, grid_->row_count());
         grid_->scrollToBottom();
         return true;
     } catch (const std::exception&) {

@@ -22,6 +22,7 @@ public:
     static constexpr int kValueColumnWidth = 60;   // pixels, value columns of added entries
     static constexpr int kOpenedColumnWidth = 80;  // pixels, every column of an opened file
     static constexpr int kFixedColumnWidth = 160;  // pixels, the starting columns
+    static constexpr int kMaxFittedWidth = 600;    // pixels, the widest a column grows to fit its cells
 
     explicit CFormLog(UserPrompts& prompts, QWidget* parent = nullptr);
 
@@ -54,6 +55,8 @@ protected:
 private:
     bool write_to(const std::string& path);
     void fill_grid(int column_width);
+    // Widens the columns to the cells of rows first_row .. end_row - 1.
+    void fit_columns(int first_row, int end_row);
     void on_cell_changed(int row, int col);
 
     UserPrompts& prompts_;

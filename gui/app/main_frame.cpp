@@ -12,7 +12,9 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMdiArea>
+#include <QMenu>
 #include <QMenuBar>
+#include <QMdiSubWindow>
 #include <QMimeData>
 #include <QPageSetupDialog>
 #include <QStatusBar>
@@ -27,6 +29,7 @@
 #include "gui/app/about_box.h"
 #include "gui/app/child_frame.h"
 #include "gui/app/command_icons.h"
+#include "gui/app/help_window.h"
 #include "gui/app/voxtrel_app.h"
 #include "gui/views/analysis/analysis_frame.h"
 #include "gui/annotation/frame_log.h"
@@ -334,7 +337,7 @@ CMarbeckDoc* CMainFrame::new_document() {
     return raw;
 }
 
-CChildFrame* CMainFrame::active_child() const {
+QMdiSubWindow* CMainFrame::active_window() const {
     QMdiSubWindow* w = mdi_->activeSubWindow();
     if (!w) {
         // Offscreen and while no window has focus the area reports none; the
@@ -342,12 +345,16 @@ CChildFrame* CMainFrame::active_child() const {
         const auto list = mdi_->subWindowList(QMdiArea::ActivationHistoryOrder);
         if (!list.isEmpty()) w = list.back();
     }
-    return qobject_cast<CChildFrame*>(w);
+    return w;
 }
 
+CChildFrame* CMainFrame::active_child() const { return qobject_cast<CChildFrame*>(active_window()); }
+
 CMarbeckDoc* CMainFrame::active_document() const {
-    CChildFrame* c = active_child();
-    return c ? &c->document() : nullptr;
+    QMdiSubWindow* w = active_window();
+    if (auto* c = qobject_cast<CChildFrame*>(w)) return &c->document();
+    if (auto* a = qobject_cast<CAnalysisFrame*>(w)) return &a->document();
+    return nullptr;
 }
 
 bool CMainFrame::child_may_close(CChildFrame& child) {
@@ -383,6 +390,8 @@ void CMainFrame::child_closing(CChildFrame& child) {
     }
     if (closing_all_) return;  // close_all_documents finishes them
     finish_document(*doc);
+    // The spectrogram and FFT/LPC windows read the document: they go with it.
+    for (CAnalysisFrame* a : CAnalysisFrame::frames_of(mdi_, *doc)) delete a;
     // The window is deleted after this event; the document must outlive its view.
     QTimer::singleShot(0, this, [this, doc] {
         for (auto it = docs_.begin(); it != docs_.end(); ++it)
@@ -441,27 +450,38 @@ void CMainFrame::dropEvent(QDropEvent* event) {
 // --- routing -------------------------------------------------------------------------------
 
 bool CMainFrame::command_enabled(CommandId id) const {
-    // An active analysis window decides first about the commands it hosts or disables.
-    if (auto* a = qobject_cast<CAnalysisFrame*>(mdi_->activeSubWindow()))
+    // The active window's view first, then its document, the frame and the
+    // application. An analysis window decides about the commands it hosts
+    // or disables; the waveform view of its document is not asked.
+    QMdiSubWindow* w = active_window();
+    const CMarbeckDoc* doc = nullptr;
+    if (auto* a = qobject_cast<CAnalysisFrame*>(w)) {
         if (const auto e = a->command_enabled(id)) return *e;
-    CChildFrame* child = active_child();
-    if (child && child->view_command_enabled(id)) return true;
-    return document_command_enabled(id, child ? &child->document() : nullptr) || frame_command_enabled(id) ||
-           app_command_enabled(id);
+        doc = &a->document();
+    } else if (auto* child = qobject_cast<CChildFrame*>(w)) {
+        if (child->view_command_enabled(id)) return true;
+        doc = &child->document();
+    }
+    return document_command_enabled(id, doc) || frame_command_enabled(id) || app_command_enabled(id);
 }
 
 bool CMainFrame::run_command(CommandId id) {
     if (!command_enabled(id)) return false;
-    if (auto* a = qobject_cast<CAnalysisFrame*>(mdi_->activeSubWindow()); a && a->command_enabled(id)) {
-        const bool handled = a->handle_command(id);
-        update_command_ui();
-        return handled;
-    }
-    CChildFrame* child = active_child();
+    QMdiSubWindow* w = active_window();
+    CMarbeckDoc* doc = nullptr;
     bool done = false;
-    if (child && child->view_command_enabled(id)) done = child->view_handle_command(id);
-    if (!done && child && document_command_enabled(id, &child->document()))
-        done = run_document_command(id, child->document());
+    if (auto* a = qobject_cast<CAnalysisFrame*>(w)) {
+        if (a->command_enabled(id)) {
+            done = a->handle_command(id);
+            update_command_ui();
+            return done;
+        }
+        doc = &a->document();
+    } else if (auto* child = qobject_cast<CChildFrame*>(w)) {
+        if (child->view_command_enabled(id)) done = child->view_handle_command(id);
+        doc = &child->document();
+    }
+    if (!done && doc && document_command_enabled(id, doc)) done = run_document_command(id, *doc);
     if (!done && frame_command_enabled(id)) done = run_frame_command(id);
     if (!done && app_command_enabled(id)) done = run_app_command(id);
     update_command_ui();
@@ -514,7 +534,7 @@ bool CMainFrame::frame_command_enabled(CommandId id) const {
         case C::HelpTopics:
         case C::HelpAbout:
             return true;
-        case C::WindowNew: return active_child() != nullptr;
+        case C::WindowNew: return active_document() != nullptr;
         case C::WindowCascade:
         case C::WindowTile:
         case C::WindowArrange:
@@ -537,7 +557,8 @@ bool CMainFrame::run_frame_command(CommandId id) {
             action(C::ViewStatusBar)->setChecked(statusBar()->isVisible());
             return true;
         case C::WindowNew:
-            if (CChildFrame* c = active_child()) add_frame(c->document());
+            // Another waveform window, also from an analysis window of the document.
+            if (CMarbeckDoc* d = active_document()) add_frame(*d);
             return true;
         case C::WindowCascade: mdi_->cascadeSubWindows(); return true;
         case C::WindowTile: mdi_->tileSubWindows(); return true;
@@ -574,23 +595,40 @@ bool CMainFrame::run_app_command(CommandId id) {
 }
 
 void CMainFrame::update_command_ui() {
+    free_window_shortcuts();
     for (const CommandInfo& info : command_table()) action(info.id)->setEnabled(command_enabled(info.id));
 
-    // Without a document only File (its reduced set), View and Help remain.
-    const bool has_doc = active_child() != nullptr || (CFrameLog::current() && mdi_->activeSubWindow() == CFrameLog::current());
+    // Only a frame without any window has the reduced menu: File (its
+    // reduced set), View and Help. Every window keeps the full menu bar and
+    // its commands say themselves whether they are enabled.
+    const bool has_window = !mdi_->subWindowList().isEmpty();
     for (std::size_t m = 0; m < menus_.size(); ++m) {
         const std::string_view title = kMenuOrder[m];
         const bool always = title == "&File" || title == "&View" || title == "&Help";
-        menus_[m]->menuAction()->setVisible(has_doc || always);
+        menus_[m]->menuAction()->setVisible(has_window || always);
     }
     for (const CommandInfo& info : command_table())
-        if (info.menu == "&File") action(info.id)->setVisible(has_doc || info.in_reduced_menu);
+        if (info.menu == "&File") action(info.id)->setVisible(has_window || info.in_reduced_menu);
+}
+
+void CMainFrame::free_window_shortcuts() {
+    // The window menu of each document window closes it with Ctrl+W and
+    // Ctrl+F4 by default; Ctrl+W is Zoom From Cursor for Duration, and a key
+    // bound twice is dead for both. The program's keys are its commands'
+    // alone: File > Close closes a document.
+    for (QMdiSubWindow* w : mdi_->subWindowList()) {
+        QMenu* menu = w->systemMenu();
+        if (!menu) continue;
+        for (QAction* a : menu->actions())
+            if (!a->shortcuts().isEmpty()) a->setShortcuts({});
+    }
 }
 
 // --- individual commands ---------------------------------------------------------------------
 
 void CMainFrame::file_open() {
-    FileDialogRequest req{kOpenTitle, "", "", doc_text::kOpenFilters, false, open_filter_index_};
+    const std::string filters = std::string(doc_text::kAllSupportedFilter) + doc_text::kOpenFilters;
+    FileDialogRequest req{kOpenTitle, "", "", filters, false, open_filter_index_};
     const auto choice = app_.prompts().choose_open_file(req);
     if (!choice) return;
     // The filter is remembered; it does not choose the reader.
@@ -624,8 +662,21 @@ void CMainFrame::show_status(const QString& text) { statusBar()->showMessage(tex
 
 void CMainFrame::help_topics() {
     const QString file = QString::fromStdString(app_.help_file());
-    if (!QFileInfo::exists(file) || !QDesktopServices::openUrl(QUrl::fromLocalFile(file)))
+    if (!QFileInfo::exists(file)) {
         app_.prompts().message(kNoHelp, MessageIcon::Warning);
+        return;
+    }
+    const QUrl url = QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath());
+    const bool opened = url_opener_ ? url_opener_(url) : QDesktopServices::openUrl(url);
+    if (opened) return;
+    // No browser took it: the manual in the program's own help window.
+    if (!help_window_) {
+        help_window_ = new CHelpWindow(url, this);
+        help_window_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    help_window_->show();
+    help_window_->raise();
+    help_window_->activateWindow();
 }
 
 void CMainFrame::about() {

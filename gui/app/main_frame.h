@@ -6,19 +6,24 @@
 // whether it is enabled. Commands nobody handles stay disabled.
 
 #include <QMainWindow>
+#include <QPointer>
+#include <functional>
 #include <array>
 #include <memory>
 #include <vector>
 
 #include "core/app/command_ids.h"
 #include "core/app/config_file.h"
+#include "gui/app/help_window.h"
 
 class QAction;
 class QLabel;
 class QMdiArea;
+class QMdiSubWindow;
 class QMenu;
 class QTimer;
 class QToolBar;
+class QUrl;
 
 namespace vox {
 
@@ -47,8 +52,13 @@ public:
     CMarbeckDoc* open_document(const std::string& path);
     // A new empty document titled "Untitled".
     CMarbeckDoc* new_document();
+    // The document of the active window (waveform or analysis window).
     CMarbeckDoc* active_document() const;
+    // The active waveform window; null when another kind of window is active.
     CChildFrame* active_child() const;
+    // The active window of the area, or the last active one while the area
+    // reports none (no focus); null without windows.
+    QMdiSubWindow* active_window() const;
     int document_count() const { return static_cast<int>(docs_.size()); }
     std::vector<CChildFrame*> frames_of(const CMarbeckDoc& doc) const;
     // Closes every document, asking about changes; false when one said Cancel.
@@ -63,6 +73,10 @@ public:
     void update_command_ui();
     const std::vector<QAction*>& recent_actions() const { return recent_actions_; }
     QToolBar* tool_bar() const { return toolbar_; }
+    // Help Topics hands the manual to this opener (the desktop's by default);
+    // when it fails the manual opens in the program's help window.
+    void set_url_opener(std::function<bool(const QUrl&)> opener) { url_opener_ = std::move(opener); }
+    CHelpWindow* help_window() const { return help_window_; }
     int open_filter_index() const { return open_filter_index_; }
 
     // --- called by the document windows ------------------------------------
@@ -88,6 +102,7 @@ private:
     void rebuild_recent_menu();
     void rebuild_window_list();
     void update_lock_indicators();
+    void free_window_shortcuts();
 
     CChildFrame* add_frame(CMarbeckDoc& doc);
     std::unique_ptr<CMarbeckDoc> make_document();
@@ -129,6 +144,8 @@ private:
     int open_filter_index_ = 0;
     bool closing_all_ = false;
     std::unique_ptr<CAudioWindows> audio_;  // Record & Play window and scope
+    std::function<bool(const QUrl&)> url_opener_;
+    QPointer<CHelpWindow> help_window_;
 
 public:
     CAudioWindows* audio_windows() const { return audio_.get(); }

@@ -48,7 +48,38 @@ void PrintPlot(QPrinter& printer, const PageSetup& page, const QString& title, c
     RenderPlotPage(p, printer.logicalDpiX(), printer.logicalDpiY(), page, title, render);
 }
 
+namespace {
+
+UnattendedPrint* g_unattended = nullptr;
+
+// The page that the dialog would have printed, into the unattended target.
+void PrintUnattended(bool preview, const PageSetup& page, const QString& title, const PlotRenderer& render) {
+    UnattendedPrint& u = *g_unattended;
+    (preview ? u.previews : u.prints)++;
+    u.last_title = title;
+    u.last_page = RenderPlotBitmap(page, title, render);
+    if (u.pdf_path.isEmpty()) return;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(u.pdf_path);
+    printer.setColorMode(page.color ? QPrinter::Color : QPrinter::GrayScale);
+    printer.setDocName(title);
+    PrintPlot(printer, page, title, render);
+}
+
+}  // namespace
+
+UnattendedPrint* SetUnattendedPrint(UnattendedPrint* target) {
+    UnattendedPrint* old = g_unattended;
+    g_unattended = target;
+    return old;
+}
+
 bool PrintPlotWithDialog(QWidget* parent, const PageSetup& page, const QString& title, const PlotRenderer& render) {
+    if (g_unattended) {
+        PrintUnattended(false, page, title, render);
+        return true;
+    }
     QPrinter printer(QPrinter::HighResolution);
     printer.setColorMode(page.color ? QPrinter::Color : QPrinter::GrayScale);
     printer.setDocName(title);
@@ -59,6 +90,10 @@ bool PrintPlotWithDialog(QWidget* parent, const PageSetup& page, const QString& 
 }
 
 void PreviewPlot(QWidget* parent, const PageSetup& page, const QString& title, const PlotRenderer& render) {
+    if (g_unattended) {
+        PrintUnattended(true, page, title, render);
+        return;
+    }
     QPrinter printer(QPrinter::HighResolution);
     printer.setColorMode(page.color ? QPrinter::Color : QPrinter::GrayScale);
     printer.setDocName(title);

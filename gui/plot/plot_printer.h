@@ -54,4 +54,18 @@ bool PrintPlotWithDialog(QWidget* parent, const PageSetup& page, const QString& 
 // The print preview window (modal), rendering on every repaint request.
 void PreviewPlot(QWidget* parent, const PageSetup& page, const QString& title, const PlotRenderer& render);
 
+// Unattended printing, for scripted runs: while one is installed, Print
+// skips the print dialog and Print Preview the preview window; the page is
+// written to the PDF file instead and counted, so a run can see which view
+// printed what.
+struct UnattendedPrint {
+    QString pdf_path;  // where the page goes; empty: nowhere, only counted
+    int prints = 0;
+    int previews = 0;
+    QString last_title;
+    QImage last_page;  // the page as a bitmap at screen resolution
+};
+// Installs (or with null removes) the unattended target; returns the previous one.
+UnattendedPrint* SetUnattendedPrint(UnattendedPrint* target);
+
 }  // namespace vox::plot
