@@ -41,6 +41,18 @@ constexpr const char* kUsage =
     "                             how to read a file no reader accepts\n"
     "  --long-file-minutes M      keep recordings of M minutes or more on disk (default 30)\n";
 
+// Every command with its options: the file commands, the analyses, the
+// sound devices and the external unit.
+void print_full_usage(FILE* to) {
+    std::fputs(kUsage, to);
+    std::fputs("\nanalysis commands:\n", to);
+    std::fputs(vox::cli::kAnalysisUsage, to);
+    std::fputs("\nsound commands:\n", to);
+    std::fputs(vox::cli::kSoundUsage, to);
+    std::fputs("\nexternal unit commands (no FILE):\n", to);
+    std::fputs(vox::cli::kUsbUsage, to);
+}
+
 // Answers the document's dialogs from the command line.
 class CliPrompts : public ScriptedPrompts {
 public:
@@ -235,13 +247,7 @@ int main(int argc, char** argv) {
             return std::string(argv[++i]);
         };
         if (a == "--help" || a == "-h") {
-            std::fputs(kUsage, stdout);
-            std::fputs("\nanalysis commands:\n", stdout);
-            std::fputs(vox::cli::kAnalysisUsage, stdout);
-            std::fputs("\nsound commands:\n", stdout);
-            std::fputs(vox::cli::kSoundUsage, stdout);
-            std::fputs("\nexternal unit commands (no FILE):\n", stdout);
-            std::fputs(vox::cli::kUsbUsage, stdout);
+            print_full_usage(stdout);
             return 0;
         } else if (a == "--channel") {
             auto v = need_value("--channel");
@@ -281,7 +287,12 @@ int main(int argc, char** argv) {
         }
     }
     if (args.size() < 2) {
-        std::fputs(kUsage, stderr);
+        // Without a command every command is listed; with one but no file
+        // the short form is enough.
+        if (args.empty())
+            print_full_usage(stderr);
+        else
+            std::fputs(kUsage, stderr);
         return 2;
     }
     const std::string& command = args[0];

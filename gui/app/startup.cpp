@@ -6,6 +6,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <cstdio>
+#include <cstring>
 #include <optional>
 #include <string>
 
@@ -54,9 +55,29 @@ CommandLine parse(const QStringList& args) {
     return c;
 }
 
+constexpr const char* kUsage =
+    "usage: voxtrel [OPTIONS] [FILE]\n"
+    "\n"
+    "Opens FILE (any recording the program reads), or a new empty document.\n"
+    "\n"
+    "options:\n"
+    "  --audio=portaudio|virtual[:MIC.wav][,out=PLAYED.wav][,speed=N]|none\n"
+    "                             sound devices for recording and playback\n"
+    "                             (default: VOXTREL_AUDIO, else portaudio)\n"
+    "  --usb=simulated|libusb     transport of the external unit for the scope\n"
+    "                             (default: VOXTREL_USB, else libusb)\n"
+    "  --screenshot FILE.png      save a picture of the main window and quit\n"
+    "  --help, -h                 this text\n";
+
 }  // namespace
 
 int run_voxtrel(int argc, char** argv) {
+    // Help needs no display: answer it before the window system starts.
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
     use_posix_files();
     QApplication qapp(argc, argv);
     // The company key of the per-user settings.
@@ -66,7 +87,7 @@ int run_voxtrel(int argc, char** argv) {
 
     const CommandLine cmd = parse(QApplication::arguments());
     if (cmd.bad) {
-        std::fprintf(stderr, "usage: voxtrel [--screenshot FILE.png] [FILE]\n");
+        std::fputs(kUsage, stderr);
         return 2;
     }
 

@@ -75,7 +75,7 @@ bool CAudioWindows::command_enabled(CommandId id) const {
 
 bool CAudioWindows::handle_command(CommandId id) {
     if (id != CommandId::OptionsRecordPlay || !record_play_) return false;
-    record_play_->toggle();
+    record_play_->show_on_top();
     return true;
 }
 

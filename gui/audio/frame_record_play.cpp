@@ -27,6 +27,16 @@ void CFrameRecordPlay::toggle() {
     if (isVisible()) setGeometry(where);
 }
 
+void CFrameRecordPlay::show_on_top() {
+    if (!isVisible()) {
+        const QRect where = geometry();
+        show();
+        setGeometry(where);
+    }
+    raise();
+    activateWindow();
+}
+
 void CFrameRecordPlay::showEvent(QShowEvent* event) {
     form_->begin_session();
     QWidget::showEvent(event);

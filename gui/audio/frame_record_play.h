@@ -19,8 +19,10 @@ public:
     CFrameRecordPlay(RecordSettings& settings, UserPrompts& prompts, QWidget* parent, QPoint top_left = {20, 20});
 
     CFormRecordPlay* form() const { return form_; }
-    // Shows the window when hidden, hides it when shown.
+    // Shows the window when hidden, hides it when shown (the scope's button).
     void toggle();
+    // Shows the window where it was and brings it to the top (the menu command).
+    void show_on_top();
 
 protected:
     void showEvent(QShowEvent* event) override;

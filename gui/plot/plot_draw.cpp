@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 
 #include "gui/plot/audio_samples.h"
 
@@ -89,17 +90,49 @@ void DrawTimeGrid(QPainter& p, const Rect& r, double start, double end, double s
         p.setFont(small_arial(p, QStringLiteral("x")));
         p.setPen(Qt::black);
         const QFontMetrics fm(p.font());
-        for (const auto& l : lines) {
-            char buf[64];
-            std::snprintf(buf, sizeof buf, "%5.0f", l.value);
-            const QString text = QString::fromLatin1(buf).trimmed();
-            const int w = fm.horizontalAdvance(text);
-            const int left = l.x - w / 2;
-            if (left < r.left || left + w > r.right) continue;
-            p.drawText(left, r.bottom + 1 + fm.ascent(), text);
-        }
+        for (const auto& l : TimeGridLabels(fm, r, lines)) p.drawText(l.left, r.bottom + 1 + fm.ascent(), l.text);
     }
     p.restore();
+}
+
+std::vector<GridLabel> TimeGridLabels(const QFontMetrics& fm, const Rect& r, const std::vector<GridLine>& lines) {
+    std::vector<GridLabel> all;
+    all.reserve(lines.size());
+    int widest = 0;
+    for (const auto& l : lines) {
+        char buf[64];
+        std::snprintf(buf, sizeof buf, "%5.0f", l.value);
+        GridLabel g;
+        g.text = QString::fromLatin1(buf).trimmed();
+        g.width = fm.horizontalAdvance(g.text);
+        g.left = l.x - g.width / 2;
+        g.value = l.value;
+        widest = std::max(widest, g.width);
+        all.push_back(std::move(g));
+    }
+    std::vector<GridLabel> out;
+    if (all.empty()) return out;
+    const int gap = std::max(2, fm.horizontalAdvance(QLatin1Char('0')));  // blank between two labels
+    // The lines are evenly spaced: label every k-th step of the grid.
+    long long k = 1;
+    double step = 0.0;
+    if (lines.size() > 1) {
+        step = lines[1].value - lines[0].value;
+        const double px = double(lines.back().x - lines.front().x) / double(lines.size() - 1);
+        if (px > 0.0) k = std::max<long long>(1, static_cast<long long>(std::ceil((widest + gap) / px)));
+    }
+    int last_right = std::numeric_limits<int>::min() / 2;
+    for (auto& g : all) {
+        if (k > 1 && step > 0.0) {
+            const long long index = std::llround(g.value / step);
+            if (((index % k) + k) % k != 0) continue;
+        }
+        if (g.left < r.left || g.left + g.width > r.right) continue;
+        if (g.left < last_right + gap) continue;  // uneven rounding: never touch the previous one
+        last_right = g.left + g.width;
+        out.push_back(std::move(g));
+    }
+    return out;
 }
 
 void DrawFrequencyGrid(QPainter& p, const Rect& r, double low, double high, double spacing, int orientation,

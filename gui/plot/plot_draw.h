@@ -15,6 +15,7 @@
 
 #include "core/document/label.h"
 
+class QFontMetrics;
 class QPainter;
 
 namespace vox {
@@ -44,11 +45,23 @@ struct GridLine {
 };
 std::vector<GridLine> TimeGridLines(const Rect& r, double start, double end, double spacing);
 
+// The labels of the time grid in a font: the value of a line ("%5.0f",
+// blanks removed) centred under it. Lines closer than the widest label
+// carry a label only every k-th step (k the smallest that keeps the labels
+// apart, counted from value 0 so that labelled values are round), and a
+// label that would leave the rectangle is skipped.
+struct GridLabel {
+    int left = 0;  // device x of the text's left edge
+    int width = 0;
+    double value = 0.0;
+    QString text;
+};
+std::vector<GridLabel> TimeGridLabels(const QFontMetrics& fm, const Rect& r, const std::vector<GridLine>& lines);
+
 // Vertical grid lines over r from value `start` at r.left to `end` at
-// r.right; spacing 0 picks AutoGridStep. With `labels` each line gets its
-// value ("%5.0f") centred under it at the bottom edge, in Arial at three
-// quarters of the current font's "x" height; a label that would leave the
-// rectangle is skipped.
+// r.right; spacing 0 picks AutoGridStep. With `labels` the lines get the
+// labels of TimeGridLabels at the bottom edge, in Arial at three quarters of
+// the current font's "x" height.
 void DrawTimeGrid(QPainter& p, const Rect& r, double start, double end, double spacing, bool labels,
                   QColor color = to_qcolor(kGridColor));
 

@@ -116,7 +116,7 @@ TEST_F(FormFixture, CancelRestoresEveryRecordAndCloses) {
     EXPECT_EQ(channels().cell_text(0, CFormRecordPlay::kGainCol), QString::number(before.channels[0].gain));
 }
 
-TEST(AudioWindows, RecordPlayWindowTogglesWithoutMovingAndStoresTheRate) {
+TEST(AudioWindows, RecordPlayCommandShowsTheWindowWithoutMovingAndStoresTheRate) {
     test::AppFixture fx;
     CAudioWindows* audio = fx.frame->audio_windows();
     ASSERT_NE(audio, nullptr);
@@ -127,9 +127,12 @@ TEST(AudioWindows, RecordPlayWindowTogglesWithoutMovingAndStoresTheRate) {
     EXPECT_EQ(rp->size(), QSize(550, 550));
     rp->setGeometry(QRect(QPoint(70, 90), QSize(500, 520)));
     const QRect where = rp->geometry();
-    ASSERT_TRUE(fx.frame->run_command(CommandId::OptionsRecordPlay));
-    EXPECT_FALSE(rp->isVisible());
-    ASSERT_TRUE(fx.frame->run_command(CommandId::OptionsRecordPlay));
+    // The menu command shows the window; it never hides a shown one.
+    fx.frame->action(CommandId::OptionsRecordPlay)->trigger();
+    EXPECT_TRUE(rp->isVisible());
+    EXPECT_EQ(rp->geometry(), where);
+    rp->hide();
+    fx.frame->action(CommandId::OptionsRecordPlay)->trigger();
     EXPECT_TRUE(rp->isVisible());
     EXPECT_EQ(rp->geometry(), where);
     choose(*rp->form()->parameter_grid(), 0, CFormRecordPlay::kRateCol, "11025");

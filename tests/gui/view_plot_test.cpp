@@ -3,8 +3,11 @@
 // bitmap file layout.
 
 #include <QDir>
+#include <QFont>
+#include <QFontMetrics>
 #include <QImage>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -40,6 +43,56 @@ TEST(PlotGrid, AutomaticStepAndLines) {
     const auto autos = plot::TimeGridLines(Rect{0, 0, 3100, 10}, 50, 3150, 0);
     EXPECT_GE(autos.back().value, 3000);
 }
+
+// Time labels never run together, whatever the window's width: lines
+// closer than a label carry one only every few steps, at round values.
+struct TimeLabelCase {
+    int width;  // px
+    double start, end, spacing;  // ms; spacing 0 = automatic
+};
+
+class PlotTimeLabels : public ::testing::TestWithParam<TimeLabelCase> {};
+
+TEST_P(PlotTimeLabels, KeepApartInsideTheRectangle) {
+    app();
+    const auto c = GetParam();
+    QFont font("Arial");
+    font.setPixelSize(12);
+    const QFontMetrics fm(font);
+    const Rect r{40, 0, 40 + c.width, 100};
+    const auto lines = plot::TimeGridLines(r, c.start, c.end, c.spacing);
+    ASSERT_FALSE(lines.empty());
+    const auto labels = plot::TimeGridLabels(fm, r, lines);
+    ASSERT_FALSE(labels.empty());
+    const int gap = fm.horizontalAdvance(QLatin1Char('0'));
+    int widest = 0;
+    for (std::size_t i = 0; i < labels.size(); ++i) {
+        const auto& l = labels[i];
+        widest = std::max(widest, l.width);
+        EXPECT_GE(l.left, r.left);
+        EXPECT_LE(l.left + l.width, r.right);
+        EXPECT_EQ(l.width, fm.horizontalAdvance(l.text));
+        if (i > 0) EXPECT_GE(l.left, labels[i - 1].left + labels[i - 1].width + gap) << l.text.toStdString();
+    }
+    // Each label stands under a line of its value.
+    for (const auto& l : labels) {
+        const auto it = std::find_if(lines.begin(), lines.end(), [&](const auto& g) { return g.value == l.value; });
+        ASSERT_NE(it, lines.end());
+        EXPECT_LE(std::abs(l.left + l.width / 2 - it->x), 1);
+    }
+    // Thinned, not emptied: about as many labels as fit side by side.
+    const double line_px = lines.size() > 1 ? double(lines.back().x - lines.front().x) / double(lines.size() - 1) : 1e9;
+    if (line_px >= widest + gap + 1)
+        EXPECT_GE(labels.size() + 2, lines.size());  // room for all: at most the edge ones are left out
+    else
+        EXPECT_GE(labels.size(), static_cast<std::size_t>(c.width / (3 * (widest + gap))));
+}
+
+INSTANTIATE_TEST_SUITE_P(PlotGrid, PlotTimeLabels,
+                         ::testing::Values(TimeLabelCase{150, 0, 3000, 0}, TimeLabelCase{300, 0, 3000, 25},
+                                           TimeLabelCase{420, 975, 1350, 0}, TimeLabelCase{600, 0, 2000, 0},
+                                           TimeLabelCase{1200, 12345, 98765, 0}, TimeLabelCase{3000, 0, 2000, 0},
+                                           TimeLabelCase{200, 0, 10000, 25}));
 
 TEST(PlotAudio, SummaryAndFileGiveTheScanColumns) {
     app();

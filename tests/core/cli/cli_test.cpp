@@ -130,5 +130,36 @@ TEST_F(Cli, RefusalsExitNonZeroWithTheReadersMessage) {
     EXPECT_NE(run("").rc, 0);
 }
 
+// Run without arguments, and with --help, the program lists every command
+// it knows, each on a line of its own with its options.
+struct UsageCase {
+    const char* args;
+    int rc;
+};
+
+class CliUsage : public Cli, public ::testing::WithParamInterface<UsageCase> {};
+
+TEST_P(CliUsage, ListsEveryCommandWithItsOptions) {
+    const CliRun r = run(GetParam().args);
+    EXPECT_EQ(r.rc, GetParam().rc) << r.out;
+    const std::pair<const char*, const char*> commands[] = {
+        {"info", "FILE"},         {"export-raw", "OUT"},      {"convert", "OUT.vxl"},
+        {"pitch", "--method"},    {"intensity", "FILE"},      {"fftlpc", "--at"},
+        {"formants", "--width"},  {"spectrogram", "--out"},   {"record", "--seconds"},
+        {"play", "--from"},       {"usb-config", "--model"},  {"scope", "--runs"},
+    };
+    for (const auto& [name, option] : commands) {
+        const std::string line_start = std::string("\n  ") + name + " ";
+        const auto at = r.out.find(line_start);
+        ASSERT_NE(at, std::string::npos) << name << " missing in:\n" << r.out;
+        const auto eol = r.out.find('\n', at + 1);
+        EXPECT_NE(r.out.substr(at, eol - at).find(option), std::string::npos) << name;
+    }
+    EXPECT_NE(r.out.find("--audio="), std::string::npos);
+    EXPECT_NE(r.out.find("--generic"), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cli, CliUsage, ::testing::Values(UsageCase{"", 2}, UsageCase{"--help", 0}));
+
 }  // namespace
 }  // namespace vox
