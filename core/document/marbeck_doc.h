@@ -72,11 +72,6 @@ inline constexpr const char* kOpenFilters =
     "NIST(LDC) files (*.wav; *.sph; *.sp1; *.sp2)|*.wav; *.sph; *.sp1; *.sp2|NIST(LDC) files (*.*)|*.*|"
     "XWAVE files (*.d)|*.d|ESPS(xwave) files (*.*)|*.*|SUN au files (*.au)|*.au|"
     "AIFF files (*.aiff; *.*)|*.aiff; *.*|ASCII files (*.*)|*.*|Generic files (*.*)|*.*|";
-// One filter over the extensions of every format above, offered before them
-// and chosen the first time the dialog opens.
-inline constexpr const char* kAllSupportedFilter =
-    "All supported recordings|*.vxl; *.lmf; *.wav; *.nsp; *.sph; *.sp1; *.sp2; *.d; *.au; *.aiff; *.aif; *.aifc; "
-    "*.VXL; *.LMF; *.WAV; *.NSP; *.SPH; *.SP1; *.SP2; *.D; *.AU; *.AIFF; *.AIF; *.AIFC|";
 }  // namespace doc_text
 
 class CMarbeckDoc {

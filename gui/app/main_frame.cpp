@@ -627,7 +627,7 @@ void CMainFrame::free_window_shortcuts() {
 // --- individual commands ---------------------------------------------------------------------
 
 void CMainFrame::file_open() {
-    const std::string filters = std::string(doc_text::kAllSupportedFilter) + doc_text::kOpenFilters;
+    const std::string filters = std::string(CMainFrame::kAllSupportedFilter) + doc_text::kOpenFilters;
     FileDialogRequest req{kOpenTitle, "", "", filters, false, open_filter_index_};
     const auto choice = app_.prompts().choose_open_file(req);
     if (!choice) return;

@@ -38,6 +38,11 @@ public:
     static constexpr const char* kTitle = "Voxtrel";
     static constexpr const char* kNoHelp = "No help file was found. Please contact the vendor.";
     static constexpr const char* kOpenTitle = "Open";
+    // One filter over the extensions of every format the Open dialog lists,
+    // offered before them and chosen the first time the dialog opens.
+    static constexpr const char* kAllSupportedFilter =
+        "All supported recordings|*.vxl; *.lmf; *.wav; *.nsp; *.sph; *.sp1; *.sp2; *.d; *.au; *.aiff; *.aif; *.aifc; "
+        "*.VXL; *.LMF; *.WAV; *.NSP; *.SPH; *.SP1; *.SP2; *.D; *.AU; *.AIFF; *.AIF; *.AIFC|";
 
     explicit CMainFrame(CVoxtrelApp& app, QWidget* parent = nullptr);
     ~CMainFrame() override;

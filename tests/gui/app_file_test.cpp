@@ -32,7 +32,7 @@ TEST(AppFile, OpenUsesTheThirteenFiltersAndRemembersTheChosenOne) {
     ASSERT_EQ(fx.prompts.file_requests.size(), 1u);
     const FileDialogRequest& req = fx.prompts.file_requests[0];
     // The thirteen format filters follow the one for every supported recording.
-    EXPECT_EQ(req.filter, std::string(doc_text::kAllSupportedFilter) + doc_text::kOpenFilters);
+    EXPECT_EQ(req.filter, std::string(CMainFrame::kAllSupportedFilter) + doc_text::kOpenFilters);
     EXPECT_EQ(std::count(req.filter.begin(), req.filter.end(), '|'), 28);
     ASSERT_EQ(f.document_count(), 1);
     EXPECT_EQ(f.active_document()->format_name(), "WAV");

@@ -18,6 +18,7 @@
 #include <QTest>
 #include <QToolBar>
 
+#include <cstdlib>
 #include <map>
 #include <set>
 
@@ -272,6 +273,20 @@ TEST_P(MenuWalkByWindow, EveryMenuItemIsVisibleAndEnabledByItsOwner) {
                                 info.menu == "&Help";
         EXPECT_EQ(walked.count(info.id) > 0, menu_shown) << kind_name(k) << ": " << info.text;
     }
+    // With VOXTREL_VIEW_PNG_DIR set, the frame and its open menus are saved
+    // as pictures to look at.
+    if (const char* dir = std::getenv("VOXTREL_VIEW_PNG_DIR")) {
+        const QString base = QString::fromLatin1(dir) + "/menus_" + kind_name(k);
+        f.grab().save(base + ".png");
+        for (QAction* top : bar->actions()) {
+            if (!top->isVisible() || !top->menu()) continue;
+            QMenu* menu = top->menu();
+            menu->popup(f.mapToGlobal(bar->actionGeometry(top).bottomLeft()));
+            QApplication::processEvents();
+            menu->grab().save(base + "_" + top->text().remove('&').remove('/') + ".png");
+            menu->hide();
+        }
+    }
     // The toolbar's buttons follow the same decisions.
     for (const auto& slot : toolbar_layout()) {
         if (!slot) continue;
@@ -388,6 +403,18 @@ TEST_F(MenuWalk, PrintPreviewOfTheSpectrogramShowsItsPage) {
     EXPECT_EQ(printed.previews, 1);
     EXPECT_EQ(printed.prints, 0);
     EXPECT_TRUE(printed.last_title.endsWith("::Spectrogram "));
+}
+
+// Ctrl+T with the spectrogram active enters the spectrogram's marker row.
+TEST_F(MenuWalk, EnterAtMarkerKeyFromTheSpectrogram) {
+    QWidget* keyboard = activate(Kind::Spectrogram);
+    ASSERT_NE(keyboard, nullptr);
+    f.update_command_ui();
+    const CFormLog* form = CFrameLog::current()->form();
+    const std::size_t before = form->log().row_count();
+    QTest::keyClick(keyboard, Qt::Key_T, Qt::ControlModifier);
+    ASSERT_EQ(form->log().row_count(), before + 1);
+    EXPECT_EQ(form->grid()->cell_text(static_cast<int>(before), 1), "Spec. Marker Entry: time, frequency");
 }
 
 // The FFT/LPC window's log entries reach the log from the menu.
