@@ -20,9 +20,10 @@ inline constexpr const char* kPitchSelection = "Pitch Selection Entry: time, pit
 inline constexpr const char* kPitchAll = "Pitch All Entry: time, pitch, intensity";
 inline constexpr const char* kLabelsSelection = "Labels Selection Entry: Tier, Label's Text, Time, pitch, Intensity";
 inline constexpr const char* kLabelsAll = "Labels All Entry: Tier, Label's Text, Time, pitch, Intensity";
-inline constexpr const char* kFftLpcMarker = "FFT/LPC Marker Entry: freq., FFT_dB";
-inline constexpr const char* kFftLpcMarkerLpc = "FFT/LPC Marker Entry: freq., FFT_dB, LPC_dB";
-inline constexpr const char* kFftLpcFormants = "FFT/LPC Formants & BW Entry: F1, F2, F3, F4, F5, BW1, BW2, BW3, BW4, BW5";
+// The FFT/LPC rows end with the stretch (ms) their slice was taken from.
+inline constexpr const char* kFftLpcMarker = "FFT/LPC Marker Entry: freq., FFT_dB, slice start, slice end";
+inline constexpr const char* kFftLpcMarkerLpc = "FFT/LPC Marker Entry: freq., FFT_dB, LPC_dB, slice start, slice end";
+inline constexpr const char* kFftLpcFormants = "FFT/LPC Formants & BW Entry: F1, F2, F3, F4, F5, BW1, BW2, BW3, BW4, BW5, slice start, slice end";
 inline constexpr const char* kSpectrogramMarker = "Spec. Marker Entry: time, frequency";
 inline constexpr const char* kSpectrogramDuration = "Spec. Duration Entry: start, end, duration";
 inline constexpr const char* kSpectrogramFormantsMarker = "Spec. Formants Marker Entry: time, F1, F2, F3, F4, F5";

@@ -316,8 +316,16 @@ void decode_config_options(const ConfigBytes& b, OptionBlock& o) {
     o.generic.high_byte_first = get_i32(b, 0x478);
 }
 
+std::int32_t record_play_cell_from_file(std::int32_t stored) {
+    // Earlier files kept the grid's rate as a 16-bit integer widened, so
+    // 44100 Hz reads back as -21436: a negative value other than the empty
+    // cell's -1 that fits in 16 bits is that rate's unsigned reading.
+    if (stored < -1 && stored >= -32768) return stored + 65536;
+    return stored;
+}
+
 void decode_config_app_values(const ConfigBytes& b, AppConfigValues& app) {
-    app.record_play_cell = get_i32(b, off::kRecordPlay);
+    app.record_play_cell = record_play_cell_from_file(get_i32(b, off::kRecordPlay));
     app.document_window = get_rect(b, off::kDocumentRect);
     app.fft_lpc_window = get_rect(b, off::kFftRect);
     app.spectrogram_window = get_rect(b, off::kSpectrogramRect);

@@ -46,7 +46,7 @@ struct WindowRect {
 
 // Application-wide values carried by the file.
 struct AppConfigValues {
-    std::int32_t record_play_cell = 5;  // first cell of the record/play grid; -1 when empty
+    std::int32_t record_play_cell = 5;  // first cell of the record/play grid (Hz, 32-bit); -1 when empty
     WindowRect document_window;
     WindowRect fft_lpc_window;
     WindowRect spectrogram_window;
@@ -79,6 +79,10 @@ void encode_config_group(ConfigGroup group, const OptionBlock& block, const AppC
 bool config_version_ok(const ConfigBytes& bytes);
 // Copies every option field of the bytes into the block (no version check).
 void decode_config_options(const ConfigBytes& bytes, OptionBlock& block);
+// The record/play grid's rate as the file holds it: the whole 32-bit value,
+// and a value that earlier files cut to 16 bits (44100 Hz stored as -21436)
+// taken back as the rate it was.
+std::int32_t record_play_cell_from_file(std::int32_t stored);
 // The record/play value and the five rectangles; the default sample rate
 // only when 0 < rate < 50000 Hz, otherwise it is left as it is.
 void decode_config_app_values(const ConfigBytes& bytes, AppConfigValues& app);

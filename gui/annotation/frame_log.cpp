@@ -5,6 +5,7 @@
 
 #include "core/annotation/log_texts.h"
 #include "gui/annotation/form_log.h"
+#include "gui/app/window_fit.h"
 
 namespace vox {
 
@@ -34,7 +35,7 @@ bool CFrameLog::add_to_current(const LogEntry& entry) {
 void CFrameLog::place(const WindowRect& r) {
     WindowRect p = r;
     if (p.empty() || p.c <= p.a || p.d <= p.b) p = {20, 20, 500, 300};
-    setGeometry(p.a, p.b, p.c - p.a, p.d - p.b);
+    setGeometry(fit_rect(QRect(p.a, p.b, p.c - p.a, p.d - p.b), subwindow_bounds(mdiArea())));
 }
 
 CFrameLog* CFrameLog::open_new(QMdiArea* area, WindowRect& placement, UserPrompts& prompts) {
@@ -133,7 +134,7 @@ void CFrameLog::closeEvent(QCloseEvent* event) {
 }
 
 void CFrameLog::remember() {
-    if (!placed_ || isMaximized() || isMinimized() || !isVisible()) return;
+    if (!placed_ || isMaximized() || isMinimized() || !isVisible() || ArrangingWindows::active(mdiArea())) return;
     const QRect g = geometry();
     placement_ = {g.left(), g.top(), g.left() + g.width(), g.top() + g.height()};
 }

@@ -1,6 +1,8 @@
 #include "gui/annotation/label_table_view.h"
 
 #include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMoveEvent>
 #include <QPushButton>
 #include <QResizeEvent>
@@ -9,6 +11,7 @@
 #include <optional>
 
 #include "gui/annotation/label_texts.h"
+#include "gui/app/window_fit.h"
 #include "gui/grid/grid_control.h"
 
 namespace vox {
@@ -87,11 +90,27 @@ CFrameLabelView::CFrameLabelView(CMarbeckDoc& doc, WindowRect& placement, std::f
     setAttribute(Qt::WA_DeleteOnClose);
     form_ = new CFormLabelView(doc, std::move(zoom_to), this);
     update_title();
-    if (placement_.empty())
-        setGeometry(20, 20, 450, 450);
-    else
-        setGeometry(placement_.a, placement_.b, std::max(100, placement_.c), std::max(100, placement_.d));
+    place();
     form_->setGeometry(0, 0, width(), height());
+}
+
+QRect CFrameLabelView::home_area() const {
+    for (QWidget* p = parentWidget(); p; p = p->parentWidget())
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(p))
+            if (QMdiArea* a = sub->mdiArea(); a && a->viewport())
+                return QRect(a->viewport()->mapToGlobal(QPoint(0, 0)), a->viewport()->size());
+    return screen_bounds(this);
+}
+
+void CFrameLabelView::place() {
+    // The remembered rectangle is relative to the main window's document
+    // area: (20, 20) is just inside it, under the menus and toolbar.
+    QRect r = placement_.empty() ? QRect(20, 20, 450, 450)
+                                 : QRect(placement_.a, placement_.b, std::max(100, placement_.c), std::max(100, placement_.d));
+    const QRect home = home_area();
+    r.translate(home.topLeft());
+    placed_ = false;  // the move below is not the user's
+    setGeometry(fit_rect(r, home));
     placed_ = true;
 }
 
@@ -102,8 +121,9 @@ void CFrameLabelView::update_title() {
 void CFrameLabelView::moveEvent(QMoveEvent* e) {
     QWidget::moveEvent(e);
     if (!placed_) return;
-    placement_.a = geometry().left();
-    placement_.b = geometry().top();
+    const QRect home = home_area();
+    placement_.a = geometry().left() - home.left();
+    placement_.b = geometry().top() - home.top();
 }
 
 void CFrameLabelView::resizeEvent(QResizeEvent* e) {

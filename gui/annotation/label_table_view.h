@@ -58,6 +58,11 @@ public:
     void refresh() { form_->fill(); }
     // The title of the document may change (Save As).
     void update_title();
+    // Moves the window to the remembered rectangle, inside the main window's
+    // document area (the screen when there is none).
+    void place();
+    // That area in screen coordinates.
+    QRect home_area() const;
 
 protected:
     void moveEvent(QMoveEvent* e) override;

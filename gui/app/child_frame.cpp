@@ -5,6 +5,7 @@
 #include "core/document/marbeck_doc.h"
 #include "gui/app/document_summary.h"
 #include "gui/app/main_frame.h"
+#include "gui/app/window_fit.h"
 
 // The waveform view is hosted as soon as it is part of the tree.
 #if __has_include("gui/views/waveform/marbeck_view.h")
@@ -66,6 +67,12 @@ void CChildFrame::refresh_view() {
 #endif
 }
 
+void CChildFrame::apply_window_rectangles() {
+#if VOXTREL_HAS_WAVEFORM_VIEW
+    static_cast<CMarbeckView*>(view_)->apply_window_rectangles(frame_.app_values());
+#endif
+}
+
 void CChildFrame::update_title(int number, int of) {
     // A channel picked from a multichannel file is named after it until the
     // document is saved under a name of its own.
@@ -89,7 +96,8 @@ void CChildFrame::closeEvent(QCloseEvent* event) {
 
 void CChildFrame::remember_placement() {
     // Only a normal window's own rectangle is worth keeping.
-    if (isMaximized() || isMinimized() || !isVisible()) return;
+    // Nor is a place Tile or Cascade gave it.
+    if (isMaximized() || isMinimized() || !isVisible() || ArrangingWindows::active(mdiArea())) return;
     auto& r = frame_.app_values().document_window;
     const QRect g = geometry();
     r = {g.left(), g.top(), g.width(), g.height()};

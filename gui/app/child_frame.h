@@ -32,6 +32,9 @@ public:
 
     // Lays the view out again after its options changed.
     void refresh_view();
+    // The loaded rectangles of the application values for the document's
+    // windows (see CMarbeckView::apply_window_rectangles).
+    void apply_window_rectangles();
 
     // Window title: the document title, followed by ":n" when the document
     // has several windows.

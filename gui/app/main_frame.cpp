@@ -31,6 +31,7 @@
 #include "gui/app/command_icons.h"
 #include "gui/app/help_window.h"
 #include "gui/app/voxtrel_app.h"
+#include "gui/app/window_fit.h"
 #include "gui/views/analysis/analysis_frame.h"
 #include "gui/annotation/frame_log.h"
 
@@ -261,7 +262,9 @@ void CMainFrame::rebuild_window_list() {
 
 std::unique_ptr<CMarbeckDoc> CMainFrame::make_document() {
     DocServices services{app_.prompts(), app_.progress(), app_.temp_names()};
-    auto doc = std::make_unique<CMarbeckDoc>(services, app_.config().new_document_options(app_.app_values()));
+    OptionBlock options = app_.config().new_document_options(app_.app_values());
+    options.long_file_minutes = app_.long_file_minutes();  // the session's last choice
+    auto doc = std::make_unique<CMarbeckDoc>(services, options);
     CMarbeckDoc* raw = doc.get();
     doc->on_path_changed = [this, raw](const std::string& path) {
         app_.recent().add(path);
@@ -284,7 +287,8 @@ CChildFrame* CMainFrame::add_frame(CMarbeckDoc& doc) {
     const WindowRect& r = app_.app_values().document_window;
     const bool first = mdi_->subWindowList().size() == 1;
     if (!r.empty() && r.c > 100 && r.d > 80) {
-        child->setGeometry(r.a, r.b, r.c, r.d);
+        // Inside the document area, whatever frame size the rectangle came from.
+        child->setGeometry(fit_rect(QRect(r.a, r.b, r.c, r.d), subwindow_bounds(mdi_)));
         child->show();
     } else if (first) {
         child->showMaximized();
@@ -560,8 +564,16 @@ bool CMainFrame::run_frame_command(CommandId id) {
             // Another waveform window, also from an analysis window of the document.
             if (CMarbeckDoc* d = active_document()) add_frame(*d);
             return true;
-        case C::WindowCascade: mdi_->cascadeSubWindows(); return true;
-        case C::WindowTile: mdi_->tileSubWindows(); return true;
+        case C::WindowCascade: {
+            const ArrangingWindows arranging(mdi_);
+            mdi_->cascadeSubWindows();
+            return true;
+        }
+        case C::WindowTile: {
+            const ArrangingWindows arranging(mdi_);
+            mdi_->tileSubWindows();
+            return true;
+        }
         case C::WindowArrange: arrange_icons(); return true;
         case C::HelpTopics: help_topics(); return true;
         case C::HelpAbout: about(); return true;
@@ -647,14 +659,18 @@ void CMainFrame::load_configuration() {
     // The open log window moves to the loaded rectangle.
     if (r == ConfigFile::LoadResult::Loaded && CFrameLog::current()) CFrameLog::current()->place(app_.app_values().log_window);
     if (r != ConfigFile::LoadResult::Loaded || !doc) return;
-    // The loaded tier names rename the audio channel's tiers; every window of
-    // the document lays itself out again.
+    // The loaded tier names rename the audio channel's tiers; the document's
+    // windows move to the loaded rectangles and lay themselves out again.
     for (std::size_t t = 0; t < doc->options.tier_names.size() && t < doc->channels[0].tiers.size(); ++t)
         doc->channels[0].tiers[t].name = doc->options.tier_names[t];
-    for (CChildFrame* f : frames_of(*doc)) f->refresh_view();
+    for (CChildFrame* f : frames_of(*doc)) {
+        f->apply_window_rectangles();
+        f->refresh_view();
+    }
 }
 
 void CMainFrame::patch_config(ConfigGroup group, CMarbeckDoc& doc) {
+    if (group == ConfigGroup::Display) app_.set_long_file_minutes(doc.options.long_file_minutes);
     app_.config().patch(group, doc.options, app_.app_values());
 }
 

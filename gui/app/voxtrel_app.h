@@ -65,6 +65,12 @@ public:
     CRecentFileList& recent() { return recent_; }
     // Record and play settings (source, input, sample rate, unit channels).
     RecordSettings& record_settings() { return record_settings_; }
+    const RecordSettings& record_settings() const { return record_settings_; }
+    // "Available memory to read files (min)": not kept in the configuration
+    // file, so the last accepted value lives for the session and every
+    // document made afterwards starts with it.
+    double long_file_minutes() const { return long_file_minutes_; }
+    void set_long_file_minutes(double minutes) { long_file_minutes_ = minutes; }
     // True when the configuration file was sound at start-up.
     bool config_loaded() const { return config_loaded_; }
 
@@ -96,6 +102,7 @@ private:
     CRecentFileList recent_;
     RecordSettings record_settings_;
     bool config_loaded_ = false;
+    double long_file_minutes_ = OptionBlock{}.long_file_minutes;
     QFont font_;
     std::array<QPen, 256> pens_;
     std::unique_ptr<QPrinter> printer_;

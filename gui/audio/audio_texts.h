@@ -11,6 +11,7 @@ inline constexpr const char* kSaveAndClose = "Save and Close";
 inline constexpr const char* kCancel = "Cancel";
 inline constexpr const char* kFormGridError = "Error in setting up the data table-- recordplay form--";
 inline constexpr const char* kAudioRow = "Audio";
+inline constexpr const char* kUnitModelCaption = "External hardware inputs:";
 inline constexpr const char* kCreateOptionsFailed = "Error in creating the display option window.";
 
 inline constexpr const char* kRecordOptionTitle = "Record option";

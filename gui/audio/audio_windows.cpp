@@ -5,6 +5,7 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <algorithm>
+#include <filesystem>
 
 #include "core/audio/record_options.h"
 #include "core/document/marbeck_doc.h"
@@ -31,10 +32,7 @@ CAudioWindows::CAudioWindows(CMainFrame& frame, QMenu* options_menu) : QObject(&
     if (std::find(rates.begin(), rates.end(), stored) != rates.end()) settings.sample_rate_hz = stored;
     try {
         record_play_ = new CFrameRecordPlay(settings, app.prompts(), &frame);
-        record_play_->form()->on_rate_stored = [&app](int rate) {
-            app.app_values().record_play_cell = static_cast<std::int16_t>(rate);
-            app.config().patch(ConfigGroup::RecordPlay, OptionBlock{}, app.app_values());
-        };
+        record_play_->form()->on_rate_stored = [this](int rate) { store_rate(rate); };
         record_play_->form()->on_settings_changed = [this] {
             if (scope_) scope_->view()->resume();
         };
@@ -84,8 +82,22 @@ void CAudioWindows::open_record_option() {
     COptionRecord dialog(settings.sample_rate_hz, &frame_);
     if (dialog.exec() != QDialog::Accepted) return;
     settings.sample_rate_hz = dialog.rate();
+    store_rate(settings.sample_rate_hz);
     if (record_play_) record_play_->form()->refresh();
     if (scope_) scope_->view()->resume();
+}
+
+void CAudioWindows::store_rate(int rate) {
+    // The whole rate is kept (44100 Hz does not fit in 16 bits), so that the
+    // next start records at it again.
+    CVoxtrelApp& app = frame_.app();
+    app.app_values().record_play_cell = rate;
+    if (app.config().patch(ConfigGroup::RecordPlay, OptionBlock{}, app.app_values())) return;
+    // Before any document made the file: a new one from the defaults, as
+    // the first document would write it. A file of another kind stays.
+    std::error_code ec;
+    if (!std::filesystem::exists(app.config().path(), ec))
+        app.config().new_document_options(app.app_values());
 }
 
 void CAudioWindows::open_calibration() {

@@ -44,6 +44,9 @@ public:
     static std::string usb_choice_from_arguments();
 
 private:
+    // The chosen recording rate (Hz) into the configuration file.
+    void store_rate(int rate);
+
     CMainFrame& frame_;
     QPointer<CFrameRecordPlay> record_play_;
     QPointer<CScopeChildFrame> scope_;

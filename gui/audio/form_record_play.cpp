@@ -1,5 +1,6 @@
 #include "gui/audio/form_record_play.h"
 
+#include <QComboBox>
 #include <QLabel>
 #include <algorithm>
 #include <QPushButton>
@@ -32,6 +33,16 @@ CFormRecordPlay::CFormRecordPlay(RecordSettings& settings, UserPrompts& prompts,
     params_->insert_column(2, "Source", 150, CGridControl::Align::Center);
     params_->setMaximumHeight(80);
     layout->addWidget(params_);
+    // The unit comes with 5 or 9 inputs; the channel grid has one row each.
+    auto* model_row = new QHBoxLayout;
+    model_row->addWidget(new QLabel(audio_text::kUnitModelCaption, this));
+    model_ = new QComboBox(this);
+    model_->setObjectName("recordPlayUnitModel");
+    model_->addItem("5", 5);
+    model_->addItem("9", 9);
+    model_row->addWidget(model_);
+    model_row->addStretch();
+    layout->addLayout(model_row);
     layout->addWidget(new QLabel(audio_text::kChannelsCaption, this));
     channels_ = new CGridControl(this);
     channels_->setObjectName("recordPlayChannels");
@@ -50,6 +61,7 @@ CFormRecordPlay::CFormRecordPlay(RecordSettings& settings, UserPrompts& prompts,
 
     connect(params_, &CGridControl::cellValueChanged, this, [this](int, int) { parameter_changed(); });
     connect(channels_, &CGridControl::cellValueChanged, this, [this](int row, int) { channel_changed(row); });
+    connect(model_, &QComboBox::activated, this, [this](int) { model_changed(); });
     connect(save_, &QPushButton::clicked, this, [this] { save_and_close(); });
     connect(cancel_, &QPushButton::clicked, this, [this] { cancel(); });
     conform_unit_channels(settings_);
@@ -60,6 +72,8 @@ CFormRecordPlay::CFormRecordPlay(RecordSettings& settings, UserPrompts& prompts,
 void CFormRecordPlay::begin_session() { saved_ = settings_; }
 
 void CFormRecordPlay::refresh() {
+    const int at = model_->findData(settings_.unit_model);
+    if (at >= 0) model_->setCurrentIndex(at);
     fill_parameters(true);
     fill_channels(true);
 }
@@ -144,6 +158,17 @@ void CFormRecordPlay::channel_changed(int row) {
         return;
     }
     fill_channels(false);
+    if (on_settings_changed) on_settings_changed();
+}
+
+void CFormRecordPlay::model_changed() {
+    const int model = model_->currentData().toInt();
+    if (model == settings_.unit_model) return;
+    // The inputs both models have keep their records; the others get the
+    // defaults, and every rate and filter is made one the model offers.
+    settings_.unit_model = model;
+    conform_unit_channels(settings_);
+    fill_channels(true);
     if (on_settings_changed) on_settings_changed();
 }
 

@@ -11,6 +11,7 @@
 #include "core/audio/record_settings.h"
 #include "core/platform/user_prompts.h"
 
+class QComboBox;
 class QPushButton;
 
 namespace vox {
@@ -36,6 +37,8 @@ public:
     CGridControl* channel_grid() const { return channels_; }
     QPushButton* save_button() const { return save_; }
     QPushButton* cancel_button() const { return cancel_; }
+    // The external unit's model: 5 or 9 inputs.
+    QComboBox* model_box() const { return model_; }
 
     // Called after the rate cell was stored, with its value (-1 when empty).
     std::function<void(int)> on_rate_stored;
@@ -51,6 +54,7 @@ private:
     void fill_channels(bool rebuild);
     void parameter_changed();
     void channel_changed(int row);
+    void model_changed();
     void save_and_close();
     void cancel();
 
@@ -59,6 +63,7 @@ private:
     RecordSettings saved_;
     CGridControl* params_ = nullptr;
     CGridControl* channels_ = nullptr;
+    QComboBox* model_ = nullptr;
     QPushButton* save_ = nullptr;
     QPushButton* cancel_ = nullptr;
 };

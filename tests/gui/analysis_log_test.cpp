@@ -83,7 +83,7 @@ TEST_F(AnalysisLog, FftFormantsAndBandwidthsRowHoldsTheTenSlots) {
     EXPECT_EQ(v.command_enabled(C::LogEnterAtMarker), std::optional<bool>(false));  // no cursor yet
     ASSERT_TRUE(v.handle_command(C::LogEnterFormantsBandwidths));
     ASSERT_EQ(grid().row_count(), 1);
-    EXPECT_EQ(grid().column_count(), 13);
+    EXPECT_EQ(grid().column_count(), 15);
     EXPECT_EQ(cell(0, 1), log_text::kFftLpcFormants);
     EXPECT_NEAR(number(0, 2), 700.0, 80.0);
     EXPECT_NEAR(number(0, 3), 1200.0, 100.0);
@@ -108,10 +108,94 @@ TEST_P(FftMarker, CursorRowCarriesTheLpcLevelOnlyWhenDrawn) {
     EXPECT_EQ(cell(0, 1), lpc ? log_text::kFftLpcMarkerLpc : log_text::kFftLpcMarker);
     EXPECT_EQ(cell(0, 2), FormatLogValue(v.frequency_at(v.cursor_index())));
     EXPECT_EQ(cell(0, 3), FormatLogValue(v.level_at(v.cursor_index())));
-    EXPECT_EQ(grid().column_count(), lpc ? 6 : 5);
+    EXPECT_EQ(grid().column_count(), lpc ? 8 : 7);
     if (lpc) {
-        EXPECT_EQ(cell(0, 4), FormatLogValue(v.result()->lpc[static_cast<std::size_t>(v.cursor_index())]));
+        EXPECT_EQ(cell(0, 4), FormatLogValue(v.lpc_level_at(v.cursor_index())));
     }
+    // The row ends with the frame's stretch: from the cursor's sample 2000,
+    // one FFT frame long.
+    const int last = lpc ? 5 : 4;
+    EXPECT_EQ(cell(0, last), FormatLogValue(2000 * 1000.0 / 11025.0));
+    EXPECT_EQ(cell(0, last + 1), FormatLogValue((2000 + slice_fft_points(v.options())) * 1000.0 / 11025.0));
+}
+
+// The logged levels are the ones the plot draws: the LPC envelope is read
+// back from its red pixels at the cursor's column, in both level formats.
+class FftDrawnLevels : public AnalysisLog, public ::testing::WithParamInterface<int> {};
+
+TEST_P(FftDrawnLevels, LoggedLpcLevelSitsOnTheDrawnCurve) {
+    load_vowel();
+    FftLpcOptions o;
+    o.lpc_coefficients = 14;
+    o.draw_lpc = 1;
+    o.color = 1;
+    o.absolute_db = GetParam();
+    fft = std::make_unique<CFFTLPCFrame>(*doc, false);
+    fft->resize(600, 420);
+    fft->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(fft.get()));
+    CFFTLPCView& v = fft->view();
+    ASSERT_TRUE(v.set_parameters(FftLpcStretch{false, 2000, 0, 0}, o));
+    open_log();
+    const Rect r = v.plot_rect();
+    const int n = static_cast<int>(v.result()->fft.size());
+    // The cursor near the first formant (700 Hz) and near 2500 Hz, between formants.
+    for (double hz : {700.0, 2500.0}) {
+        const int index = static_cast<int>(hz / (o.frequency_range_hz / double(n)));
+        const int x = r.left + static_cast<int>(double(r.right - r.left) / n * index) + 1;
+        QTest::mouseClick(v.plot_widget(), Qt::LeftButton, {}, QPoint(x, r.top + 5));
+        ASSERT_TRUE(v.has_cursor());
+        const int rows = grid().row_count();
+        ASSERT_TRUE(v.handle_command(C::LogEnterAtMarker));
+        ASSERT_EQ(grid().row_count(), rows + 1);
+        const double logged_lpc = number(rows, 4);
+        const double logged_fft = number(rows, 3);
+        EXPECT_EQ(cell(rows, 3), FormatLogValue(v.level_at(v.cursor_index())));
+        // Where the red envelope crosses the cursor's column.
+        const QImage img = v.plot_image();
+        const int cx = r.left + static_cast<int>(double(r.right - r.left) / n * v.cursor_index());
+        // The cursor line covers its own column: read one column either side.
+        double sum = 0.0;
+        int count = 0;
+        for (int col : {cx - 1, cx + 1})
+            for (int y = r.top + 1; y < r.bottom - 1; ++y) {
+                const QRgb c = img.pixel(col, y);
+                if (qRed(c) > 180 && qGreen(c) < 110 && qBlue(c) < 110) {
+                    sum += y;
+                    ++count;
+                }
+            }
+        ASSERT_GT(count, 0) << hz;
+        const double y = sum / count;
+        const double H = r.bottom - r.top;
+        const double drawn = (r.bottom - 1 - y) / (H - 1) * v.axis_top();  // dB over the curve's minimum
+        const double drawn_level = o.absolute_db ? drawn + v.result()->fft_min : drawn - v.result()->fft_max;
+        const double db_per_pixel = v.axis_top() / (H - 1);
+        EXPECT_NEAR(logged_lpc, drawn_level, 0.1 + 3.0 * db_per_pixel) << hz;
+        // The envelope runs over the harmonics' peaks near a formant.
+        if (hz == 700.0) {
+            EXPECT_NEAR(logged_lpc, logged_fft, 15.0);
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, FftDrawnLevels, ::testing::Values(1, 0));
+
+TEST_F(AnalysisLog, AverageRowsCarryTheSelectionsStretch) {
+    load_vowel();
+    FftLpcOptions o;
+    o.lpc_coefficients = 14;
+    fft = std::make_unique<CFFTLPCFrame>(*doc, true);
+    fft->resize(600, 420);
+    fft->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(fft.get()));
+    CFFTLPCView& v = fft->view();
+    ASSERT_TRUE(v.set_parameters(FftLpcStretch{true, 0, 1000, 4500}, o));
+    open_log();
+    ASSERT_TRUE(v.handle_command(C::LogEnterFormantsBandwidths));
+    ASSERT_EQ(grid().row_count(), 1);
+    EXPECT_EQ(cell(0, 12), FormatLogValue(1000 * 1000.0 / 11025.0));
+    EXPECT_EQ(cell(0, 13), FormatLogValue(4500 * 1000.0 / 11025.0));
 }
 
 INSTANTIATE_TEST_SUITE_P(DrawLpc, FftMarker, ::testing::Bool());

@@ -241,6 +241,31 @@ TEST_F(AnalysisFixture, ThePaneFollowsTheWaveformViewsMouse) {
                 pane.selection_end_ms() - pane.selection_start_ms(), 0.05);
 }
 
+// Whatever the pane's size, the selection the pane takes from the waveform
+// view starts and ends at the view's own times, not at the pane's pixels.
+class PaneFollowSize : public AnalysisFixture, public ::testing::WithParamInterface<std::pair<int, int>> {};
+
+TEST_P(PaneFollowSize, SelectionTimesAreTheWaveformViewsExactly) {
+    load_sine();
+    CMarbeckView& wave = show(800, 300);
+    CSpectrogramPane& pane = open_sg(sg_options(false), GetParam().first, 320);
+    QObject::connect(&wave, &CMarbeckView::pointerForwarded, &pane,
+                     [&pane](int phase, double ms) { pane.follow(static_cast<FollowPhase>(phase), ms); });
+    const int y = 60, x0 = GetParam().second;
+    QTest::mousePress(&wave, Qt::LeftButton, {}, QPoint(x0, y));
+    QMouseEvent move(QEvent::MouseMove, QPointF(x0 + 260, y), QPointF(x0 + 260, y), Qt::NoButton, Qt::LeftButton, {});
+    QApplication::sendEvent(&wave, &move);
+    QTest::mouseRelease(&wave, Qt::LeftButton, {}, QPoint(x0 + 260, y));
+    ASSERT_TRUE(pane.has_selection());
+    const CChannels& ch = doc->channels[0];
+    EXPECT_NEAR(pane.selection_start_ms(), std::min(ch.sel_start_ms, ch.sel_end_ms), 1e-9);
+    EXPECT_NEAR(pane.selection_end_ms(), std::max(ch.sel_start_ms, ch.sel_end_ms), 1e-9);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, PaneFollowSize,
+                         ::testing::Values(std::pair{420, 200}, std::pair{333, 123}, std::pair{611, 77},
+                                           std::pair{250, 301}));
+
 struct PlayFixture : AnalysisFixture {
     MemoryWaveOut speaker{20.0};
     PlayFixture() { SoundDevices::install(&speaker, nullptr); }

@@ -2,6 +2,8 @@
 
 #include <QMdiArea>
 
+#include "gui/app/window_fit.h"
+
 namespace vox {
 
 CAnalysisFrame::CAnalysisFrame(CMarbeckDoc& doc, WindowRect& remembered, QWidget* parent)
@@ -41,7 +43,7 @@ bool CAnalysisFrame::disabled_while_active(CommandId id) {
 
 void CAnalysisFrame::remember() {
     // Only a normal window's own rectangle is worth keeping.
-    if (isMaximized() || isMinimized() || !isVisible()) return;
+    if (isMaximized() || isMinimized() || !isVisible() || ArrangingWindows::active(mdiArea())) return;
     const QRect g = geometry();
     remembered_ = {g.left(), g.top(), g.width(), g.height()};
 }

@@ -210,6 +210,32 @@ double CFFTLPCView::level_at(int index) const {
     return options_.absolute_db ? v + result_->fft_min : -(result_->fft_max - v);
 }
 
+double CFFTLPCView::lpc_curve_value(int i) const {
+    const auto& lpc = result_->lpc;
+    const double peak = *std::max_element(lpc.begin(), lpc.end());
+    const int j = std::clamp(i, 0, static_cast<int>(lpc.size()) - 1);
+    // The envelope is drawn with its peak on the FFT curve's top.
+    return lpc[static_cast<std::size_t>(j)] + (result_->fft_max - peak);
+}
+
+double CFFTLPCView::lpc_level_at(int index) const {
+    if (!result_ || result_->lpc.empty()) return 0.0;
+    const double v = lpc_curve_value(index);
+    return options_.absolute_db ? v + result_->fft_min : -(result_->fft_max - v);
+}
+
+double CFFTLPCView::slice_start_ms() const {
+    if (!(fs_ > 0.0)) return 0.0;
+    return double(stretch_.selection ? stretch_.sel_start : stretch_.frame_start) * 1000.0 / fs_;
+}
+
+double CFFTLPCView::slice_end_ms() const {
+    if (!(fs_ > 0.0)) return 0.0;
+    if (stretch_.selection) return double(stretch_.sel_end) * 1000.0 / fs_;
+    // One frame of the FFT size from the cursor.
+    return double(stretch_.frame_start + static_cast<std::uint64_t>(slice_fft_points(options_))) * 1000.0 / fs_;
+}
+
 void CFFTLPCView::plot_mouse(int x, bool press, bool moving_with_button) {
     const Rect r = plot_rect();
     if (x < r.left || x >= r.right) return;  // outside the plot nothing changes
@@ -255,13 +281,10 @@ void CFFTLPCView::draw(QPainter& p, const Rect& r, double k, bool color, bool cu
         p.setPen(QPen(color ? QColor(20, 40, 120) : QColor(Qt::black), std::max(1.0, k)));
         p.drawPath(fpath);
         if (options_.draw_lpc && !result_->lpc.empty()) {
-            const auto& lpc = result_->lpc;
-            const double peak = *std::max_element(lpc.begin(), lpc.end());
-            const double shift = result_->fft_max - peak;
             QPainterPath lpath;
-            const int m = static_cast<int>(lpc.size());
+            const int m = static_cast<int>(result_->lpc.size());
             for (int i = 0; i < m; ++i) {
-                const QPointF pt(r.left + double(i) * W / m, y_of(lpc[static_cast<std::size_t>(i)] + shift));
+                const QPointF pt(r.left + double(i) * W / m, y_of(lpc_curve_value(i)));
                 if (i == 0) lpath.moveTo(pt); else lpath.lineTo(pt);
             }
             QPen pen(color ? QColor(220, 30, 30) : QColor(Qt::black), std::max(1.0, 2.0 * k));
@@ -393,7 +416,7 @@ CFFTLPCFrame* OpenFftLpc(CMarbeckDoc& doc, QMdiArea* area, const FftLpcStretch& 
         doc.prompts().message(analysis_text::kCreateViewError, MessageIcon::Error);
         return nullptr;
     }
-    ShowAnalysisFrame(frame, area, QRect(40, 40, 560, 420));
+    ShowAnalysisFrame(frame, area, QRect(CFFTLPCFrame::kDefaultPlace[0], CFFTLPCFrame::kDefaultPlace[1], CFFTLPCFrame::kDefaultPlace[2], CFFTLPCFrame::kDefaultPlace[3]));
     // The plot must have its width before the analysis (one value per column).
     frame->view().plot_widget()->ensurePolished();
     if (frame->view().layout()) frame->view().layout()->activate();

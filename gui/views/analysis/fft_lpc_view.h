@@ -66,6 +66,17 @@ public:
     // chosen format.
     double frequency_at(int index) const;
     double level_at(int index) const;
+    // The LPC envelope's level (dB) at a curve index as the plot draws it
+    // (its peak placed on the FFT curve's top), in the read-out's format; 0
+    // without an LPC result.
+    double lpc_level_at(int index) const;
+    // The stretch the slice was taken from (ms): the frame at the cursor, or
+    // the selection of an average.
+    double slice_start_ms() const;
+    double slice_end_ms() const;
+    // The dB span of the power axis: a curve value v (dB over the FFT
+    // curve's minimum) is drawn at v / axis_top() of the plot's height.
+    double axis_top() const;
 
     std::optional<bool> command_enabled(CommandId id) const;
     bool handle_command(CommandId id);
@@ -86,7 +97,8 @@ private:
     std::optional<bool> log_command_enabled(CommandId id) const;
     bool log_handle_command(CommandId id);
     void draw(QPainter& p, const Rect& r, double scale, bool color, bool cursor);
-    double axis_top() const;
+    // LPC value of index i in the plot's terms (dB over the FFT curve's minimum).
+    double lpc_curve_value(int i) const;
     bool save_bitmap();
 
     CMarbeckDoc& doc_;
@@ -107,6 +119,10 @@ private:
 class CFFTLPCFrame : public CAnalysisFrame {
     Q_OBJECT
 public:
+    // Where the first window opens before one was placed: left, top,
+    // width, height (pixels).
+    static constexpr int kDefaultPlace[4] = {50, 50, 400, 300};
+
     CFFTLPCFrame(CMarbeckDoc& doc, bool average, QWidget* parent = nullptr);
     CFFTLPCView& view() const { return *view_; }
     std::optional<bool> command_enabled(CommandId id) const override;

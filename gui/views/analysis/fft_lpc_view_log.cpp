@@ -62,22 +62,17 @@ bool CFFTLPCView::log_handle_command(CommandId id) {
     const SliceResult r = *result_;
     const FftLpcOptions o = options_;
     const bool lpc_drawn = o.draw_lpc != 0 && !r.lpc.empty();
-    const double lpc_span = r.lpc.empty() ? 0.0 : *std::max_element(r.lpc.begin(), r.lpc.end());
+    // Each slice row ends with the stretch the slice was taken from (ms).
+    const double from_ms = slice_start_ms(), to_ms = slice_end_ms();
     // A marker row: frequency, FFT level and, with the LPC curve drawn, the
-    // LPC level, each in the read-out's format.
+    // LPC level, each as the plot draws it and the read-out shows it.
     auto marker_row = [&](double hz, int index) {
         LogEntry e(doc_.path(), lpc_drawn ? LogEntryKind::FftLpcMarkerLpc : LogEntryKind::FftLpcMarker);
         e.add(hz);
-        // Absolute format: the value plus the level of the curve's minimum
-        // (dB); relative: the distance below the curve's top, negative.
-        const int i = std::clamp(index, 0, static_cast<int>(r.fft.size()) - 1);
-        const double v = r.fft[static_cast<std::size_t>(i)];
-        e.add(o.absolute_db ? v + r.fft_min : v - r.fft_max);
-        if (lpc_drawn) {
-            const int j = std::clamp(index, 0, static_cast<int>(r.lpc.size()) - 1);
-            const double w = r.lpc[static_cast<std::size_t>(j)];
-            e.add(o.absolute_db ? w : w - lpc_span);
-        }
+        e.add(level_at(index));
+        if (lpc_drawn) e.add(lpc_level_at(index));
+        e.add(from_ms);
+        e.add(to_ms);
         return CFrameLog::add_to_current(e);
     };
     switch (id) {
@@ -88,6 +83,8 @@ bool CFFTLPCView::log_handle_command(CommandId id) {
         LogEntry e(doc_.path(), LogEntryKind::FftLpcFormants);
         for (double f : r.F) e.add(f);
         for (double b : r.B) e.add(b);
+        e.add(from_ms);
+        e.add(to_ms);
         CFrameLog::add_to_current(e);
         return true;
     }

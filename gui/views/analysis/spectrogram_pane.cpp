@@ -607,7 +607,9 @@ void CSpectrogramPane::follow(FollowPhase phase, double ms) {
     case FollowPhase::Press:
         start_selection(x);
         cursor_y_ = -1;
+        // The waveform view's exact time, not the time of the pane's pixel.
         cursor_ms_ = std::clamp(ms, stretch_.start_ms, stretch_.end_ms);
+        sel_a_ms_ = sel_b_ms_ = cursor_ms_;
         emit readout(cursor_ms_, -1.0, 0.0);
         break;
     case FollowPhase::Drag:

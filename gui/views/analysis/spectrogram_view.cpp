@@ -11,6 +11,7 @@
 
 #include "core/document/marbeck_doc.h"
 #include "gui/app/voxtrel_app.h"
+#include "gui/app/window_fit.h"
 #include "gui/plot/bitmap_file.h"
 #include "gui/views/analysis/analysis_text.h"
 #include "gui/views/analysis/fft_lpc_view.h"
@@ -230,7 +231,7 @@ void ShowAnalysisFrame(CAnalysisFrame* frame, QMdiArea* area, const QRect& fallb
     const QRect g = frame->initial_geometry(fallback);
     if (area) {
         area->addSubWindow(frame);
-        frame->setGeometry(g);
+        frame->setGeometry(fit_rect(g, subwindow_bounds(area)));
         frame->show();
         area->setActiveSubWindow(frame);
     } else {

@@ -191,6 +191,7 @@ void CMarbeckView::show_new_selection() {
     selection_ = true;
     cursor_ = false;
     doc_.selection_active = 1;
+    readouts_[DurationValue]->setText(format_time(first().sel_length_ms, "%12.1f"));
     compose_screen();
     update();
     emit markerChanged();

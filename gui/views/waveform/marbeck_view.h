@@ -40,6 +40,7 @@ struct LabelBandState;
 class UndoFile;
 struct TraceColumn;
 struct ViewSound;
+struct EmptyDocumentUndo;
 
 // Fixed texts of the waveform view.
 namespace view_text {
@@ -97,6 +98,9 @@ public:
     // As refresh, after the samples were changed in place (edits): the
     // min/max summary of a long recording is rebuilt.
     void samples_changed();
+    // After a configuration was loaded: the document's window, its label
+    // table and its analysis windows move to the loaded rectangles.
+    void apply_window_rectangles(const AppConfigValues& app);
     // Full time ranges of the analysis commands.
     ViewRange range_all() const;
     ViewRange range_selection() const;
@@ -192,6 +196,12 @@ public:
     bool playing() const;
     double play_cursor_ms() const;
     int recorded_blocks() const;
+    // Sample rate (Hz) the next recording is made at.
+    int recording_rate() const;
+    // While recording: the strip that shows each block's level, and the
+    // meter of the last block's peak above it (client pixels).
+    QRect level_strip_rect() const;
+    QRect level_meter_rect() const;
     // Pauses, stops and releases a running playback; every command but the
     // sound commands does this first.
     void stop_playback();
@@ -291,6 +301,7 @@ private:
     int ms_to_x(double ms) const;
     QString format_time(double ms, const char* fmt) const;
     void update_move_readouts();
+    void readouts_after_scroll();
     void emit_status();
     void show_failure(const char* text, bool beep);
 
@@ -310,6 +321,7 @@ private:
     void sound_mouse_press();
     void sound_paint(QPainter& p);
     void sound_draw_trace(const TraceColumn& c);
+    void sound_paint_levels(QPainter& p);
     void sound_start_recording();
     void sound_play_tick();
     mutable std::shared_ptr<ViewSound> sound_;
@@ -359,6 +371,8 @@ private:
     // The horizontal scroll bar and the undo copy.
     QScrollBar* hscroll_ = nullptr;
     std::unique_ptr<UndoFile> undo_;
+    // Set after a paste into a new, empty document (see marbeck_view_edit.cpp).
+    std::shared_ptr<EmptyDocumentUndo> empty_undo_;
 };
 
 }  // namespace vox

@@ -35,6 +35,15 @@ bool clip_has_data() {
 
 }  // namespace
 
+// A new, empty document before a paste gave it its channels: the undo file
+// cannot hold a document without channels, so Undo puts this back instead.
+struct EmptyDocumentUndo {
+    std::array<CChannels, kMaxChannels> channels;
+    double doc_rate = 0.0, doc_count = 0.0, doc_duration_ms = 0.0;
+    std::int32_t is_recording = 0;
+    bool modified = false;
+};
+
 std::optional<bool> CMarbeckView::edit_command_enabled(CommandId id) const {
     const bool data = has_data() && !recording_sound();
     switch (id) {
@@ -87,9 +96,10 @@ bool CMarbeckView::edit_handle_command(CommandId id) {
 
 // --- the undo copy and the end of an edit ------------------------------------------------
 
-bool CMarbeckView::undo_available() const { return undo_ && undo_->available(); }
+bool CMarbeckView::undo_available() const { return (undo_ && undo_->available()) || empty_undo_ != nullptr; }
 
 bool CMarbeckView::save_for_undo() {
+    empty_undo_.reset();  // one level: the new copy replaces it
     if (!undo_) undo_ = std::make_unique<UndoFile>();
     undo_->use_title(doc_.services().temp_names.folder(), doc_.title());
     return undo_->save(doc_);
@@ -152,11 +162,22 @@ bool CMarbeckView::edit_paste() {
     if (!clip.holds_data) return false;
     const bool fresh = doc_.channel_count == 0;
     if (!fresh && !is_long_channel(doc_, 0) && !save_for_edit()) return false;
+    std::shared_ptr<EmptyDocumentUndo> before;
+    if (fresh) {
+        before = std::make_shared<EmptyDocumentUndo>();
+        before->channels = doc_.channels;
+        before->doc_rate = doc_.doc_rate;
+        before->doc_count = doc_.doc_count;
+        before->doc_duration_ms = doc_.doc_duration_ms;
+        before->is_recording = doc_.is_recording;
+        before->modified = doc_.modified();
+    }
     const bool replace = selection_ && first().has_selection();
     if (paste_clip(doc_, clip, replace) != EditResult::Done) return false;
     if (fresh) {
-        // A new document: nothing to undo, and its layout starts anew.
+        // A new document: Undo empties it again, and its layout starts anew.
         if (undo_) undo_->discard();
+        empty_undo_ = std::move(before);
         for (int i = 0; i < doc_.channel_count; ++i) doc_.channels[i].reset_window();
         set_scroll_from_window();
         refresh();
@@ -167,6 +188,28 @@ bool CMarbeckView::edit_paste() {
 
 bool CMarbeckView::edit_undo() {
     if (!undo_available()) return false;
+    if (empty_undo_) {
+        const std::shared_ptr<EmptyDocumentUndo> e = std::move(empty_undo_);
+        stop_playback();
+        doc_.channels = e->channels;
+        doc_.channel_count = 0;
+        doc_.loaded = 0;
+        doc_.is_recording = e->is_recording;
+        doc_.selection_active = 0;
+        doc_.doc_rate = e->doc_rate;
+        doc_.doc_count = e->doc_count;
+        doc_.doc_duration_ms = e->doc_duration_ms;
+        selection_ = cursor_ = false;
+        pitch_.clear();
+        pitch_range_ = intensity_range_ = ViewRange{};
+        intensity_range_set_ = false;
+        set_scroll_from_window();
+        samples_changed();
+        doc_.set_modified(e->modified);
+        refresh_label_table();
+        emit markerChanged();
+        return true;
+    }
     if (undo_->restore(doc_, zoomed_) != UndoFile::Restore::Restored) return false;
     selection_ = cursor_ = false;
     doc_.selection_active = 0;

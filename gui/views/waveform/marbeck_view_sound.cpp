@@ -16,8 +16,10 @@
 #include "core/audio/sound_in.h"
 #include "core/audio/sound_out.h"
 #include "core/audio/sound_texts.h"
+#include "gui/app/voxtrel_app.h"
 #include "gui/audio/sound_devices.h"
 #include "gui/views/waveform/marbeck_view.h"
+#include "gui/views/waveform/plot_geometry.h"
 
 namespace vox {
 
@@ -44,12 +46,41 @@ private:
 
 }  // namespace
 
+// The level of a recording in progress: every captured block fills one slot
+// of a strip that a sweep of about ten seconds crosses (then it starts again
+// from the left), so that a few seconds of speech are seen at a glance; a
+// meter above it shows the last block's peak.
+struct LevelSlots {
+    static constexpr double kSweepSeconds = 10.0;
+    struct Slot {
+        bool set = false;
+        int lo = 0, hi = 0;  // lowest and highest sample of the block
+    };
+    std::vector<Slot> cells;
+    int next = 0;        // slot the next block fills
+    int peak = -1;       // the last block's peak magnitude; -1 before the first
+    void reset(int rate, int block_samples) {
+        const double block_s = rate > 0 && block_samples > 0 ? double(block_samples) / rate : 0.4;
+        cells.assign(static_cast<std::size_t>(std::max(8, static_cast<int>(std::ceil(kSweepSeconds / block_s)))), Slot{});
+        next = 0;
+        peak = -1;
+    }
+    void add(int lo, int hi) {
+        if (cells.empty()) return;
+        cells[static_cast<std::size_t>(next)] = Slot{true, lo, hi};
+        next = (next + 1) % static_cast<int>(cells.size());
+        peak = std::max(std::abs(lo), std::abs(hi));
+    }
+};
+
 struct ViewSound {
     // Declared first, so that it goes last: the capture engine draws into it
     // until it is halted.
     std::unique_ptr<TraceBridge> trace;
     std::unique_ptr<CSoundIn> in;
     std::unique_ptr<CSoundOut> out;
+    LevelSlots levels;
+    int record_rate_hz = 0;  // the rate the running recording captures at
     bool recording = false;
     double play_start = 0.0, play_end = 0.0, play_cursor = 0.0;
     bool cursor_shown = false;
@@ -234,6 +265,14 @@ void CMarbeckView::sound_play_tick() {
     }
 }
 
+int CMarbeckView::recording_rate() const {
+    // The rate chosen in the record options ("Record Option..." or the rate
+    // cell of the Record & Play window), not the rate the empty document took
+    // from the last closed file: an 8000 Hz file must not stop recording.
+    if (const CVoxtrelApp* app = CVoxtrelApp::instance()) return app->record_settings().sample_rate_hz;
+    return static_cast<int>(first().sample_rate);
+}
+
 void CMarbeckView::sound_start_recording() {
     ViewSound& s = sound();
     stop_playback();
@@ -244,11 +283,16 @@ void CMarbeckView::sound_start_recording() {
     }
     s.in = std::make_unique<CSoundIn>(SoundDevices::in(), doc_.prompts());
     s.in->set_worker_message_sink(ui_message_sink(this, doc_));
-    s.trace->width = width();
-    s.trace->height = height();
+    // The engine measures each block in sample units (a height of 65536
+    // gives min and max as samples); the view scales them to its strip.
+    // Its column counter is not used: the view keeps its own cells.
+    s.trace->width = std::max(1, width());
+    s.trace->height = 65536;
+    s.record_rate_hz = recording_rate();
+    s.levels.reset(s.record_rate_hz, CSoundIn::BlockSizeForRate(s.record_rate_hz));
     const std::string path = doc_.services().temp_names.next();
     try {
-        s.in->PrepareRecording(path, static_cast<int>(first().sample_rate), 16, s.trace.get());
+        s.in->PrepareRecording(path, s.record_rate_hz, 16, s.trace.get());
     } catch (const SoundAbort&) {
         s.in.reset();
         return;
@@ -289,7 +333,13 @@ bool CMarbeckView::stop_recording() {
     const std::string path = s.in->TakeRecordingPath();
     // A recording shorter than one block leaves an empty file, which the
     // document ignores: its earlier content stays.
-    if (!doc_.accept_recording(path)) std::remove(path.c_str());
+    // The samples are at the recording's rate, whatever rate the channel had.
+    const double earlier_rate = doc_.channels[0].sample_rate;
+    doc_.channels[0].sample_rate = s.record_rate_hz;
+    if (!doc_.accept_recording(path)) {
+        doc_.channels[0].sample_rate = earlier_rate;
+        std::remove(path.c_str());
+    }
     s.in.reset();
     selection_ = cursor_ = false;
     doc_.selection_active = 0;
@@ -300,15 +350,78 @@ bool CMarbeckView::stop_recording() {
 }
 
 void CMarbeckView::sound_draw_trace(const TraceColumn& c) {
-    if (!recording_sound() || screen_.isNull()) return;
-    QPainter p(&screen_);
-    p.setPen(Qt::black);
-    p.drawLine(c.x, c.mid, c.x, c.mid - c.max);
-    p.drawLine(c.x, c.mid - c.max, c.x, c.mid - c.min);
-    update(QRect(c.x, 0, 1, height()));
+    if (!recording_sound()) return;
+    sound_->levels.add(c.min, c.max);
+    update();
+}
+
+QRect CMarbeckView::level_strip_rect() const {
+    // Below the "Recording..." prompt and the meter, across the display's width.
+    const int left = 40, right = std::max(left + 8, width() - 5);
+    const int top = 70, bottom = std::max(top + 20, height() - 50);
+    return QRect(left, top, right - left, bottom - top);
+}
+
+QRect CMarbeckView::level_meter_rect() const {
+    const QRect strip = level_strip_rect();
+    return QRect(strip.left(), 44, strip.width(), 16);
+}
+
+void CMarbeckView::sound_paint_levels(QPainter& p) {
+    const LevelSlots& lv = sound_->levels;
+    const QRect r = level_strip_rect();
+    const int n = static_cast<int>(lv.cells.size());
+    if (n == 0) return;
+    p.save();
+    p.fillRect(r, QColor(250, 250, 250));
+    p.setPen(QPen(QColor(200, 200, 200), 0, Qt::DashLine));
+    const int mid = r.top() + r.height() / 2;
+    p.drawLine(r.left(), mid, r.right(), mid);
+    // Each block as a bar from its lowest to its highest sample; a full
+    // 16-bit swing fills the strip.
+    const double scale = double(r.height()) / 65536.0;
+    for (int k = 0; k < n; ++k) {
+        const auto& slot = lv.cells[static_cast<std::size_t>(k)];
+        if (!slot.set) continue;
+        const int x0 = r.left() + k * r.width() / n;
+        const int x1 = r.left() + (k + 1) * r.width() / n;
+        const int y_hi = mid - static_cast<int>(std::lround(slot.hi * scale));
+        const int y_lo = mid - static_cast<int>(std::lround(slot.lo * scale));
+        p.fillRect(QRect(QPoint(x0, std::min(y_hi, mid - 1)), QPoint(std::max(x0, x1 - 2), std::max(y_lo, mid + 1))),
+                   QColor(30, 60, 160));
+    }
+    // Where the next block goes.
+    const int xs = r.left() + lv.next * r.width() / n;
+    p.setPen(QPen(QColor(220, 30, 30), 2));
+    p.drawLine(xs, r.top(), xs, r.bottom());
+    p.setPen(QPen(Qt::black, 0));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(r.adjusted(0, 0, -1, -1));
+
+    // The meter: the last block's peak from -60 dB to 0 dB of full scale.
+    const QRect m = level_meter_rect();
+    p.fillRect(m, QColor(235, 235, 235));
+    if (lv.peak > 0) {
+        const double db = 20.0 * std::log10(std::min(1.0, lv.peak / 32768.0));
+        const double f = std::clamp((db + 60.0) / 60.0, 0.0, 1.0);
+        const QColor c = db > -3.0 ? QColor(220, 30, 30) : db > -12.0 ? QColor(230, 170, 0) : QColor(40, 170, 60);
+        p.fillRect(QRect(m.left(), m.top(), static_cast<int>(f * m.width()), m.height()), c);
+        char buf[32];
+        std::snprintf(buf, sizeof buf, "%6.1f dB", db);
+        p.setPen(Qt::black);
+        p.setFont(ViewFont());
+        p.drawText(m.adjusted(4, 0, -4, 0), Qt::AlignVCenter | Qt::AlignRight, QString::fromLatin1(buf).trimmed());
+    }
+    p.setPen(QPen(Qt::black, 0));
+    p.drawRect(m.adjusted(0, 0, -1, -1));
+    p.restore();
 }
 
 void CMarbeckView::sound_paint(QPainter& p) {
+    if (recording_sound()) {
+        sound_paint_levels(p);
+        return;
+    }
     if (!sound_ || !sound_->cursor_shown || !has_data()) return;
     const int x = ms_to_x(sound_->play_cursor);
     p.setPen(Qt::black);

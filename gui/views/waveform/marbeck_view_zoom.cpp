@@ -39,8 +39,13 @@ void CMarbeckView::zoom_init() {
     hscroll_->setValue(0);
     // Line requests move by a tenth of the page and page requests by the
     // page; whatever moved the bar, every channel's window follows it.
+    // A scroll stops playback, and the readouts show the time now under
+    // the pointer.
+    connect(hscroll_, &QScrollBar::actionTriggered, this, [this](int) { stop_playback(); });
     connect(hscroll_, &QScrollBar::valueChanged, this, [this](int) {
+        stop_playback();
         window_from_scroll();
+        readouts_after_scroll();
     });
 }
 
@@ -98,8 +103,16 @@ void CMarbeckView::scroll_request(int action) {
     hscroll_->triggerAction(static_cast<QAbstractSlider::SliderAction>(action));
 }
 
+void CMarbeckView::readouts_after_scroll() {
+    if (pressed_ || tracking_x_ < 0 || !has_data()) return;  // a drag shows its own readouts
+    const CChannels& ch = first();
+    view_time_ms_ = ch.sample_to_ms(ch.pixel_to_sample(tracking_x_ - kLeftEdge));
+    update_move_readouts();
+}
+
 void CMarbeckView::wheelEvent(QWheelEvent* e) {
     if (!has_data()) return;
+    stop_playback();
     const int dy = e->angleDelta().y() != 0 ? e->angleDelta().y() : e->angleDelta().x();
     if (dy == 0) return;
     scroll_request(dy > 0 ? QAbstractSlider::SliderSingleStepAdd : QAbstractSlider::SliderSingleStepSub);

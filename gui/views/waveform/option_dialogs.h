@@ -28,6 +28,7 @@ public:
     QCheckBox* time_grid_box() const { return grid_; }
     QSpinBox* time_grid_edit() const { return grid_ms_; }
     QRadioButton* seconds_button() const { return seconds_; }
+    QDoubleSpinBox* minutes_edit() const { return minutes_; }
 
 private:
     DisplayOptions base_;

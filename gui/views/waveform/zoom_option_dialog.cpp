@@ -12,7 +12,10 @@ namespace vox {
 COptionZoom::COptionZoom(int range_ms, QWidget* parent) : QDialog(parent) {
     setWindowTitle(zoom_text::kCaption);
     range_ = new QSpinBox;
-    range_->setRange(std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
+    // At least 1 ms: "From Cursor for Duration" shows the window from the
+    // cursor onwards, and a range of 0 or less would give an empty or
+    // reversed window.
+    range_->setRange(1, std::numeric_limits<int>::max());
     range_->setValue(range_ms);
     auto* form = new QFormLayout;
     form->addRow(zoom_text::kRangeField, range_);

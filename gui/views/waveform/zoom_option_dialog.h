@@ -15,8 +15,8 @@ inline constexpr const char* kRangeField = "Range to zoom from cursor ( ms ) = "
 class COptionZoom : public QDialog {
     Q_OBJECT
 public:
-    // Shows the range truncated to a whole number of ms; any integer is
-    // accepted (no range check beyond the edit's own).
+    // Shows the range truncated to a whole number of ms; any whole number
+    // of at least 1 ms is accepted.
     explicit COptionZoom(int range_ms, QWidget* parent = nullptr);
     int range_ms() const;
     QSpinBox* range_edit() const { return range_; }

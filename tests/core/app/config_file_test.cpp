@@ -237,6 +237,39 @@ INSTANTIATE_TEST_SUITE_P(Rates, StartRate,
                                            std::pair{-8000.0, 11025.0}, std::pair{49999.0, 49999.0},
                                            std::pair{22050.0, 22050.0}));
 
+// The record/play grid's rate survives a restart: stored whole, and read
+// back from files that kept it cut to 16 bits.
+struct CellCase {
+    std::int32_t in_memory;  // the value the application stores
+    std::int32_t raw;        // what an earlier file may hold instead (0: none)
+    std::int32_t read_back;
+};
+class RecordPlayCell : public ::testing::TestWithParam<CellCase> {};
+
+TEST_P(RecordPlayCell, SurvivesTheFileAndEarlierFilesReadBack) {
+    const CellCase c = GetParam();
+    ScratchDir dir;
+    ConfigFile cfg(dir.path().string());
+    AppConfigValues stored;
+    stored.record_play_cell = c.in_memory;
+    auto bytes = encode_config(OptionBlock{}, stored);
+    EXPECT_EQ(i32_at(std::vector<unsigned char>(bytes.begin(), bytes.end()), 0x010), c.in_memory);
+    if (c.raw != 0) {
+        const auto u = static_cast<std::uint32_t>(c.raw);
+        for (int i = 0; i < 4; ++i) bytes[0x010 + i] = static_cast<std::uint8_t>(u >> (8 * i));
+    }
+    ASSERT_TRUE(write_config_bytes(cfg.path(), bytes));
+    AppConfigValues app;
+    ASSERT_TRUE(cfg.load_app_values(app));
+    EXPECT_EQ(app.record_play_cell, c.read_back);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cells, RecordPlayCell,
+                         ::testing::Values(CellCase{44100, 0, 44100}, CellCase{44100, -21436, 44100},
+                                           CellCase{48000, -17536, 48000}, CellCase{22050, 0, 22050},
+                                           CellCase{11025, 0, 11025}, CellCase{-1, 0, -1}, CellCase{5, 0, 5},
+                                           CellCase{96000, 0, 96000}));
+
 TEST(ConfigPatch, ReplacesOnlyTheDialogsFields) {
     ScratchDir dir;
     ConfigFile cfg(dir.path().string());
