@@ -314,7 +314,7 @@ TEST_P(CutWithoutUndo, AsksWhetherToGoOn) {
 INSTANTIATE_TEST_SUITE_P(Edit, CutWithoutUndo,
                          ::testing::Values(NoUndoCase{Answer::No, false}, NoUndoCase{Answer::Yes, true}));
 
-TEST_F(EditView, PasteIntoAnEmptyDocumentGivesItDataAndNoUndo) {
+TEST_F(EditView, PasteIntoAnEmptyDocumentGivesItDataAndUndoEmptiesItAgain) {
     load_sine();
     show();
     select_samples(0, 500);
@@ -330,8 +330,12 @@ TEST_F(EditView, PasteIntoAnEmptyDocumentGivesItDataAndNoUndo) {
     EXPECT_EQ(empty.loaded, 1);
     EXPECT_EQ(empty.channels[0].sample_count, 500.0);
     EXPECT_EQ(empty.channels[0].window_last, 500.0);
-    EXPECT_FALSE(v.command_enabled(CommandId::EditUndo));
     EXPECT_TRUE(v.command_enabled(CommandId::ZoomIn));
+    ASSERT_TRUE(v.command_enabled(CommandId::EditUndo));
+    ASSERT_TRUE(v.handle_command(CommandId::EditUndo));
+    EXPECT_EQ(empty.loaded, 0);
+    EXPECT_EQ(empty.channel_count, 0);
+    EXPECT_FALSE(v.command_enabled(CommandId::EditUndo));
 }
 
 TEST_F(EditView, UndoOfAMultichannelDocumentIsRefused) {

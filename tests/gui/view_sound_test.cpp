@@ -171,14 +171,16 @@ TEST_F(SoundView, RecordingBecomesTheAudioChannelInWholeBlocks) {
     EXPECT_FALSE(view->command_enabled(CommandId::TiersSetModify));
     ASSERT_TRUE(wait_until([&] { return view->recorded_blocks() >= 3; }));
     QTest::qWait(20);
-    // The level trace: one column per block, drawn on the view's thread,
-    // spanning the sine's ±9000 around the middle of the view.
+    // The level strip: one bar per block, drawn on the view's thread,
+    // spanning the sine's ±9000 around the middle of the strip.
     {
         const QImage img = view->grab().toImage();
-        const int mid = view->height() / 2, reach = 9000 * view->height() / 65536;
-        EXPECT_EQ(img.pixelColor(0, mid - reach / 2), QColor(Qt::black));
-        EXPECT_EQ(img.pixelColor(1, mid + reach / 2), QColor(Qt::black));
-        EXPECT_NE(img.pixelColor(0, mid - reach - 10), QColor(Qt::black));
+        const QRect strip = view->level_strip_rect();
+        const int mid = strip.top() + strip.height() / 2, reach = 9000 * strip.height() / 65536;
+        const QColor bar(30, 60, 160);
+        EXPECT_EQ(img.pixelColor(strip.left() + 2, mid - reach / 2), bar);
+        EXPECT_EQ(img.pixelColor(strip.left() + 3, mid + reach / 2), bar);
+        EXPECT_NE(img.pixelColor(strip.left() + 2, mid - reach - 10), bar);
     }
     QTest::mouseClick(view.get(), Qt::LeftButton, Qt::NoModifier, QPoint(300, 150));
     EXPECT_FALSE(view->recording_sound());
