@@ -200,7 +200,7 @@ bool CMarbeckView::edit_undo() {
         doc_.doc_count = e->doc_count;
         doc_.doc_duration_ms = e->doc_duration_ms;
         selection_ = cursor_ = false;
-        pitch_.clear();
+        pitch_ = PitchTrack{};
         pitch_range_ = intensity_range_ = ViewRange{};
         intensity_range_set_ = false;
         set_scroll_from_window();
