@@ -66,6 +66,13 @@ CMainFrame::CMainFrame(CVoxtrelApp& app, QWidget* parent) : QMainWindow(parent),
     connect(mdi_, &QMdiArea::subWindowActivated, this, [this] { update_command_ui(); });
 
     build_actions();
+    // Ctrl+F4 closes the active window, as the close button does (the
+    // window's own close path asks about its document).
+    auto* close_window = new QAction(this);
+    close_window->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F4));
+    close_window->setShortcutContext(Qt::WindowShortcut);
+    connect(close_window, &QAction::triggered, this, [this] { mdi_->closeActiveSubWindow(); });
+    addAction(close_window);
     build_menus();
     build_toolbar();
     build_status_bar();
@@ -627,7 +634,7 @@ void CMainFrame::free_window_shortcuts() {
     // The window menu of each document window closes it with Ctrl+W and
     // Ctrl+F4 by default; Ctrl+W is Zoom From Cursor for Duration, and a key
     // bound twice is dead for both. The program's keys are its commands'
-    // alone: File > Close closes a document.
+    // alone; Ctrl+F4 is bound once, by the frame, to close the active window.
     for (QMdiSubWindow* w : mdi_->subWindowList()) {
         QMenu* menu = w->systemMenu();
         if (!menu) continue;

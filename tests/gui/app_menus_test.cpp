@@ -36,6 +36,7 @@
 #include "gui/views/analysis/spectrogram_pane.h"
 #include "gui/views/analysis/spectrogram_view.h"
 #include "gui/views/waveform/marbeck_view.h"
+#include "tests/core/dsp/synth.h"
 #include "tests/gui/gui_test_support.h"
 
 namespace vox::test {
@@ -153,8 +154,16 @@ struct MenuWalk : ::testing::Test {
 
     // Opens a 3 s recording, a log, and places the waveform's cursor with the mouse.
     void open_recording() {
+        // A steady vowel, so that the spectrogram finds formants and its
+        // formant log entries are offered.
         const std::string wav = fx.dir.file("a.wav");
-        write_wav(wav, 1, 3 * 11025);
+        const auto voice = synth_voice(11025.0, 3.0, [](double) { return 120.0; }, {{700.0, 90.0}, {1200.0, 110.0}, {2500.0, 150.0}});
+        Bytes b;
+        b.text("RIFF").u32le(static_cast<std::uint32_t>(36 + 2 * voice.size())).text("WAVE");
+        b.text("fmt ").u32le(16).u16le(1).u16le(1).u32le(11025).u32le(2 * 11025).u16le(2).u16le(16);
+        b.text("data").u32le(static_cast<std::uint32_t>(2 * voice.size()));
+        for (std::int16_t x : voice) b.i16le(x);
+        write_file(wav, b.data);
         doc = f.open_document(wav);
         ASSERT_NE(doc, nullptr);
         f.action(C::LogNew)->trigger();

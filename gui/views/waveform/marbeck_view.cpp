@@ -421,6 +421,12 @@ void CMarbeckView::showEvent(QShowEvent* e) {
 void CMarbeckView::timerEvent(QTimerEvent* e) {
     if (e->timerId() == first_display_timer_) {
         killTimer(first_display_timer_);
+        if (!isVisible()) {
+            // Closed before its first display: the document may already be
+            // gone; a later show starts the first display again.
+            first_display_timer_ = 0;
+            return;
+        }
         first_display_timer_ = -1;  // once per view
         if (has_data() && doc_.options.display.always_analyse && pitch_.empty()) compute_pitch(range_all());
         update();
