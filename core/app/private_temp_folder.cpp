@@ -13,26 +13,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string random_tag() {
-    static std::atomic<unsigned> serial{0};
-    static const char* const kDigits = "abcdefghijklmnopqrstuvwxyz0123456789";
-    std::random_device rd;
-    std::uint64_t v = (static_cast<std::uint64_t>(rd()) << 32) ^ rd() ^ (serial.fetch_add(1) * 0x9E3779B97F4A7C15ull);
-    std::string s;
-    for (int i = 0; i < 8; ++i) {
-        s += kDigits[v % 36];
-        v /= 36;
-    }
-    return s;
-}
-
 }  // namespace
 
 PrivateTempFolder::PrivateTempFolder(const std::string& parent) {
     PlatformFiles& files = platform_files();
     const std::string stem = std::string(kPrefix) + std::to_string(files.process_id()) + "-";
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string candidate = (fs::path(parent) / (stem + random_tag())).string();
+        const std::string candidate = (fs::path(parent) / (stem + unique_tag())).string();
         if (files.make_private_folder(candidate)) {
             path_ = candidate;
             return;

@@ -115,19 +115,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string unique_tag() {
-    static std::atomic<unsigned> serial{0};
-    static const char* const kDigits = "abcdefghijklmnopqrstuvwxyz0123456789";
-    std::random_device rd;
-    std::uint64_t v = (static_cast<std::uint64_t>(rd()) << 32) ^ rd() ^ (serial.fetch_add(1) * 0x9E3779B97F4A7C15ull);
-    std::string s;
-    for (int i = 0; i < 8; ++i) {
-        s += kDigits[v % 36];
-        v /= 36;
-    }
-    return s;
-}
-
 // The writer's process id in a partial file's name "<base>.<pid>-<tag>.vxpart",
 // or -1 when the name is not a partial file of `base`.
 long part_owner(const std::string& name, const std::string& base) {

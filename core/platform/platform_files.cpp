@@ -1,7 +1,9 @@
 #include "core/platform/platform_files.h"
 
 #include <atomic>
+#include <cstdint>
 #include <filesystem>
+#include <random>
 
 namespace vox {
 
@@ -53,6 +55,19 @@ bool StandardFiles::make_private_folder(const std::string& path) {
 bool StandardFiles::is_own_folder(const std::string& path) {
     std::error_code ec;
     return fs::is_directory(fs::symlink_status(path, ec));
+}
+
+std::string unique_tag() {
+    static std::atomic<unsigned> serial{0};
+    static const char* const kDigits = "abcdefghijklmnopqrstuvwxyz0123456789";
+    std::random_device rd;
+    std::uint64_t v = (static_cast<std::uint64_t>(rd()) << 32) ^ rd() ^ (serial.fetch_add(1) * 0x9E3779B97F4A7C15ull);
+    std::string s;
+    for (int i = 0; i < 8; ++i) {
+        s += kDigits[v % 36];
+        v /= 36;
+    }
+    return s;
 }
 
 }  // namespace vox

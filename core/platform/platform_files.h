@@ -56,4 +56,8 @@ public:
     bool process_running(long) override { return true; }
 };
 
+// Eight random lower-case letters and digits, different at every call, for
+// names of files and folders that must not collide between processes.
+std::string unique_tag();
+
 }  // namespace vox
