@@ -26,7 +26,10 @@ void analyse(vox::CMarbeckDoc& doc) {
     for (int method : {1, 0}) {
         PitchOptions po = doc.options.pitch;
         po.cepstral = method;
-        ComputePitch(doc, 0, 0, n, po, progress, 1);
+        // At low rates a 10 ms step is a sample or two: bound the frames by
+        // tracking at most two seconds (and at least 2000 samples).
+        const std::uint64_t span = std::min<std::uint64_t>(n, std::max<std::uint64_t>(2000, static_cast<std::uint64_t>(2.0 * fs)));
+        ComputePitch(doc, 0, 0, span, po, progress, 1);
     }
     ComputeChannelIntensity(doc, 0, doc.options.intensity, progress, 1);
 

@@ -191,7 +191,9 @@ double CMathFunc::CepstralPitch(const std::int16_t* samples, long long start, lo
         if (j1 < 1) break;
         double v = 0.0;
         const int t = fine_peak(j0, j1, v);
-        if (t < 0 || v < kOctaveShare * best || qa + t / 10.0 < qMin) break;
+        // The period must shrink at every step (at short periods the search
+        // window around half of it can reach the old peak again).
+        if (t < 0 || t >= peak || v < kOctaveShare * best || qa + t / 10.0 < qMin) break;
         peak = t;
         best = v;
     }
