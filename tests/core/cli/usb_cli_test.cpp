@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/test_support.h"
+
 namespace vox {
 namespace {
 
@@ -17,11 +19,14 @@ struct CliRun {
     std::string err;
 };
 
+// Standard error goes to a file of a fresh folder: tests run in parallel
+// processes, and a shared name let one run read another's messages.
 CliRun run(const std::string& args) {
     CliRun r;
     const char* cli = std::getenv("VOXTREL_CLI");
     if (!cli) return r;
-    const std::string err_file = ::testing::TempDir() + "usb_cli_err.txt";
+    const test::ScratchDir dir;
+    const std::string err_file = dir.file("stderr.txt");
     FILE* p = popen(("'" + std::string(cli) + "' " + args + " 2>'" + err_file + "'").c_str(), "r");
     if (!p) return r;
     char buf[4096];
