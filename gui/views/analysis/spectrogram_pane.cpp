@@ -1,6 +1,8 @@
 #include "gui/views/analysis/spectrogram_pane.h"
 
 #include <QFontMetrics>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -143,11 +145,27 @@ void CSpectrogramPane::schedule() {
     // After the events of the moment (a burst of resizes computes once).
     QTimer::singleShot(0, this, [this] {
         scheduled_ = false;
-        if (needs_computation_ && isVisible()) {
+        // A window hidden behind a maximised one waits until it is seen
+        // again (its next paint or resize schedules it once more).
+        if (needs_computation_ && isVisible() && !covered()) {
             compute_now();
             update();
         }
     });
+}
+
+bool CSpectrogramPane::covered() const {
+    // In a work area whose active window is maximised, the others are laid
+    // out at their normal size behind it: activating another window
+    // restores the one left and maximises the one chosen, so every
+    // activation resizes both.
+    for (const QWidget* w = this; w; w = w->parentWidget())
+        if (const auto* sub = qobject_cast<const QMdiSubWindow*>(w)) {
+            const QMdiArea* area = sub->mdiArea();
+            const QMdiSubWindow* active = area ? area->activeSubWindow() : nullptr;
+            return active && active != sub && active->isMaximized();
+        }
+    return false;
 }
 
 // --- layout ----------------------------------------------------------------------
@@ -192,7 +210,7 @@ bool CSpectrogramPane::compute_now() {
     if (!needs_computation_) return columns_.has_value();
     computing_ = true;
     needs_computation_ = false;
-    if (columns_) previous_columns_ = std::move(columns_);
+    std::optional<SpectrogramColumns> kept = std::move(columns_);
     columns_.reset();
     grey_ = QImage();
     layout();
@@ -225,9 +243,16 @@ bool CSpectrogramPane::compute_now() {
     su.rows = height_of(geo_.area);
     bool ok = false;
     bool computed = false;
-    if (previous_columns_ && previous_columns_->columns == su.columns && previous_columns_->rows == su.rows) {
+    const auto fits = [&](const std::optional<SpectrogramColumns>& c) {
+        return c && c->columns == su.columns && c->rows == su.rows;
+    };
+    if (fits(kept)) {
+        columns_ = std::move(kept);
+        ok = true;
+    } else if (fits(previous_columns_)) {
+        // Back to the size before: the two results change places.
         columns_ = std::move(previous_columns_);
-        previous_columns_.reset();
+        previous_columns_ = std::move(kept);
         ok = true;
     } else if (su.columns > 0 && su.rows > 0 && su.last > su.first && doc_.loaded) {
         try {
@@ -244,6 +269,7 @@ bool CSpectrogramPane::compute_now() {
             emit closeRequested();
         }
     }
+    if (computed && kept) previous_columns_ = std::move(kept);
     if (ok) {
         // The grey image: row r of the analysis is the r-th pixel row from the bottom.
         const int C = columns_->columns, R = columns_->rows;
@@ -472,6 +498,8 @@ void CSpectrogramPane::render_plot(QPainter& p, const plot::PlotTarget& t) {
 
 void CSpectrogramPane::paintEvent(QPaintEvent*) {
     QPainter p(this);
+    // Seen again after waiting behind a maximised window.
+    if (needs_computation_ && !computing_) schedule();
     if (screen_.isNull() || needs_computation_) {
         p.fillRect(rect(), Qt::white);
         if (!screen_.isNull() && !needs_computation_) p.drawImage(0, 0, screen_);

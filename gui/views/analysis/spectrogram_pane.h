@@ -126,6 +126,8 @@ protected:
 
 private:
     void schedule();
+    // True while another window of the work area is maximised over this one.
+    bool covered() const;
     void layout();
     SpectrogramGeometry geometry_for(const Rect& client, double scale, int text_w, int text_h) const;
     void render_cached();
@@ -142,8 +144,8 @@ private:
     SpectrogramGeometry geo_;
     std::optional<SpectrogramColumns> columns_;
     // The result for the drawing area before the last resize: a window that
-    // goes back and forth between two sizes (activation re-laying out the
-    // work area) computes each size once.
+    // goes back and forth between two sizes (maximised and normal) computes
+    // each size once.
     std::optional<SpectrogramColumns> previous_columns_;
     QImage grey_;
     QImage cached_, screen_;
