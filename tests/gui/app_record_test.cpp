@@ -84,6 +84,7 @@ struct RecordApp : ::testing::Test {
         fx->frame->action(CommandId::FileNew)->trigger();
         return fx->frame->active_document();
     }
+    QString rate_shown_while_recording;  // the Sample Rate readout
     // Record from the menu until `blocks` blocks arrived, then a left press.
     void record(CMarbeckDoc& doc, std::size_t blocks) {
         CMarbeckView* view = view_of(*fx, doc);
@@ -93,6 +94,7 @@ struct RecordApp : ::testing::Test {
         ASSERT_TRUE(rec->isEnabled());
         rec->trigger();
         ASSERT_TRUE(wait_until([&] { return view->recording_sound(); }));
+        rate_shown_while_recording = view->readout_text(CMarbeckView::SampleRateValue);
         ASSERT_TRUE(mic->wait_filled(blocks, 8000));
         ASSERT_TRUE(wait_until([&] { return view->recorded_blocks() >= static_cast<int>(blocks); }));
         QTest::mousePress(view, Qt::LeftButton, Qt::NoModifier, QPoint(200, 100));
@@ -146,6 +148,9 @@ TEST_P(RecordRate, RecordsAtTheChosenRateAfterAnEightKilohertzFile) {
     EXPECT_TRUE(fx->prompts.messages().empty()) << fx->prompts.messages().front();
     EXPECT_EQ(doc->channels[0].sample_rate, rate);
     EXPECT_GE(doc->channels[0].sample_count, 2.0 * CSoundIn::BlockSizeForRate(static_cast<int>(rate)));
+    // The readout shows the rate being recorded, and the recording's after.
+    EXPECT_EQ(rate_shown_while_recording.toStdString(), c.rate);
+    EXPECT_EQ(view_of(*fx, *doc)->readout_text(CMarbeckView::SampleRateValue).toStdString(), c.rate);
 }
 
 INSTANTIATE_TEST_SUITE_P(Places, RecordRate,

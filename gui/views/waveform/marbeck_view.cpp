@@ -253,7 +253,14 @@ void CMarbeckView::layout_view() {
 void CMarbeckView::layout_readouts() {
     const int y = height() - 20;
     for (int i = 0; i < ReadoutCount; ++i) readouts_[i]->setGeometry(kReadoutPlaces[i].x, y, kReadoutPlaces[i].w, 16);
-    const double rate = doc_.doc_rate > 0.0 ? doc_.doc_rate : first().sample_rate;
+    show_sample_rate();
+}
+
+void CMarbeckView::show_sample_rate() {
+    // While recording, the rate being recorded; the empty document's rate
+    // is only what the last closed file left behind.
+    double rate = doc_.doc_rate > 0.0 ? doc_.doc_rate : first().sample_rate;
+    if (recording_sound()) rate = recording_rate();
     readouts_[SampleRateValue]->setText(QString::number(static_cast<long long>(rate)));
 }
 

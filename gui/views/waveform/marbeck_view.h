@@ -291,6 +291,7 @@ private:
     void layout_view();
     void create_images();
     void layout_readouts();
+    void show_sample_rate();
     void set_time_captions();
     void ensure_source();
     void render_all();

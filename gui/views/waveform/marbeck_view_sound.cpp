@@ -307,6 +307,7 @@ void CMarbeckView::sound_start_recording() {
     }
     s.in->StartCapture();
     s.recording = true;
+    show_sample_rate();
     selection_ = cursor_ = false;
     doc_.selection_active = 0;
     doc_.loaded = 1;
