@@ -18,8 +18,6 @@ const char* check_slice_options(const FftLpcOptions& o, double fs) {
     return nullptr;
 }
 
-double slice_formant_preemphasis(double fs) { return fs > 0.0 ? std::exp(-kDspTwoPi * 50.0 / fs) : 0.0; }
-
 namespace {
 
 struct FrameCurves {
@@ -58,7 +56,7 @@ void analyse_frame(CMathFunc& mf, SampleSource& src, std::uint64_t start, const 
     for (std::size_t i = 0; i < lgot; ++i) buf[i] = raw[i];
     // Formants first (the envelope is written over the frame): pre-emphasis
     // from 50 Hz, as for every formant measurement.
-    const FormantResult* fr = FormantsOfFrame(mf, buf.data(), n, rq.fs, p, slice_formant_preemphasis(rq.fs));
+    const FormantResult* fr = FormantsOfFrame(mf, buf.data(), n, rq.fs, p, formant_preemphasis(rq.fs));
     std::array<double, 5> cand_f{}, cand_b{};
     const int cand = fr ? std::min(5, fr->formant_count) : 0;
     for (int j = 0; j < cand; ++j) {

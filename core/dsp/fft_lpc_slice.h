@@ -52,9 +52,6 @@ struct SliceResult {
 
 // FFT size of the option list index (32 … 4096 points).
 inline int slice_fft_points(const FftLpcOptions& o) { return 1 << (std::clamp(o.window_list_index, 0, 7) + 5); }
-// Pre-emphasis factor of the slice's formant measurement at fs: a first
-// difference with its corner at 50 Hz (the displayed curves have none).
-double slice_formant_preemphasis(double fs);
 // The admission checks; the message of the first that fails, or null.
 const char* check_slice_options(const FftLpcOptions& o, double fs);
 

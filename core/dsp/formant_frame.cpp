@@ -18,6 +18,8 @@ int spectrogram_lpc_frame_samples(double fs, int p) {
     return std::max(static_cast<int>(fs / 1000.0) * p, static_cast<int>(kMinLpcFrameMs * fs / 1000.0));
 }
 
+double formant_preemphasis(double fs) { return fs > 0.0 ? std::exp(-kDspTwoPi * 50.0 / fs) : 0.0; }
+
 double formant_analysis_rate(double fs) { return fs > kFormantAnalysisRate ? kFormantAnalysisRate : fs; }
 
 int formant_analysis_order(double fs, int p) {

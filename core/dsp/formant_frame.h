@@ -26,6 +26,10 @@ int lpc_frame_samples(double fs, int p);
 // first: (int)(fs/1000)·p samples, at least kMinLpcFrameMs.
 int spectrogram_lpc_frame_samples(double fs, int p);
 
+// Pre-emphasis factor of every formant measurement at fs: a first
+// difference with its corner at 50 Hz, whatever the rate.
+double formant_preemphasis(double fs);
+
 // The analysis rate for a recording at fs and the order used there.
 double formant_analysis_rate(double fs);
 int formant_analysis_order(double fs, int p);

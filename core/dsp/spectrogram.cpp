@@ -74,6 +74,11 @@ std::optional<SpectrogramColumns> ComputeSpectrogram(SampleSource& source, const
 
     ProgressScope scope(progress, dsp_text::kCaptionSpectrogram, columns);
     const double hop = (su.last - su.first) / columns;
+    // The formants' pre-emphasis: the same first difference from 50 Hz as
+    // the slice's at every rate (the factor of the option, 0.98, puts its
+    // corner at 25 Hz at 8 kHz but at 150 Hz at 48 kHz, which moves a low
+    // F1 with the rate); none when the option is 0.
+    const double formant_mu = su.pre_emphasis > 0.0 ? formant_preemphasis(fs) : 0.0;
     const int parts = std::clamp(threads > 0 ? threads : dsp_detail::default_threads(), 1, columns);
     struct Worker {
         std::unique_ptr<CMathFunc> mf;
@@ -109,13 +114,19 @@ std::optional<SpectrogramColumns> ComputeSpectrogram(SampleSource& source, const
                         return;
                     }
                     if (!track) continue;
+                    // The LPC frame is centred on the column's spectral
+                    // window, so that a formant dot stands over the spectrum
+                    // it belongs to (a frame starting at the column would
+                    // show the formants of L/2 − window/2 samples later).
+                    const double lpc_pos = pos + 0.5 * (su.window - L);
+                    const std::uint64_t lat = lpc_pos > 0.0 ? static_cast<std::uint64_t>(lpc_pos) : 0;
                     std::fill(wk.lpc.begin(), wk.lpc.end(), 0.0);
-                    const std::size_t lgot = wk.src.copy(at, static_cast<std::size_t>(L) + 10, wk.raw.data());
+                    const std::size_t lgot = wk.src.copy(lat, static_cast<std::size_t>(L) + 10, wk.raw.data());
                     for (std::size_t j = 0; j < lgot; ++j) wk.lpc[j] = wk.raw[j];
                     const FormantResult* fr = nullptr;
                     bool silent = false;
                     try {
-                        fr = FormantsOfFrame(*wk.mf, wk.lpc.data(), L, fs, su.lpc_order, su.pre_emphasis);
+                        fr = FormantsOfFrame(*wk.mf, wk.lpc.data(), L, fs, su.lpc_order, formant_mu);
                     } catch (const AnalysisAbandoned&) {
                         // A frame without energy has no predictor and no formants.
                         silent = true;
