@@ -460,14 +460,44 @@ void CMainFrame::dropEvent(QDropEvent* event) {
 
 // --- routing -------------------------------------------------------------------------------
 
+namespace {
+
+// The option dialogs edit the option block of the active document. An
+// analysis window hosts none of them; its document's waveform window, which
+// does, answers for them (the same dialogs, the same block).
+bool option_of_the_document(CommandId id) {
+    switch (id) {
+        case C::OptionsDisplay:
+        case C::OptionsZoom:
+        case C::OptionsFftLpc:
+        case C::OptionsSpectrogram:
+        case C::OptionsPitch:
+        case C::OptionsIntensity:
+        case C::OptionsLog:
+            return true;
+        default: return false;
+    }
+}
+
+}  // namespace
+
+CChildFrame* CMainFrame::options_window_of(const CAnalysisFrame& a, CommandId id) const {
+    if (!option_of_the_document(id)) return nullptr;
+    const auto frames = frames_of(a.document());
+    if (frames.empty() || !frames.front()->view_command_enabled(id)) return nullptr;
+    return frames.front();
+}
+
 bool CMainFrame::command_enabled(CommandId id) const {
     // The active window's view first, then its document, the frame and the
     // application. An analysis window decides about the commands it hosts
-    // or disables; the waveform view of its document is not asked.
+    // or disables; of its document's waveform window only the option
+    // dialogs are reached.
     QMdiSubWindow* w = active_window();
     const CMarbeckDoc* doc = nullptr;
     if (auto* a = qobject_cast<CAnalysisFrame*>(w)) {
         if (const auto e = a->command_enabled(id)) return *e;
+        if (options_window_of(*a, id)) return true;
         doc = &a->document();
     } else if (auto* child = qobject_cast<CChildFrame*>(w)) {
         if (child->view_command_enabled(id)) return true;
@@ -484,6 +514,11 @@ bool CMainFrame::run_command(CommandId id) {
     if (auto* a = qobject_cast<CAnalysisFrame*>(w)) {
         if (a->command_enabled(id)) {
             done = a->handle_command(id);
+            update_command_ui();
+            return done;
+        }
+        if (CChildFrame* c = options_window_of(*a, id)) {
+            done = c->view_handle_command(id);
             update_command_ui();
             return done;
         }

@@ -27,6 +27,7 @@ class QUrl;
 
 namespace vox {
 
+class CAnalysisFrame;
 class CAudioWindows;
 class CChildFrame;
 class CMarbeckDoc;
@@ -99,6 +100,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The waveform window that answers for an option dialog asked for in an
+    // analysis window of its document; null when none does.
+    CChildFrame* options_window_of(const CAnalysisFrame& a, CommandId id) const;
 
     void build_actions();
     void build_menus();

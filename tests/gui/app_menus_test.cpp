@@ -16,7 +16,9 @@
 #include <QPointer>
 #include <QStatusBar>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
+#include <QSpinBox>
 
 #include <cstdlib>
 #include <map>
@@ -32,6 +34,7 @@
 #include "gui/audio/frame_record_play.h"
 #include "gui/audio/scope_child_frame.h"
 #include "gui/plot/plot_printer.h"
+#include "gui/views/analysis/analysis_options.h"
 #include "gui/views/analysis/fft_lpc_view.h"
 #include "gui/views/analysis/spectrogram_pane.h"
 #include "gui/views/analysis/spectrogram_view.h"
@@ -60,16 +63,10 @@ const char* kind_name(Kind k) {
     return "?";
 }
 
-// The commands of the waveform view alone: no other window hosts them.
-const std::set<C> kWaveformOnly = {
-    C::EditUndo, C::EditCut, C::EditCopy, C::EditPaste, C::EditClearToReference, C::EditSelectWindow,
-    C::EditSelectAll, C::ZoomUnZoom, C::ZoomIn, C::ZoomOut, C::ZoomSelection, C::ZoomFromCursor, C::ZoomHome,
-    C::ReferenceGain, C::SetReferenceAll, C::Record, C::SpectrogramAll, C::SpectrogramSelection,
-    C::SpectrogramWindow, C::PitchAll, C::PitchSelection, C::PitchWindow, C::Intensity, C::Smooth,
-    C::TiersSetModify, C::TiersImportLabels, C::TiersViewLabels, C::LogEnterPitchAtMarker,
-    C::LogEnterPitchSelection, C::LogEnterPitchAll, C::LogEnterLabelsSelection, C::LogEnterLabelsAll,
-    C::OptionsDisplay, C::OptionsZoom, C::OptionsFftLpc, C::OptionsSpectrogram, C::OptionsPitch,
-    C::OptionsIntensity, C::OptionsLog, C::FileSaveScreenBmp};
+// The option dialogs edit the document's option block: reached from the
+// document's waveform window and from its analysis windows.
+const std::set<C> kDocumentOptions = {C::OptionsDisplay,   C::OptionsZoom,  C::OptionsFftLpc, C::OptionsSpectrogram,
+                                      C::OptionsPitch,     C::OptionsIntensity, C::OptionsLog};
 
 // Enabled whatever window is active (a log window is open in every case).
 const std::set<C> kAlways = {C::FileNew,      C::FileOpen,      C::FilePrintSetup, C::FileRevertConfig,
@@ -110,11 +107,13 @@ std::set<C> expected_enabled(Kind k) {
         // Computed, with a cursor and no selection.
         add({C::FileClose, C::FileSaveCopyAs, C::FileSaveBmp, C::FilePrint, C::FilePrintPreview, C::FftLpc,
              C::PlayWindow, C::LogEnterAtMarker, C::LogEnterFormantsAtMarker, C::WindowNew});
+        on.insert(kDocumentOptions.begin(), kDocumentOptions.end());
         break;
     case Kind::FftLpc:
         // Computed, no cursor placed in it yet.
         add({C::FileClose, C::FileSaveCopyAs, C::FileSaveBmp, C::FilePrint, C::FilePrintPreview,
              C::LogEnterFormantsBandwidths, C::LogEnterAllFftLpcFrame, C::WindowNew});
+        on.insert(kDocumentOptions.begin(), kDocumentOptions.end());
         break;
     case Kind::Scope:
     case Kind::Log:
@@ -437,6 +436,59 @@ TEST_F(MenuWalk, FftLpcLogEntriesFromTheMenu) {
     f.action(C::LogEnterAllFftLpcFrame)->trigger();
     EXPECT_GT(form->log().row_count(), before + 2);
 }
+
+// The option dialogs from the Options menu of an analysis window: the
+// dialog opens on the document's values and OK keeps the new ones in the
+// document's block (the window keeps the menu's focus).
+struct OptionCase {
+    Kind window;
+    C command;
+};
+class MenuWalkOptions : public MenuWalk, public ::testing::WithParamInterface<OptionCase> {};
+
+TEST_P(MenuWalkOptions, TheDialogEditsTheDocumentsOptions) {
+    const OptionCase c = GetParam();
+    ASSERT_NE(activate(c.window), nullptr);
+    QMdiSubWindow* active = f.mdi_area()->activeSubWindow();
+    ASSERT_NE(qobject_cast<CAnalysisFrame*>(active), nullptr);
+    emit menu_action_of(f.menuBar(), "&Options")->menu()->aboutToShow();
+    QAction* item = f.action(c.command);
+    ASSERT_TRUE(item->isEnabled()) << kind_name(c.window);
+    bool seen = false;
+    int before = 0;
+    QTimer::singleShot(0, [&] {
+        QWidget* w = QApplication::activeModalWidget();
+        if (auto* d = qobject_cast<COptionSpectrogram*>(w)) {
+            seen = true;
+            before = d->lpc_edit()->value();
+            d->lpc_edit()->setValue(before - 2);
+            d->accept();
+        } else if (auto* d = qobject_cast<COptionFFTLPC*>(w)) {
+            seen = true;
+            before = d->lpc_edit()->value();
+            d->lpc_edit()->setValue(before - 2);
+            d->accept();
+        } else if (w) {
+            w->close();
+        }
+    });
+    item->trigger();
+    ASSERT_TRUE(seen) << kind_name(c.window);
+    const int now = c.command == C::OptionsSpectrogram ? doc->options.spectrogram.formant_lpc_coefficients
+                                                       : doc->options.fft_lpc.lpc_coefficients;
+    EXPECT_EQ(now, before - 2);
+    EXPECT_EQ(f.mdi_area()->activeSubWindow(), active);
+    EXPECT_TRUE(fx.prompts.messages().empty()) << fx.prompts.messages().front();
+}
+
+INSTANTIATE_TEST_SUITE_P(AppMenus, MenuWalkOptions,
+                         ::testing::Values(OptionCase{Kind::Spectrogram, C::OptionsSpectrogram},
+                                           OptionCase{Kind::Spectrogram, C::OptionsFftLpc},
+                                           OptionCase{Kind::FftLpc, C::OptionsFftLpc}),
+                         [](const auto& info) {
+                             return std::string(kind_name(info.param.window)) +
+                                    (info.param.command == C::OptionsSpectrogram ? "Spectrogram" : "FftLpc");
+                         });
 
 // Closing the recording from an analysis window closes its analysis
 // windows with it: none is left reading a document that is gone.

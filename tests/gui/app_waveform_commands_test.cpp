@@ -34,8 +34,10 @@ namespace {
 using C = CommandId;
 
 struct WaveApp : ::testing::Test {
-    test::AppFixture fx;
+    // The speaker outlives the application: a playback still running when
+    // a test ends is stopped while the windows close.
     MemoryWaveOut speaker{1.0};
+    test::AppFixture fx;
     CMarbeckDoc* doc = nullptr;
     CMarbeckView* view = nullptr;
     WaveApp() { SoundDevices::install(&speaker, nullptr); }

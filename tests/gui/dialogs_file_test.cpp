@@ -93,9 +93,12 @@ TEST(DialogsProgress, ALeftPressCancelsAndOtherButtonsDoNot) {
     QTest::mousePress(&host, Qt::RightButton, {}, QPoint(10, 10));
     QTest::qWait(40);
     EXPECT_FALSE(progress.cancelled());
+    QTest::mouseRelease(&host, Qt::RightButton, {}, QPoint(10, 10));
     QTest::mousePress(&host, Qt::LeftButton, {}, QPoint(10, 10));
     QTest::qWait(40);
     EXPECT_TRUE(progress.cancelled());
+    // Released, so that no button stays down for the tests that follow.
+    QTest::mouseRelease(&host, Qt::LeftButton, {}, QPoint(10, 10));
     progress.end();
     EXPECT_EQ(progress.window(), nullptr);
     // A new operation starts uncancelled.
