@@ -152,7 +152,11 @@ std::optional<SpectrogramColumns> spectrogram_of(CMarbeckDoc& doc, int width, in
 int cmd_formants(CMarbeckDoc& doc, const Options& o) {
     const int width = static_cast<int>(number(o, "--width").value_or(0));
     if (width < 1 || width > 100000) return usage("formants needs --width W (1 .. 100000)");
-    auto r = spectrogram_of(doc, width, 1, true);
+    // The quiet-column rule looks at each column's loudest row: the columns
+    // have the rows of a spectrogram pane (a single row would be the 0 Hz
+    // value alone, which a voiced column can lack).
+    constexpr int kRows = 256;
+    auto r = spectrogram_of(doc, width, kRows, true);
     if (!r) return 1;
     const CChannels& ch = doc.channels[0];
     const double hop = static_cast<double>(ch.count()) / width;

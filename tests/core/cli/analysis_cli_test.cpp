@@ -139,6 +139,34 @@ TEST_F(AnalysisCli, IntensitySliceFormantsAndSpectrogram) {
     EXPECT_EQ(rc, 2);
 }
 
+// A steady vowel has no quiet column: the quiet-column rule weighs each
+// column's whole spectrum (its loudest row), not the 0 Hz value alone, which
+// falls between the pulses of a low voice.
+TEST_F(AnalysisCli, FormantsOfASteadyVowelHaveNoQuietColumn) {
+    test::VoiceSpec v;
+    v.fs = 8000;
+    v.seconds = 0.4;
+    v.f0 = [](double) { return 110.0; };
+    v.formants = {{730, 80}, {1090, 100}, {2440, 120}, {3500, 150}};
+    v.glottis = test::Glottis::Rosenberg;
+    const auto x = test::synth(v);
+    test::Bytes b;
+    b.text("RIFF").u32le(static_cast<std::uint32_t>(36 + 2 * x.size())).text("WAVE");
+    b.text("fmt ").u32le(16).u16le(1).u16le(1).u32le(8000).u32le(16000).u16le(2).u16le(16);
+    b.text("data").u32le(static_cast<std::uint32_t>(2 * x.size()));
+    for (auto s : x) b.i16le(s);
+    const std::string f = dir.file("a.wav");
+    test::write_file(f, b.data);
+    int rc = 0;
+    const auto fm = rows(run("formants " + f + " --width 24", rc));
+    ASSERT_EQ(rc, 0);
+    ASSERT_EQ(fm.size(), 24u);
+    for (int i = 1; i < 24; ++i) {
+        EXPECT_NE(fm[i][1], 0) << "column " << i;
+        EXPECT_NEAR(fm[i][1], 730, 0.08 * 730) << "column " << i;
+    }
+}
+
 // A 16-bit mono WAV of a tone at `hz`.
 std::string write_tone(test::ScratchDir& dir, const std::string& name, std::uint32_t rate, double seconds, double hz) {
     const std::size_t n = static_cast<std::size_t>(rate * seconds);
