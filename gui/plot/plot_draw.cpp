@@ -184,6 +184,7 @@ void DrawFrequencyGrid(QPainter& p, const Rect& r, double low, double high, doub
             const QString text = QString::number(trunc_int(low + i * spacing));
             const int left = x - fm.horizontalAdvance(text) / 2;
             if (left < last_right) continue;
+            if (left + fm.horizontalAdvance(text) > r.right) break;  // would be cut at the edge
             p.drawText(left, r.bottom + fm.ascent(), text);
             last_right = left + fm.horizontalAdvance(text) + 4;
         }

@@ -6,6 +6,7 @@
 #include <QFont>
 #include <QFontMetrics>
 #include <QImage>
+#include <QPainter>
 
 #include <algorithm>
 #include <cstdio>
@@ -93,6 +94,27 @@ INSTANTIATE_TEST_SUITE_P(PlotGrid, PlotTimeLabels,
                                            TimeLabelCase{420, 975, 1350, 0}, TimeLabelCase{600, 0, 2000, 0},
                                            TimeLabelCase{1200, 12345, 98765, 0}, TimeLabelCase{3000, 0, 2000, 0},
                                            TimeLabelCase{200, 0, 10000, 25}));
+
+// Frequency labels under a plot: the one of the last line (11000 Hz of an
+// 11025 Hz range, a few pixels inside the right edge) would be cut by the
+// window's edge; no label reaches past the plot's right side.
+TEST(PlotGrid, FrequencyLabelsStayInsideThePlotsWidth) {
+    for (int right : {300, 517, 900}) {
+        QImage img(right + 40, 200, QImage::Format_RGB32);
+        img.fill(Qt::white);
+        const Rect r{40, 10, right, 150};
+        {
+            QPainter p(&img);
+            plot::DrawFrequencyGrid(p, r, 0.0, 11025.0, 1000.0, 0, "Hz", false);
+        }
+        int labelled_right = -1;  // rightmost black pixel of the label row
+        for (int y = r.bottom + 1; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x)
+                if (qGray(img.pixel(x, y)) < 100) labelled_right = std::max(labelled_right, x);
+        EXPECT_GT(labelled_right, r.left + 20) << right;  // labels are drawn
+        EXPECT_LE(labelled_right, r.right) << right;
+    }
+}
 
 TEST(PlotAudio, SummaryAndFileGiveTheScanColumns) {
     app();

@@ -98,7 +98,7 @@ CFFTLPCView::CFFTLPCView(CMarbeckDoc& doc, QWidget* parent) : QWidget(parent), d
         caption->setFont(small);
         auto* value = new QLabel(bar);
         value->setFont(small);
-        value->setMinimumWidth(48);
+        value->setMinimumWidth(64);
         value->setStyleSheet("QLabel { color: #000080; background: #f4f4f4; border: 1px solid #d0d0d0; padding: 0 2px; }");
         const int row = i % 3, col = (i / 3) * 2;
         grid->addWidget(caption, row, col, Qt::AlignRight);
@@ -113,7 +113,9 @@ CFFTLPCView::CFFTLPCView(CMarbeckDoc& doc, QWidget* parent) : QWidget(parent), d
     // The formants text on its own rows under the read-outs, wide enough for ten values.
     formants_->setTextFormat(Qt::PlainText);
     grid->addWidget(formants_, 3, 0, 1, 6, Qt::AlignLeft | Qt::AlignTop);
-    grid->setColumnStretch(5, 1);
+    // The room left over stays empty right of the read-outs, which keep
+    // their own width.
+    grid->setColumnStretch(6, 1);
     outer->addWidget(bar);
     plot_ = new FftLpcPlot(*this, this);
     outer->addWidget(plot_, 1);

@@ -56,14 +56,16 @@ CSpectrogramView::CSpectrogramView(CMarbeckDoc& doc, QWidget* parent) : QWidget(
         caption->setFont(small);
         auto* value = new QLabel(bar);
         value->setFont(small);
-        value->setMinimumWidth(52);
+        value->setMinimumWidth(64);
         value->setStyleSheet("QLabel { color: #000080; background: #f4f4f4; border: 1px solid #d0d0d0; padding: 0 2px; }");
         const int row = i % 3, col = (i / 3) * 2;
         grid->addWidget(caption, row, col, Qt::AlignRight);
         grid->addWidget(value, row, col + 1);
         fields_[i] = value;
     }
-    grid->setColumnStretch(5, 1);
+    // The room left over stays empty right of the read-outs, which keep
+    // their own width.
+    grid->setColumnStretch(6, 1);
     outer->addWidget(bar);
     pane_ = new CSpectrogramPane(doc, this);
     outer->addWidget(pane_, 1);
