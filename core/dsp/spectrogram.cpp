@@ -179,13 +179,22 @@ std::optional<SpectrogramColumns> ComputeSpectrogram(SampleSource& source, const
             dst[r] = v < 0.0 ? 0.0 : v;
         }
     }
-    // Quiet columns lose their formants.
+    // Quiet frames lose their formants. A frame is judged by the loudest
+    // point of the columns whose spectral windows lie inside its LPC frame
+    // (column i and those within L/2 of it): a short spectral window at a
+    // high rate (128 points are 2.9 ms at 44.1 kHz) can fall between two
+    // glottal pulses of a clear vowel, while the formants come from at
+    // least 30 ms around it.
     if (track) {
         const double threshold = su.dynamic_range * 0.5;
+        const int reach = hop > 0.0 ? static_cast<int>(std::min(0.5 * L / hop, static_cast<double>(columns))) : 0;
+        std::vector<double> loudest(static_cast<std::size_t>(columns), -100000.0);
+        for (int c = 0; c < columns; ++c)
+            for (int r = 0; r < rows; ++r) loudest[static_cast<std::size_t>(c)] = std::max(loudest[static_cast<std::size_t>(c)], out.value(c, r));
         for (int i = 0; i < columns; ++i) {
-            const int c = static_cast<int>(static_cast<long long>(i) * columns / columns);
             double mx = -100000.0;
-            for (int r = 0; r < rows; ++r) mx = std::max(mx, out.value(c, r));
+            for (int c = std::max(0, i - reach); c <= std::min(columns - 1, i + reach); ++c)
+                mx = std::max(mx, loudest[static_cast<std::size_t>(c)]);
             if (mx < threshold) out.formants[static_cast<std::size_t>(i)].fill(0);
         }
     }

@@ -294,5 +294,43 @@ TEST(Spectrogram, ToneRowsDynamicRangeAndFormantTracks) {
     EXPECT_EQ(cancel.closed, 1);
 }
 
+// A clear vowel keeps its formants in every column, whatever the rate: the
+// default 128-point spectral window is 2.9 ms at 44.1 kHz and can fall
+// between two pulses of a 110 Hz voice, but the frame is judged quiet only
+// when nothing loud lies inside its LPC frame.
+struct QuietCase {
+    double fs;
+    int columns;
+};
+
+class SpectrogramQuietFrames : public ::testing::TestWithParam<QuietCase> {};
+
+TEST_P(SpectrogramQuietFrames, AClearVowelLosesNoColumn) {
+    const double fs = GetParam().fs;
+    test::VoiceSpec v;
+    v.fs = fs;
+    v.seconds = 0.6;
+    v.f0 = [](double) { return 110.0; };
+    v.formants = {{730, 80}, {1090, 100}, {2440, 120}};
+    v.glottis = test::Glottis::Rosenberg;
+    v.jitter = 0.005;
+    const auto x = test::synth(v);
+    SampleSource src = SampleSource::memory(x.data(), x.size());
+    auto su = setup_for(x.size(), fs, GetParam().columns, 32);
+    su.window = 128;
+    su.formants = true;
+    ScriptedProgress progress;
+    const auto r = ComputeSpectrogram(src, su, progress, nullptr, 1);
+    ASSERT_TRUE(r);
+    const int cols = GetParam().columns;
+    int suppressed = 0;
+    for (int i = cols / 10; i < cols - cols / 10; ++i) suppressed += r->formants[static_cast<std::size_t>(i)][0] == 0;
+    EXPECT_EQ(suppressed, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rates, SpectrogramQuietFrames,
+                         ::testing::Values(QuietCase{11025, 200}, QuietCase{22050, 200}, QuietCase{44100, 60},
+                                           QuietCase{44100, 400}, QuietCase{48000, 200}));
+
 }  // namespace
 }  // namespace vox
