@@ -167,13 +167,20 @@ void DrawFrequencyGrid(QPainter& p, const Rect& r, double low, double high, doub
         // Lines closer than a text line get a label only every k-th line.
         const double px = (r.bottom - r.top) / R * spacing;
         const int k = px > 0 ? std::max(1, static_cast<int>(std::ceil(fm.height() / px))) : 1;
+        int last_top = std::numeric_limits<int>::max();  // of the label drawn below
         for (int i = 0; i <= n; i += k) {
             const int y = r.bottom - trunc_int(i * (r.bottom - r.top) / R * spacing);
             const QString text = QString::number(trunc_int(low + i * spacing));
             const int w = fm.horizontalAdvance(text);
-            const int top = y - fm.height() / 2;
+            int top = y - fm.height() / 2;
             if (top < r.top - fm.height() / 2) continue;
+            // A line at the top edge has its label just below the edge, where
+            // nothing above the plot can cut it, unless it would then touch
+            // the label below.
+            top = std::max(top, r.top);
+            if (top + fm.height() > last_top) continue;
             p.drawText(r.left - 5 - w, top + fm.ascent(), text);
+            last_top = top;
         }
         // The unit sits just under the lowest value, in the left margin.
         p.drawText(r.left - 5 - fm.horizontalAdvance(unit), r.bottom + fm.ascent() + fm.height() / 2, unit);

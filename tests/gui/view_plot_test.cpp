@@ -116,6 +116,30 @@ TEST(PlotGrid, FrequencyLabelsStayInsideThePlotsWidth) {
     }
 }
 
+// Frequency labels left of a plot (the spectrogram's): the label of a line
+// at the top edge stays below the edge, where the window's edge or the
+// information bar above cannot cut it, and clear of the label under it.
+TEST(PlotGrid, FrequencyLabelsStayBelowThePlotsTop) {
+    for (int height : {200, 333, 640}) {
+        QImage img(400, height + 80, QImage::Format_RGB32);
+        img.fill(Qt::white);
+        const Rect r{80, 40, 380, 40 + height};
+        {
+            QPainter p(&img);
+            plot::DrawFrequencyGrid(p, r, 0.0, 11000.0, 1000.0, 1, "Hz", false);
+        }
+        int top_ink = -1;  // first row with text in the left margin
+        for (int y = 0; y < img.height() && top_ink < 0; ++y)
+            for (int x = 0; x < r.left - 2; ++x)
+                if (qGray(img.pixel(x, y)) < 100) {
+                    top_ink = y;
+                    break;
+                }
+        EXPECT_GE(top_ink, r.top) << height;
+        EXPECT_LT(top_ink, r.top + 20) << height << ": the top line keeps its label";
+    }
+}
+
 TEST(PlotAudio, SummaryAndFileGiveTheScanColumns) {
     app();
     std::mt19937 rng(7);
