@@ -225,6 +225,8 @@ private:
     std::vector<double> tw_re_, tw_im_;
     // Spline tables and the spline set-up's work array.
     std::vector<double> sx_, sy_, sy2_, swork_;
+    // Work arrays of a cepstral frame.
+    std::vector<double> cep_work_;
     // Peaks of the last cepstral frame.
     PitchCandidate candidates_[kMaxPitchCandidates];
     int candidate_count_ = 0;

@@ -4,11 +4,23 @@
 #include <array>
 #include <cmath>
 #include <cstdlib>
+#include <memory>
+#include <mutex>
 
+#include "core/dsp/fft.h"
 #include "core/dsp/math_func.h"
 #include "core/dsp/parallel.h"
 
 namespace vox {
+
+// The two transforms of a cepstral frame: the real one of the nfft-point
+// windowed frame and the even one of the L-point mirrored log spectrum.
+struct CepstralPlan {
+    CepstralPlan(int nfft_, int L_) : nfft(nfft_), L(L_), first(nfft_), second(L_ / 2) {}
+    int nfft, L;
+    RealFft first;
+    EvenRealFft second;
+};
 
 namespace {
 
@@ -37,6 +49,20 @@ inline double spline_at(const double* Y, const double* Y2, int j, double x) {
     return a * Y[j] + b * Y[j + 1] + ((a * a * a - a) * Y2[j] + (b * b * b - b) * Y2[j + 1]) / 6.0;
 }
 
+// The plan of one pair of sizes, made on first use and kept for the
+// process (a few sizes at most); the last one found is remembered per thread.
+const CepstralPlan& cepstral_plan(int nfft, int L) {
+    thread_local const CepstralPlan* last = nullptr;
+    if (last && last->nfft == nfft && last->L == L) return *last;
+    static std::mutex lock;
+    static std::vector<std::unique_ptr<CepstralPlan>> plans;
+    std::lock_guard<std::mutex> guard(lock);
+    for (const auto& p : plans)
+        if (p->nfft == nfft && p->L == L) return *(last = p.get());
+    plans.push_back(std::make_unique<CepstralPlan>(nfft, L));
+    return *(last = plans.back().get());
+}
+
 }  // namespace
 
 // Stages: Hamming window over n samples (zero tail to nfft), FFT, log power
@@ -47,53 +73,49 @@ inline double spline_at(const double* Y, const double* Y2, int j, double x) {
 // inside [fLow, fHigh].
 double CMathFunc::CepstralPitch(const std::int16_t* samples, long long start, long long regionLength, double fs,
                                 double fLow, double fHigh, int nfft, int n) {
-    int m = 0;
     switch (nfft) {
-        case 128: m = 7; break;
-        case 256: m = 8; break;
-        case 512: m = 9; break;
-        case 1024: m = 10; break;
-        case 2048: m = 11; break;
-        case 4096: m = 12; break;
-        case 8192: m = 13; break;
+        case 128: case 256: case 512: case 1024: case 2048: case 4096: case 8192: break;
         default: return -1.0;
     }
     candidate_count_ = 0;
     if (n > nfft) n = nfft;
     if (n <= 0 || !(fLow > 0.0) || !(fHigh > 0.0) || !(fs > 0.0) || fHigh < fLow) return 0.0;
 
-    double* re = re_.data();
-    double* im = im_.data();
-    const double* w = hamming(n);
-    const long long avail = std::clamp<long long>(regionLength - start, 0, n);
-    const std::int16_t* x = samples + start;
-    for (long long i = 0; i < avail; ++i) re[i] = w[i] * x[i];
-    std::fill(re + avail, re + nfft, 0.0);
-    std::fill(im, im + nfft, 0.0);
-    Fft(re, im, m);
     // Only the band below kVoiceBandHz (at least) enters the cepstrum: above
     // it a voice's harmonics are weak and at high rates noise would fill
     // most of the log spectrum. Bins 0 … L/2 of the nfft-point spectrum,
     // mirrored, form an L-point log spectrum whose cepstrum is in units of
     // u = nfft/L samples: the analysis of the frame at the rate fs/u.
-    int L = nfft, mL = m;
-    while (L > 256 && fs * (L / 2) / nfft >= 2.0 * kVoiceBandHz) {
-        L /= 2;
-        --mL;
-    }
-    const double u = static_cast<double>(nfft) / L;
+    int L = nfft;
+    while (L > 256 && fs * (L / 2) / nfft >= 2.0 * kVoiceBandHz) L /= 2;
     const int half = L / 2;
+    const CepstralPlan& plan = cepstral_plan(nfft, L);
+    const std::size_t need = static_cast<std::size_t>(nfft + 2 * (nfft / 2 + 1) + 2 * (half + 1) + 3 * plan.second.work_size());
+    if (cep_work_.size() < need) cep_work_.resize(need);
+    double* frame = cep_work_.data();           // windowed frame, nfft
+    double* sre = frame + nfft;                 // spectrum, bins 0 … nfft/2
+    double* sim = sre + (nfft / 2 + 1);
+    double* logp = sim + (nfft / 2 + 1);        // log spectrum, bins 0 … half
+    double* cep = logp + (half + 1);            // cepstrum, quefrencies 0 … half
+    double* work = cep + (half + 1);
+
+    const double* w = hamming(n);
+    const long long avail = std::clamp<long long>(regionLength - start, 0, n);
+    const std::int16_t* x = samples + start;
+    for (long long i = 0; i < avail; ++i) frame[i] = w[i] * x[i];
+    std::fill(frame + avail, frame + nfft, 0.0);
+    plan.first.forward(frame, sre, sim);
+    const double u = static_cast<double>(nfft) / L;
     double pmax = 0.0;
     for (int k = 0; k <= half; ++k) {
-        re[k] = re[k] * re[k] + im[k] * im[k];
-        pmax = std::max(pmax, re[k]);
+        logp[k] = sre[k] * sre[k] + sim[k] * sim[k];
+        pmax = std::max(pmax, logp[k]);
     }
     if (!(pmax > 0.0)) return 0.0;  // a silent frame has no pitch
     const double floor_power = pmax * std::pow(10.0, -kSpectrumFloorDb / 10.0);
-    for (int k = 0; k <= half; ++k) re[k] = 10.0 * std::log10(std::max(re[k], floor_power));
-    for (int k = 1; k < half; ++k) re[L - k] = re[k];
-    std::fill(im, im + L, 0.0);
-    Fft(re, im, mL);
+    for (int k = 0; k <= half; ++k) logp[k] = 10.0 * std::log10(std::max(logp[k], floor_power));
+    // The mirrored log spectrum is real and even, so is its transform.
+    plan.second.forward(logp, cep, work);
     const double fsU = fs / u;  // rate of the quefrency unit
 
     // Knots at whole quefrencies qa … qb, a few beyond each end of the
@@ -116,7 +138,7 @@ double CMathFunc::CepstralPitch(const std::int16_t* samples, long long start, lo
     for (int j = 0; j < len; ++j) {
         const int q = qa + j;
         X[j] = j;
-        Y[j] = re[q] * re[q] + im[q] * im[q];
+        Y[j] = cep[q] * cep[q];
     }
     SplineSecondDerivatives(X, Y, len, 1e30, 1e30, Y2);
 
