@@ -2,6 +2,7 @@
 
 #include "core/dsp/fft.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <stdexcept>
@@ -11,6 +12,56 @@ namespace vox {
 namespace {
 
 bool power_of_two(int n) { return n > 0 && (n & (n - 1)) == 0; }
+
+// The radix-4 stages from quarter-span h upwards. Built for AVX2 as well
+// where the compiler can (chosen at load time by the processor), since most
+// of a cepstral frame's time is spent here.
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && !defined(__SANITIZE_ADDRESS__) && \
+    !defined(__SANITIZE_THREAD__)
+__attribute__((target_clones("avx2", "default")))
+#endif
+void radix4_stages(double* __restrict re, double* __restrict im, int n, int h, const double* tw) {
+    // After bit reversal a block of 4h holds, in quarters, the h-point
+    // spectra S0, S2, S1, S3 of the samples 4m, 4m+2, 4m+1, 4m+3; with
+    // t_r = W^(rk)·S_r[k], X[k + qh] = Σ_r (−i)^(rq)·t_r.
+    for (; 4 * h <= n; h *= 4) {
+        const double* w1r = tw;
+        const double* w1i = tw + h;
+        const double* w2r = tw + 2 * h;
+        const double* w2i = tw + 3 * h;
+        const double* w3r = tw + 4 * h;
+        const double* w3i = tw + 5 * h;
+        tw += 6 * h;
+        for (int p0 = 0; p0 < n; p0 += 4 * h) {
+            double* __restrict r0 = re + p0;
+            double* __restrict i0 = im + p0;
+            double* __restrict r2 = r0 + h;  // S2
+            double* __restrict i2 = i0 + h;
+            double* __restrict r1 = r0 + 2 * h;  // S1
+            double* __restrict i1 = i0 + 2 * h;
+            double* __restrict r3 = r0 + 3 * h;
+            double* __restrict i3 = i0 + 3 * h;
+            for (int k = 0; k < h; ++k) {
+                const double t1r = w1r[k] * r1[k] - w1i[k] * i1[k], t1i = w1r[k] * i1[k] + w1i[k] * r1[k];
+                const double t2r = w2r[k] * r2[k] - w2i[k] * i2[k], t2i = w2r[k] * i2[k] + w2i[k] * r2[k];
+                const double t3r = w3r[k] * r3[k] - w3i[k] * i3[k], t3i = w3r[k] * i3[k] + w3i[k] * r3[k];
+                const double s02r = r0[k] + t2r, s02i = i0[k] + t2i;  // t0 + t2
+                const double d02r = r0[k] - t2r, d02i = i0[k] - t2i;  // t0 − t2
+                const double s13r = t1r + t3r, s13i = t1i + t3i;      // t1 + t3
+                const double d13r = t1r - t3r, d13i = t1i - t3i;      // t1 − t3
+                r0[k] = s02r + s13r;  // X[k]
+                i0[k] = s02i + s13i;
+                r1[k] = s02r - s13r;  // X[k + 2h]
+                i1[k] = s02i - s13i;
+                // X[k + h] = (t0 − t2) − i·(t1 − t3); X[k + 3h] = (t0 − t2) + i·(t1 − t3)
+                r2[k] = d02r + d13i;
+                i2[k] = d02i - d13r;
+                r3[k] = d02r - d13i;
+                i3[k] = d02i + d13r;
+            }
+        }
+    }
+}
 
 }  // namespace
 
@@ -25,13 +76,13 @@ ComplexFft::ComplexFft(int n) : n_(n) {
             if (j & (1 << b)) r |= 1u << (bits - 1 - b);
         rev_[static_cast<std::size_t>(j)] = r;
     }
-    wr_.assign(static_cast<std::size_t>(n), 1.0);
-    wi_.assign(static_cast<std::size_t>(n), 0.0);
-    for (int h = 1; h < n; h *= 2)
-        for (int k = 0; k < h; ++k) {
-            const double a = std::numbers::pi * k / h;
-            wr_[static_cast<std::size_t>(h + k)] = std::cos(a);
-            wi_[static_cast<std::size_t>(h + k)] = -std::sin(a);
+    // Stages: one radix-2 stage first when log2 N is odd, then radix-4
+    // stages of quarter-span h = h0, 4·h0, …; each stage's twiddles as six
+    // runs of h values (re and im of W^k, W^2k, W^3k).
+    for (int h = (bits % 2) ? 2 : 1; 4 * h <= n; h *= 4)
+        for (int r = 1; r <= 3; ++r) {
+            for (int k = 0; k < h; ++k) tw_.push_back(std::cos(2.0 * std::numbers::pi * r * k / (4.0 * h)));
+            for (int k = 0; k < h; ++k) tw_.push_back(-std::sin(2.0 * std::numbers::pi * r * k / (4.0 * h)));
         }
 }
 
@@ -46,53 +97,21 @@ void ComplexFft::forward(double* re, double* im) const {
     butterflies(re, im);
 }
 
-void ComplexFft::butterflies(double* re, double* im) const {
+void ComplexFft::butterflies(double* __restrict re, double* __restrict im) const {
     const int n = n_;
     int h = 1;
-    if (n >= 4) {
-        // The first two stages together: their twiddles are 1 and −i.
-        for (int p = 0; p < n; p += 4) {
-            const double b0r = re[p] + re[p + 1], b0i = im[p] + im[p + 1];
-            const double b1r = re[p] - re[p + 1], b1i = im[p] - im[p + 1];
-            const double b2r = re[p + 2] + re[p + 3], b2i = im[p + 2] + im[p + 3];
-            const double b3r = re[p + 2] - re[p + 3], b3i = im[p + 2] - im[p + 3];
-            re[p] = b0r + b2r;
-            im[p] = b0i + b2i;
-            re[p + 2] = b0r - b2r;
-            im[p + 2] = b0i - b2i;
-            // −i·b3 = (b3i, −b3r)
-            re[p + 1] = b1r + b3i;
-            im[p + 1] = b1i - b3r;
-            re[p + 3] = b1r - b3i;
-            im[p + 3] = b1i + b3r;
+    if ((n & 0x55555555) == 0) {
+        // log2 N odd: one radix-2 stage (twiddle 1) first.
+        for (int p = 0; p < n; p += 2) {
+            const double tr = re[p + 1], ti = im[p + 1];
+            re[p + 1] = re[p] - tr;
+            im[p + 1] = im[p] - ti;
+            re[p] += tr;
+            im[p] += ti;
         }
-        h = 4;
-    } else {
-        const double tr = re[1], ti = im[1];
-        re[1] = re[0] - tr;
-        im[1] = im[0] - ti;
-        re[0] += tr;
-        im[0] += ti;
         h = 2;
     }
-    for (; h < n; h *= 2) {
-        const double* wr = wr_.data() + h;
-        const double* wi = wi_.data() + h;
-        for (int p0 = 0; p0 < n; p0 += 2 * h) {
-            double* ar = re + p0;
-            double* ai = im + p0;
-            double* br = ar + h;
-            double* bi = ai + h;
-            for (int k = 0; k < h; ++k) {
-                const double tr = wr[k] * br[k] - wi[k] * bi[k];
-                const double ti = wr[k] * bi[k] + wi[k] * br[k];
-                br[k] = ar[k] - tr;
-                bi[k] = ai[k] - ti;
-                ar[k] += tr;
-                ai[k] += ti;
-            }
-        }
-    }
+    radix4_stages(re, im, n, h, tw_.data());
 }
 
 RealFft::RealFft(int n) : n_(n), half_(power_of_two(n) && n >= 4 && n <= (1 << 17) ? n / 2 : 0) {
@@ -116,6 +135,34 @@ void RealFft::forward(const double* x, double* re, double* im) const {
         im[rev[j]] = x[2 * j + 1];
     }
     half_.butterflies(re, im);
+    split(re, im);
+}
+
+void RealFft::forward_product(const std::int16_t* x, const double* w, int count, double* re, double* im) const {
+    const int h = n_ / 2;
+    const std::uint32_t* rev = half_.bit_reversed();
+    count = std::clamp(count, 0, n_);
+    const int pairs = count / 2;
+    for (int j = 0; j < pairs; ++j) {
+        re[rev[j]] = w[2 * j] * x[2 * j];
+        im[rev[j]] = w[2 * j + 1] * x[2 * j + 1];
+    }
+    int j = pairs;
+    if (count % 2) {
+        re[rev[j]] = w[2 * j] * x[2 * j];
+        im[rev[j]] = 0.0;
+        ++j;
+    }
+    for (; j < h; ++j) {
+        re[rev[j]] = 0.0;
+        im[rev[j]] = 0.0;
+    }
+    half_.butterflies(re, im);
+    split(re, im);
+}
+
+void RealFft::split(double* re, double* im) const {
+    const int h = n_ / 2;
     // Split: with Z = the half-size spectrum, E = (Z[k] + Z*[h−k])/2 and
     // O = (Z[k] − Z*[h−k])/(2i) are the spectra of the even and odd samples,
     // X[k] = E + W^k·O and X[h−k] = (E − W^k·O)*.

@@ -28,8 +28,9 @@ public:
 private:
     int n_ = 0;
     std::vector<std::uint32_t> rev_;
-    // Twiddles of the stage with half-span h at offset h: cos(πk/h), −sin(πk/h).
-    std::vector<double> wr_, wi_;
+    // Twiddles of the radix-4 stages in stage order: W^k, W^2k, W^3k
+    // (W = e^(−i·2π/4h), k < h) for each stage of quarter-span h.
+    std::vector<double> tw_;
 };
 
 // Transform of N = 2^m real values (4 ≤ N ≤ 2^17) through one complex
@@ -43,8 +44,13 @@ public:
     // x[0..N−1] real in; re[0..N/2], im[0..N/2] receive bins 0 … N/2. re and
     // im need work_size() entries each and must not overlap x.
     void forward(const double* x, double* re, double* im) const;
+    // The transform of x[j]·w[j] for j < count and 0 for count ≤ j < N
+    // (a windowed frame with its zero tail), without a copy of the frame.
+    void forward_product(const std::int16_t* x, const double* w, int count, double* re, double* im) const;
 
 private:
+    void split(double* re, double* im) const;
+
     int n_ = 0;
     ComplexFft half_;
     // e^(−i·2πk/N), k = 0 … N/4.

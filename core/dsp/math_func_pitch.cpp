@@ -90,21 +90,18 @@ double CMathFunc::CepstralPitch(const std::int16_t* samples, long long start, lo
     while (L > 256 && fs * (L / 2) / nfft >= 2.0 * kVoiceBandHz) L /= 2;
     const int half = L / 2;
     const CepstralPlan& plan = cepstral_plan(nfft, L);
-    const std::size_t need = static_cast<std::size_t>(nfft + 2 * (nfft / 2 + 1) + 2 * (half + 1) + 3 * plan.second.work_size());
+    const std::size_t need = static_cast<std::size_t>(2 * (nfft / 2 + 1) + 2 * (half + 1) + 3 * plan.second.work_size());
     if (cep_work_.size() < need) cep_work_.resize(need);
-    double* frame = cep_work_.data();           // windowed frame, nfft
-    double* sre = frame + nfft;                 // spectrum, bins 0 … nfft/2
+    double* sre = cep_work_.data();             // spectrum, bins 0 … nfft/2
     double* sim = sre + (nfft / 2 + 1);
     double* logp = sim + (nfft / 2 + 1);        // log spectrum, bins 0 … half
     double* cep = logp + (half + 1);            // cepstrum, quefrencies 0 … half
     double* work = cep + (half + 1);
 
+    // The Hamming-windowed frame, zero beyond the samples there are.
     const double* w = hamming(n);
     const long long avail = std::clamp<long long>(regionLength - start, 0, n);
-    const std::int16_t* x = samples + start;
-    for (long long i = 0; i < avail; ++i) frame[i] = w[i] * x[i];
-    std::fill(frame + avail, frame + nfft, 0.0);
-    plan.first.forward(frame, sre, sim);
+    plan.first.forward_product(samples + start, w, static_cast<int>(avail), sre, sim);
     const double u = static_cast<double>(nfft) / L;
     double pmax = 0.0;
     for (int k = 0; k <= half; ++k) {
@@ -113,7 +110,10 @@ double CMathFunc::CepstralPitch(const std::int16_t* samples, long long start, lo
     }
     if (!(pmax > 0.0)) return 0.0;  // a silent frame has no pitch
     const double floor_power = pmax * std::pow(10.0, -kSpectrumFloorDb / 10.0);
-    for (int k = 0; k <= half; ++k) logp[k] = 10.0 * std::log10(std::max(logp[k], floor_power));
+    // 10·log10 as a multiple of the natural log (the same to rounding, and
+    // the cheaper call).
+    constexpr double kDbPerNeper = 4.3429448190325182765;  // 10 / ln 10
+    for (int k = 0; k <= half; ++k) logp[k] = kDbPerNeper * std::log(std::max(logp[k], floor_power));
     // The mirrored log spectrum is real and even, so is its transform.
     plan.second.forward(logp, cep, work);
     const double fsU = fs / u;  // rate of the quefrency unit
