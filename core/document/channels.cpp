@@ -381,16 +381,4 @@ void CChannels::smooth() {
     }
 }
 
-CChannels::IntensityFrame CChannels::prepare_intensity() {
-    const std::size_t n = static_cast<std::size_t>(std::llround(std::max(0.0, sample_count)));
-    intensity.allocate(n);
-    intensity_count = static_cast<std::int32_t>(n);
-    intensity_min = -0.0;
-    intensity_max = 0.0;
-    IntensityFrame f;
-    f.window = static_cast<std::size_t>(intensity_window_ms * sample_rate / 1000.0 + 0.5);
-    f.step = intensity_step_ms * sample_rate / 1000.0;
-    return f;
-}
-
 }  // namespace vox

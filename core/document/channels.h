@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/document/intensity_contour.h"
 #include "core/document/label.h"
 #include "core/document/sample_block.h"
 
@@ -104,9 +105,9 @@ public:
     std::vector<LABEL> marks;
     std::int32_t mark_count() const { return static_cast<std::int32_t>(marks.size()); }
 
-    // --- intensity contour (one value per sample; computed elsewhere) ---
-    RealBlock intensity;
-    std::int32_t intensity_count = 0;
+    // --- intensity contour (kept per frame, read per sample; computed elsewhere) ---
+    IntensityContour intensity;
+    std::int64_t intensity_count = 0;  // samples the contour covers
     double intensity_window_ms = 30.0;
     double intensity_step_ms = 10.0;
     double intensity_min = -0.0;
@@ -187,13 +188,6 @@ public:
     // --- algorithms ---------------------------------------------------------
     // Moving-average smoothing in place, when smooth_on is set.
     void smooth();
-    // Prepares the intensity block: one real per sample, bounds reset;
-    // returns the window and step in samples.
-    struct IntensityFrame {
-        std::size_t window = 0;
-        double step = 0.0;
-    };
-    IntensityFrame prepare_intensity();
 
 private:
     void apply_selection_bounds();

@@ -24,23 +24,24 @@ IntensityFrameSizes intensity_frame_sizes(double window_ms, double step_ms, doub
     return s;
 }
 
-bool ComputeIntensityContour(SampleSource& source, std::size_t total, double fs, double offset,
-                             const IntensityOptions& options, Progress& progress, double* out, EnergyRange& range,
-                             int threads) {
+bool ComputeIntensityFrames(SampleSource& source, std::uint64_t total, double fs, double offset,
+                            const IntensityOptions& options, Progress& progress, IntensityContour& contour,
+                            int threads) {
     const IntensityFrameSizes sz = intensity_frame_sizes(options.window_ms, options.step_ms, fs);
     const int n = sz.window;
     const double st = sz.step;
-    total = static_cast<std::size_t>(std::min<std::uint64_t>(total, source.count()));
+    total = std::min<std::uint64_t>(total, source.count());
     // Frames i < (total − n)/st whose n samples lie inside the channel.
     long long frames = 0;
     if (n > 0 && st > 0.0 && static_cast<double>(total) > n) {
         const double limit = (static_cast<double>(total) - n) / st;
         frames = static_cast<long long>(std::ceil(limit));
-        while (frames > 0 && static_cast<std::size_t>(static_cast<double>(frames - 1) * st) + n > total) --frames;
+        while (frames > 0 &&
+               static_cast<std::uint64_t>(static_cast<double>(frames - 1) * st) + static_cast<std::uint64_t>(n) > total)
+            --frames;
     }
-    std::vector<std::size_t> starts(static_cast<std::size_t>(frames));
-    std::vector<double> values(starts.size());
-    for (long long i = 0; i < frames; ++i) starts[static_cast<std::size_t>(i)] = static_cast<std::size_t>(static_cast<double>(i) * st);
+    auto start_of = [st](long long i) { return static_cast<std::uint64_t>(static_cast<double>(i) * st); };
+    std::vector<double> values(static_cast<std::size_t>(frames));
 
     const long long blocks = (frames + kFrameBlock - 1) / kFrameBlock;
     ProgressScope scope(progress, dsp_text::kCaptionIntensity, blocks + 1);
@@ -55,16 +56,39 @@ bool ComputeIntensityContour(SampleSource& source, std::size_t total, double fs,
             SampleSource& src = sources[static_cast<std::size_t>(w)];
             for (long long i = b0 + b; i < b0 + e; ++i) {
                 std::size_t avail = 0;
-                const std::int16_t* x = src.span(starts[static_cast<std::size_t>(i)], static_cast<std::size_t>(n), avail);
+                const std::int16_t* x = src.span(start_of(i), static_cast<std::size_t>(n), avail);
                 values[static_cast<std::size_t>(i)] = CMathFunc::FrameMeasure(x, n, offset, false);
             }
         });
         progress.step();
     }
     if (progress.cancelled()) return false;
-    range = CMathFunc::SpreadFrameValues(starts.data(), values.data(), starts.size(), n, total, options.relative != 0,
-                                         out);
+    contour.assign(std::move(values), n, st, total, options.relative != 0);
     progress.step();
+    return true;
+}
+
+bool ComputeIntensityContour(SampleSource& source, std::size_t total, double fs, double offset,
+                             const IntensityOptions& options, Progress& progress, double* out, EnergyRange& range,
+                             int threads) {
+    IntensityContour contour;
+    if (!ComputeIntensityFrames(source, total, fs, offset, options, progress, contour, threads)) return false;
+    total = static_cast<std::size_t>(std::min<std::uint64_t>(total, source.count()));
+    // Frame by frame rather than sample by sample: each frame's value over
+    // the samples it decides, 0 elsewhere.
+    std::size_t pos = 0;
+    auto fill = [&](std::uint64_t to, double v) {
+        for (; pos < std::min<std::uint64_t>(to, total); ++pos) out[pos] = v;
+    };
+    for (std::size_t f = 0; f < contour.frames(); ++f) {
+        const std::uint64_t s = contour.frame_start(f);
+        const std::uint64_t next = f + 1 < contour.frames() ? contour.frame_start(f + 1) : total;
+        if (s > pos) fill(s, contour[pos]);  // a sample no frame covers
+        fill(std::min<std::uint64_t>(next, s + static_cast<std::uint64_t>(contour.window())), contour.frame_value(f));
+    }
+    if (pos < total) fill(total, contour[pos]);
+    range.min = contour.min();
+    range.max = contour.max();
     return true;
 }
 
@@ -83,17 +107,14 @@ bool ComputeChannelIntensity(CMarbeckDoc& doc, int channel, const IntensityOptio
     ch.intensity_relative = options.relative;
     try {
         SampleSource source = SampleSource::for_channel(doc, channel);
-        const std::size_t total = ch.count();
-        RealBlock contour;
-        contour.allocate(total);
-        EnergyRange range;
-        if (!ComputeIntensityContour(source, total, ch.sample_rate, ch.reference, options, progress, contour.data(),
-                                     range, threads))
+        const std::uint64_t total = ch.count();
+        IntensityContour contour;
+        if (!ComputeIntensityFrames(source, total, ch.sample_rate, ch.reference, options, progress, contour, threads))
             return false;
+        ch.intensity_count = static_cast<std::int64_t>(contour.size());
+        ch.intensity_min = contour.min();
+        ch.intensity_max = contour.max();
         ch.intensity = std::move(contour);
-        ch.intensity_count = static_cast<std::int32_t>(total);
-        ch.intensity_min = range.min;
-        ch.intensity_max = range.max;
         ch.intensity_valid = 1;
         return true;
     } catch (const SampleReadError&) {

@@ -1,7 +1,8 @@
 #pragma once
 // The intensity contour of a channel: the short-time level in dB (or its
-// relative form), one value per sample, computed frame by frame as the
-// mean-square of the samples after subtracting the channel's reference.
+// relative form) of every sample, computed frame by frame as the
+// mean-square of the samples after subtracting the channel's reference and
+// kept per frame (IntensityContour answers per sample).
 // Stages: frame length n = round(window ms · fs/1000), step st = step ms ·
 // fs/1000 (not rounded); frames i < (total − n)/st at (int)(i·st); values
 // spread over each frame's samples (later frames win), 0 after the last
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "core/app/option_block.h"
+#include "core/document/intensity_contour.h"
 #include "core/dsp/math_func.h"
 #include "core/dsp/sample_source.h"
 #include "core/platform/progress.h"
@@ -26,15 +28,21 @@ struct IntensityFrameSizes {
 };
 IntensityFrameSizes intensity_frame_sizes(double window_ms, double step_ms, double fs);
 
-// Computes the contour of `total` samples of `source` into out[0..total−1]
-// (out must hold total entries). False when the progress window reported a
-// cancel. Throws SampleReadError when the raw file cannot be read.
+// Computes the frames of the contour of `total` samples of `source` into
+// `contour`. False when the progress window reported a cancel. Throws
+// SampleReadError when the raw file cannot be read.
+bool ComputeIntensityFrames(SampleSource& source, std::uint64_t total, double fs, double offset,
+                            const IntensityOptions& options, Progress& progress, IntensityContour& contour,
+                            int threads = 0);
+
+// The same contour spread over the samples: out[0..total−1] (out must hold
+// total entries).
 bool ComputeIntensityContour(SampleSource& source, std::size_t total, double fs, double offset,
                              const IntensityOptions& options, Progress& progress, double* out, EnergyRange& range,
                              int threads = 0);
 
-// The contour of a document channel, stored with the channel (its intensity
-// block, count, window, step, range, relative flag and validity). The
+// The contour of a document channel, stored with the channel (its frames,
+// count, window, step, range, relative flag and validity). The
 // previous contour is released first; on a cancel, a read failure or an
 // allocation failure the channel is left with no contour and false is
 // returned.

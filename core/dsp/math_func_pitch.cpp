@@ -4,9 +4,11 @@
 #include <array>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <mutex>
 
+#include "core/dsp/amdf_reader.h"
 #include "core/dsp/fft.h"
 #include "core/dsp/math_func.h"
 #include "core/dsp/parallel.h"
@@ -363,6 +365,16 @@ constexpr int kAmdfSmoothStepPct = 20;
 // repairs, short-run rejection, gap bridging; final smoothing.
 bool CMathFunc::TrackPitchAmdfBytes(const std::uint8_t* bytes, std::size_t count, int fs, int fLow, int fHigh,
                                     int continuityPct, int voicingLevel, std::vector<double>& out) {
+    const AmdfByteReader copy = [bytes](std::uint64_t first, std::size_t n, std::uint8_t* to) {
+        std::memcpy(to, bytes + first, n);
+        return true;
+    };
+    return TrackPitchAmdfFromReader(copy, count, fs, fLow, fHigh, continuityPct, voicingLevel, threads_, out);
+}
+
+bool TrackPitchAmdfFromReader(const AmdfByteReader& read, std::size_t count, int fs, int fLow, int fHigh,
+                              int continuityPct, int voicingLevel, int threads, std::vector<double>& out,
+                              std::size_t piece) {
     if (count < 1100 || fs <= 0 || fLow <= 0 || fHigh <= 0) return false;
     const int minLag = fs / fHigh;
     const int maxLag = fs / fLow;
@@ -379,22 +391,47 @@ bool CMathFunc::TrackPitchAmdfBytes(const std::uint8_t* bytes, std::size_t count
     // ending msLen/2 after c. Outside the signal the bytes count as silence
     // (128), and y carries a silent margin so that no lag reads outside it.
     constexpr long long kPad = 1024;
-    std::vector<std::uint8_t> ybuf(count + 2 * kPad + static_cast<std::size_t>(maxLag), 128);
-    std::uint8_t* y = ybuf.data() + kPad;
+    const std::size_t ysize = count + 2 * kPad + static_cast<std::size_t>(maxLag);
+    // Not initialised: every entry is written below (margins 128, the rest
+    // the average), so a long recording costs no pass of zeros.
+    std::unique_ptr<std::uint8_t[]> ybuf(new std::uint8_t[ysize]);
+    std::uint8_t* y = ybuf.get() + kPad;
+    std::fill(ybuf.get(), y, std::uint8_t{128});
+    std::fill(y + count, ybuf.get() + ysize, std::uint8_t{128});
     {
+        // Chunk by chunk from the reader: the bytes a chunk's averages need
+        // (msLen before it to half a window after it), silence outside.
+        const long long kChunk = static_cast<long long>(std::max<std::size_t>(piece, 1));
         const long long n = static_cast<long long>(count);
         const long long half = msLen / 2;
-        auto byte_at = [&](long long i) -> long long { return (i >= 0 && i < n) ? bytes[i] : 128; };
-        dsp_detail::parallel_for(threads_, n, [&](int, long long b, long long e) {
-            long long sum = 0;
-            const long long end0 = b + half;  // window [end0 − msLen + 1, end0]
-            for (long long j = end0 - msLen + 1; j <= end0; ++j) sum += byte_at(j);
-            for (long long c = b; c < e; ++c) {
-                y[c] = static_cast<std::uint8_t>(sum / msLen);
-                const long long endc = c + half;
-                sum += byte_at(endc + 1) - byte_at(endc + 1 - msLen);
-            }
-        });
+        std::vector<std::uint8_t> bytes(static_cast<std::size_t>(kChunk + msLen + 2));
+        // sum / msLen for sums of at most 255·msLen: below 2^16 (rates up
+        // to 257 kHz) by a multiplication, exact for every such sum.
+        const std::uint64_t recip = ((std::uint64_t{1} << 24) + static_cast<std::uint64_t>(msLen) - 1) /
+                                    static_cast<std::uint64_t>(msLen);
+        const bool by_recip = 255LL * msLen < (1LL << 16);
+        auto divide = [&](long long sum) -> long long {
+            return by_recip ? static_cast<long long>((static_cast<std::uint64_t>(sum) * recip) >> 24) : sum / msLen;
+        };
+        for (long long c0 = 0; c0 < n; c0 += kChunk) {
+            const long long c1 = std::min(n, c0 + kChunk);
+            const long long lo = c0 + half - msLen + 1, hi = c1 + half + 1;  // bytes [lo, hi]
+            const long long a = std::max(lo, 0LL), b = std::min(hi + 1, n);
+            std::fill(bytes.begin(), bytes.begin() + (hi + 1 - lo), std::uint8_t{128});
+            if (b > a && !read(static_cast<std::uint64_t>(a), static_cast<std::size_t>(b - a), bytes.data() + (a - lo)))
+                return false;
+            // Each thread takes a share of the piece and starts its own sum.
+            const std::uint8_t* bp = bytes.data() - lo;  // bp[i] is byte i
+            dsp_detail::parallel_for(threads, c1 - c0, [&](int, long long b, long long e) {
+                long long sum = 0;
+                for (long long j = c0 + b + half - msLen + 1; j <= c0 + b + half; ++j) sum += bp[j];
+                for (long long c = c0 + b; c < c0 + e; ++c) {
+                    y[c] = static_cast<std::uint8_t>(divide(sum));
+                    const long long endc = c + half;
+                    if (c + 1 < c0 + e) sum += bp[endc + 1] - bp[endc + 1 - msLen];
+                }
+            });
+        }
     }
 
     // Lag table, ~5 % apart, with the sentinels minLag − 1 and maxLag + 1.
@@ -419,7 +456,7 @@ bool CMathFunc::TrackPitchAmdfBytes(const std::uint8_t* bytes, std::size_t count
 
     const long long kEnd = std::min<long long>(kLast, K - 1);
     if (kEnd >= kFirst) {
-        dsp_detail::parallel_for(threads_, kEnd - kFirst + 1, [&](int, long long b, long long e) {
+        dsp_detail::parallel_for(threads, kEnd - kFirst + 1, [&](int, long long b, long long e) {
             for (long long k = kFirst + b; k < kFirst + e; ++k) {
                 const long long s = 100 * k - 150;
                 int esum = 0;
@@ -477,7 +514,7 @@ bool CMathFunc::TrackPitchAmdfBytes(const std::uint8_t* bytes, std::size_t count
         });
     }
 
-    SmoothTrack(E2.data(), K, 2);
+    CMathFunc::SmoothTrack(E2.data(), K, 2);
 
     // Working pitch: voiced frames only.
     std::vector<std::int32_t> W(K, -1);
@@ -485,9 +522,9 @@ bool CMathFunc::TrackPitchAmdfBytes(const std::uint8_t* bytes, std::size_t count
         if (E2[k] >= voicingLevel) W[k] = pitch[k];
 
     std::vector<std::int32_t> T(K, -1);
-    ContinuityAndGaps(W.data(), K, continuityPct, T.data());
+    CMathFunc::ContinuityAndGaps(W.data(), K, continuityPct, T.data());
 
-    SmoothTrack(T.data(), K, 4, kAmdfSmoothStepPct);
+    CMathFunc::SmoothTrack(T.data(), K, 4, kAmdfSmoothStepPct);
     out.resize(static_cast<std::size_t>(K));
     for (int i = 0; i < K; ++i) out[i] = T[i] / 10.0;
     return true;

@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "core/document/marbeck_doc.h"
+#include "core/dsp/amdf_reader.h"
 #include "core/dsp/parallel.h"
 #include "core/dsp/pitch_options.h"
 
@@ -263,34 +264,36 @@ PitchOutcome AmdfPitchTrack(SampleSource& source, std::uint64_t s0, std::uint64_
     const long long blocks = static_cast<long long>((N + kByteBlock - 1) / kByteBlock);
     ProgressScope scope(progress, dsp_text::kCaptionPitch, blocks + 1);
     try {
-        // The 8-bit copy, made block by block so that a cancel is seen.
-        std::vector<std::uint8_t> bytes(static_cast<std::size_t>(N));
-        std::vector<std::int16_t> chunk;
+        // The 8-bit copy is made piece by piece as the tracker asks for it
+        // (a byte per sample is all it keeps); a cancel is seen between
+        // pieces.
         SampleSource src = source.clone();
-        for (std::uint64_t done = 0; done < N; done += kByteBlock) {
-            if (progress.cancelled()) {
-                outcome.failure = PitchFailure::Cancelled;
-                return outcome;
+        const AmdfByteReader read = [&](std::uint64_t first, std::size_t n, std::uint8_t* to) {
+            if (progress.cancelled()) return false;
+            std::size_t done = 0;
+            while (done < n) {
+                std::size_t avail = 0;
+                const std::size_t want = std::min<std::size_t>(n - done, kByteBlock);
+                const std::int16_t* x = src.span(s0 + first + done, want, avail);
+                CMathFunc::ToAmdfBytes(x, avail, to + done);
+                // Past the end of the channel the copy is silence.
+                std::fill(to + done + avail, to + done + want, std::uint8_t{128});
+                done += want;
             }
-            const std::size_t k = static_cast<std::size_t>(std::min<std::uint64_t>(kByteBlock, N - done));
-            std::size_t avail = 0;
-            const std::int16_t* x = src.span(s0 + done, k, avail);
-            CMathFunc::ToAmdfBytes(x, avail, bytes.data() + done);
-            // Past the end of the channel the copy is silence.
-            std::fill(bytes.data() + done + avail, bytes.data() + done + k, std::uint8_t{128});
             progress.step();
-        }
+            return true;
+        };
+        std::vector<double> out;
+        const bool ok = TrackPitchAmdfFromReader(read, static_cast<std::size_t>(N), static_cast<int>(fs),
+                                                 static_cast<int>(options.calc_low_hz),
+                                                 static_cast<int>(options.calc_high_hz),
+                                                 static_cast<int>(options.amdf_deviation),
+                                                 static_cast<int>(options.amdf_threshold), resolve_threads(threads), out);
         if (progress.cancelled()) {
             outcome.failure = PitchFailure::Cancelled;
             return outcome;
         }
-        CMathFunc mf;
-        mf.set_threads(resolve_threads(threads));
-        std::vector<double> out;
-        if (!mf.TrackPitchAmdfBytes(bytes.data(), bytes.size(), static_cast<int>(fs),
-                                    static_cast<int>(options.calc_low_hz), static_cast<int>(options.calc_high_hz),
-                                    static_cast<int>(options.amdf_deviation), static_cast<int>(options.amdf_threshold),
-                                    out)) {
+        if (!ok) {
             outcome.failure = PitchFailure::BadRange;
             return outcome;
         }

@@ -137,12 +137,16 @@ TEST_F(WaveformView, MouseMovesNeverRerender) {
 
 TEST_F(WaveformView, PitchAndIntensityReadoutsFollowTheContours) {
     load_sine();
-    // Intensity: one value per sample, 40 dB for the first half, 60 dB after.
+    // Intensity: two frames, 40 dB over the first half, 60 dB over the second.
     CChannels& ch = doc->channels[0];
-    ch.prepare_intensity();
-    for (std::size_t i = 0; i < ch.count(); ++i) ch.intensity[i] = i < ch.count() / 2 ? 40.0 : 60.0;
-    ch.intensity_min = 40.0;
-    ch.intensity_max = 60.0;
+    const std::uint64_t half = ch.count() / 2;
+    ASSERT_EQ(ch.count() % 2, 0u);
+    ch.intensity.assign({40.0, 60.0}, static_cast<int>(half), static_cast<double>(half), ch.count(), false);
+    ch.intensity_count = static_cast<std::int64_t>(ch.count());
+    ch.intensity_min = ch.intensity.min();
+    ch.intensity_max = ch.intensity.max();
+    ASSERT_EQ(ch.intensity_min, 40.0);
+    ASSERT_EQ(ch.intensity_max, 60.0);
     ch.intensity_valid = 1;
     show();
     // Pitch only over 200..600 ms, 10 frames of 40 ms whose values belong to

@@ -138,7 +138,7 @@ double CMarbeckView::pitch_at(double ms) const { return pitch_.value_at(ms); }
 
 double CMarbeckView::intensity_at(double ms) const {
     const CChannels& ch = first();
-    const std::size_t n = std::min<std::size_t>(ch.intensity.size(), std::max(0, ch.intensity_count));
+    const std::size_t n = std::min<std::size_t>(ch.intensity.size(), std::max<std::int64_t>(0, ch.intensity_count));
     if (!ch.intensity_valid || n == 0) return 0.0;
     ViewRange r = intensity_range_;
     if (!intensity_range_set_) r = range_all();

@@ -70,7 +70,7 @@ void paint_intensity(QPainter& p, const PlotGeometry& g, const CChannels& ch, co
     const auto& s = g.intensity;
     const int W = g.right - g.left;
     const double span = ch.window_last - ch.window_first;
-    const std::size_t n = std::min<std::size_t>(ch.intensity.size(), std::max(0, ch.intensity_count));
+    const std::size_t n = std::min<std::size_t>(ch.intensity.size(), std::max<std::int64_t>(0, ch.intensity_count));
     if (W <= 0 || !(span > 0.0) || n == 0) return;
     double lo = ch.intensity_min, hi = ch.intensity_max;
     if (!(hi > lo)) { lo = 0.0; hi = std::max(1.0, hi); }

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <vector>
 
+#include "core/dsp/amdf_reader.h"
 #include "core/dsp/math_func.h"
 #include "tests/core/dsp/synth.h"
 
@@ -55,6 +56,42 @@ INSTANTIATE_TEST_SUITE_P(Signals, AmdfPeriodic,
                                            Periodic{8000, 333, true}, Periodic{22050, 420, false},
                                            Periodic{48000, 440, false}, Periodic{16000, 380, false},
                                            Periodic{11025, 65, false}, Periodic{32000, 95, false}));
+
+// The smoothed signal is built piece by piece from the reader: pieces of
+// any size (odd, smaller than the 1 ms average, larger than the signal)
+// give the same track, and a reader that stops ends the track.
+TEST(AmdfReader, PiecesOfAnySizeGiveTheSameTrack) {
+    test::VoiceSpec v;
+    v.fs = 16000;
+    v.seconds = 2.0;
+    v.f0 = [](double t) { return 120.0 + 60.0 * t; };
+    v.formants = {{700, 90}, {1200, 110}, {2600, 160}};
+    const std::vector<std::int16_t> x = test::synth(v);
+    std::vector<std::uint8_t> bytes(x.size());
+    CMathFunc::ToAmdfBytes(x.data(), x.size(), bytes.data());
+    const AmdfByteReader read = [&](std::uint64_t first, std::size_t n, std::uint8_t* out) {
+        EXPECT_LE(first + n, bytes.size());
+        std::copy(bytes.begin() + static_cast<std::ptrdiff_t>(first), bytes.begin() + static_cast<std::ptrdiff_t>(first + n), out);
+        return true;
+    };
+    CMathFunc mf;
+    std::vector<double> whole;
+    ASSERT_TRUE(mf.TrackPitchAmdf(x.data(), x.size(), 16000, 50, 500, 100, 1, whole));
+    int voiced = 0;
+    for (double f : whole) voiced += f > 0.0;
+    ASSERT_GT(voiced, static_cast<int>(whole.size()) / 2);
+    for (std::size_t piece : {std::size_t{7}, std::size_t{777}, std::size_t{4096}, x.size() + 5}) {
+        std::vector<double> out;
+        ASSERT_TRUE(TrackPitchAmdfFromReader(read, x.size(), 16000, 50, 500, 100, 1, 2, out, piece));
+        EXPECT_EQ(out, whole) << "pieces of " << piece;
+    }
+    int calls = 0;
+    const AmdfByteReader stop = [&](std::uint64_t, std::size_t, std::uint8_t*) { return ++calls < 3; };
+    std::vector<double> out;
+    EXPECT_FALSE(TrackPitchAmdfFromReader(stop, x.size(), 16000, 50, 500, 100, 1, 1, out, 1000));
+    EXPECT_EQ(calls, 3);
+    EXPECT_TRUE(out.empty());
+}
 
 TEST(AmdfSmoothTrack, AJumpBeyondTheStepLimitIsNotBlended) {
     // An octave jump inside a run: with a 20 % limit neither side moves.

@@ -1,0 +1,58 @@
+#pragma once
+// The intensity contour of a channel, kept per frame: frame f covers samples
+// start(f) … start(f) + window − 1 with start(f) = (int)(f·step) (step in
+// samples, not rounded). A sample reads the value of the last frame that
+// starts at or before it while that frame still covers it, and 0 where no
+// frame covers it (before the first frame, in gaps when the step exceeds
+// the window, after the last frame); in relative mode the contour's minimum
+// is subtracted from every sample's value. So the contour answers for every
+// sample of the channel what a block of one value per sample would hold, in
+// two values per frame instead of one per sample.
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace vox {
+
+class IntensityContour {
+public:
+    // Frames values[0 … F) of `window` samples every `step` samples over a
+    // channel of `total` samples (each frame inside it). relative subtracts
+    // the minimum over all samples.
+    void assign(std::vector<double> values, int window, double step, std::uint64_t total, bool relative);
+    // No contour.
+    void reset();
+
+    // A contour is held (possibly with no frames, all 0).
+    bool valid() const { return valid_; }
+    // Samples covered: the channel's length when computed.
+    std::uint64_t size() const { return total_; }
+    // Value (dB) at a sample; 0 beyond size().
+    double operator[](std::uint64_t sample) const;
+    // Smallest and largest value over all samples.
+    double min() const { return min_; }
+    double max() const { return max_; }
+
+    std::size_t frames() const { return values_.size(); }
+    std::uint64_t frame_start(std::size_t f) const {
+        return static_cast<std::uint64_t>(static_cast<double>(f) * step_);
+    }
+    // A frame's value as a sample it decides reads it (shift applied).
+    double frame_value(std::size_t f) const { return values_[f] - shift_; }
+    int window() const { return window_; }
+    double step() const { return step_; }
+    // The frame whose value sample s reads, or −1 when it reads 0.
+    long long frame_at(std::uint64_t sample) const;
+
+private:
+    std::vector<double> values_;
+    int window_ = 0;
+    double step_ = 0.0;
+    std::uint64_t total_ = 0;
+    double shift_ = 0.0;
+    double min_ = 0.0, max_ = 0.0;
+    bool valid_ = false;
+};
+
+}  // namespace vox
