@@ -137,11 +137,15 @@ TEST_F(WaveformView, MouseMovesNeverRerender) {
 
 TEST_F(WaveformView, PitchAndIntensityReadoutsFollowTheContours) {
     load_sine();
-    // Intensity: two frames, 40 dB over the first half, 60 dB over the second.
+    // Intensity: two frames, 40 dB over the first half, 60 dB over the rest
+    // (frames of count − half samples every half samples; the second wins
+    // where they overlap).
     CChannels& ch = doc->channels[0];
     const std::uint64_t half = ch.count() / 2;
-    ASSERT_EQ(ch.count() % 2, 0u);
-    ch.intensity.assign({40.0, 60.0}, static_cast<int>(half), static_cast<double>(half), ch.count(), false);
+    ch.intensity.assign({40.0, 60.0}, static_cast<int>(ch.count() - half), static_cast<double>(half), ch.count(), false);
+    ASSERT_EQ(ch.intensity[half - 1], 40.0);
+    ASSERT_EQ(ch.intensity[half], 60.0);
+    ASSERT_EQ(ch.intensity[ch.count() - 1], 60.0);
     ch.intensity_count = static_cast<std::int64_t>(ch.count());
     ch.intensity_min = ch.intensity.min();
     ch.intensity_max = ch.intensity.max();
