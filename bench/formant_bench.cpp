@@ -48,28 +48,6 @@ std::vector<std::int16_t> voice(double fs, double f0, const double* F, bool nois
     return vox::test::synth(v);
 }
 
-void write_wav(const std::string& path, const std::vector<std::int16_t>& x, int rate) {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return;
-    auto u32 = [f](std::uint32_t v) { std::fwrite(&v, 4, 1, f); };
-    auto u16 = [f](std::uint16_t v) { std::fwrite(&v, 2, 1, f); };
-    const auto bytes = static_cast<std::uint32_t>(x.size() * 2);
-    std::fwrite("RIFF", 1, 4, f);
-    u32(36 + bytes);
-    std::fwrite("WAVEfmt ", 1, 8, f);
-    u32(16);
-    u16(1);
-    u16(1);
-    u32(static_cast<std::uint32_t>(rate));
-    u32(static_cast<std::uint32_t>(rate) * 2);
-    u16(2);
-    u16(16);
-    std::fwrite("data", 1, 4, f);
-    u32(bytes);
-    std::fwrite(x.data(), 2, x.size(), f);
-    std::fclose(f);
-}
-
 // Writes the suite's signals when asked to, before the benchmarks run.
 const bool kWritten = [] {
     const char* dir = std::getenv("VOXTREL_FORMANT_WAVS");
@@ -83,7 +61,7 @@ const bool kWritten = [] {
                     const double* F = f0 < 150 ? v.male : v.female;
                     const std::string name = std::string(dir) + "/" + std::to_string(rate) + "_" + v.name +
                                              std::to_string(static_cast<int>(f0)) + (noisy ? "n" : "") + ".wav";
-                    write_wav(name, voice(rate, f0, F, noisy), rate);
+                    vox::test::write_wav_mono16(name, voice(rate, f0, F, noisy), rate);
                     std::fprintf(list, "%s %d %s %d %d %g %g %g\n", name.c_str(), rate, v.name, static_cast<int>(f0),
                                  noisy ? 1 : 0, F[0], F[1], F[2]);
                 }

@@ -29,29 +29,6 @@ namespace {
 
 constexpr double kF[3] = {730.0, 1090.0, 2440.0};  // /a/ of an adult male voice
 
-// A 16-bit mono WAV file of the samples.
-void write_samples(const std::string& path, const std::vector<std::int16_t>& x, int rate) {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(f, nullptr);
-    auto u32 = [&](std::uint32_t v) { std::fwrite(&v, 4, 1, f); };
-    auto u16 = [&](std::uint16_t v) { std::fwrite(&v, 2, 1, f); };
-    const std::uint32_t bytes = static_cast<std::uint32_t>(x.size() * 2);
-    std::fwrite("RIFF", 1, 4, f);
-    u32(36 + bytes);
-    std::fwrite("WAVEfmt ", 1, 8, f);
-    u32(16);
-    u16(1);
-    u16(1);
-    u32(static_cast<std::uint32_t>(rate));
-    u32(static_cast<std::uint32_t>(rate) * 2);
-    u16(2);
-    u16(16);
-    std::fwrite("data", 1, 4, f);
-    u32(bytes);
-    std::fwrite(x.data(), 2, x.size(), f);
-    std::fclose(f);
-}
-
 std::vector<std::int16_t> vowel(double fs) {
     VoiceSpec v;
     v.fs = fs;
@@ -81,7 +58,7 @@ CSpectrogramFrame* open_spectrogram(AppFixture& fx, int rate) {
     f.resize(900, 700);
     f.show();
     const std::string wav = fx.dir.file("v.wav");
-    write_samples(wav, vowel(rate), rate);
+    if (!write_wav_mono16(wav, vowel(rate), rate)) return nullptr;
     if (!f.open_document(wav)) return nullptr;
     f.update_command_ui();
     if (!f.action(CommandId::SpectrogramAll)->isEnabled()) return nullptr;
@@ -237,7 +214,7 @@ TEST(RecordingRateDialogs, OkSaysNothingAndAChosenValueOutlivesTheFile) {
     CMainFrame& f = *fx.frame;
     f.show();
     const std::string a = fx.dir.file("a.wav");
-    write_samples(a, vowel(44100), 44100);
+    ASSERT_TRUE(write_wav_mono16(a, vowel(44100), 44100));
     CMarbeckDoc* doc = f.open_document(a);
     ASSERT_NE(doc, nullptr);
     f.update_command_ui();
@@ -267,7 +244,7 @@ TEST(RecordingRateDialogs, OkSaysNothingAndAChosenValueOutlivesTheFile) {
     EXPECT_EQ(doc->options.spectrogram_chosen, chosen::kSgRange | chosen::kSgLpcOrder);
 
     const std::string b = fx.dir.file("b.wav");
-    write_samples(b, vowel(16000), 16000);
+    ASSERT_TRUE(write_wav_mono16(b, vowel(16000), 16000));
     CMarbeckDoc* next = f.open_document(b);
     ASSERT_NE(next, nullptr);
     EXPECT_EQ(next->options.spectrogram.frequency_range_hz, 5000);

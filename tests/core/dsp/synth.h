@@ -7,9 +7,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <functional>
 #include <limits>
 #include <random>
+#include <string>
 #include <vector>
 
 namespace vox::test {
@@ -135,6 +137,30 @@ inline std::vector<std::int16_t> synth_voice(double fs, double seconds, const st
     v.seed = noise_seed;
     v.noise_level = noise_level;
     return synth(v);
+}
+
+// Writes the samples as a 16-bit mono WAV file; false when it cannot be
+// written completely.
+inline bool write_wav_mono16(const std::string& path, const std::vector<std::int16_t>& x, int rate) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return false;
+    auto u32 = [f](std::uint32_t v) { std::fwrite(&v, 4, 1, f); };
+    auto u16 = [f](std::uint16_t v) { std::fwrite(&v, 2, 1, f); };
+    const auto bytes = static_cast<std::uint32_t>(x.size() * 2);
+    std::fwrite("RIFF", 1, 4, f);
+    u32(36 + bytes);
+    std::fwrite("WAVEfmt ", 1, 8, f);
+    u32(16);
+    u16(1);  // PCM
+    u16(1);  // mono
+    u32(static_cast<std::uint32_t>(rate));
+    u32(static_cast<std::uint32_t>(rate) * 2);
+    u16(2);
+    u16(16);
+    std::fwrite("data", 1, 4, f);
+    u32(bytes);
+    const bool all = std::fwrite(x.data(), 2, x.size(), f) == x.size();
+    return std::fclose(f) == 0 && all;
 }
 
 }  // namespace vox::test
