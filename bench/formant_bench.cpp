@@ -16,37 +16,11 @@
 #include "core/dsp/fft_lpc_slice.h"
 #include "core/dsp/spectrogram.h"
 #include "core/platform/progress.h"
-#include "tests/core/dsp/synth.h"
+#include "tests/core/dsp/vowels.h"
 
 namespace {
 
-struct Vowel {
-    const char* name;
-    double male[5], female[5];
-};
-constexpr Vowel kVowels[] = {
-    {"a", {730, 1090, 2440, 3500, 4500}, {850, 1220, 2810, 4000, 4950}},
-    {"i", {270, 2290, 3010, 3500, 4500}, {310, 2790, 3310, 4000, 4950}},
-    {"u", {300, 870, 2240, 3500, 4500}, {370, 950, 2670, 4000, 4950}},
-    {"e", {530, 1840, 2480, 3500, 4500}, {610, 2330, 2990, 4000, 4950}},
-    {"o", {570, 840, 2410, 3500, 4500}, {590, 920, 2710, 4000, 4950}},
-};
-constexpr double kBandwidths[5] = {80, 100, 120, 150, 200};
 constexpr int kRates[] = {8000, 11025, 16000, 22050, 32000, 44100, 48000};
-
-std::vector<std::int16_t> voice(double fs, double f0, const double* F, bool noisy) {
-    vox::test::VoiceSpec v;
-    v.fs = fs;
-    v.seconds = 0.4;
-    v.f0 = [f0](double) { return f0; };
-    for (int k = 0; k < 5; ++k)
-        if (F[k] < 0.475 * fs) v.formants.push_back({F[k], kBandwidths[k]});
-    v.glottis = vox::test::Glottis::Rosenberg;
-    v.jitter = 0.005;
-    v.seed = static_cast<unsigned>(fs + f0);
-    if (noisy) v.snr_db = 30.0;
-    return vox::test::synth(v);
-}
 
 // Writes the suite's signals when asked to, before the benchmarks run.
 const bool kWritten = [] {
@@ -55,13 +29,13 @@ const bool kWritten = [] {
     std::FILE* list = std::fopen((std::string(dir) + "/truth.txt").c_str(), "w");
     if (!list) return false;
     for (int rate : kRates)
-        for (const Vowel& v : kVowels)
+        for (const vox::test::Vowel& v : vox::test::kVowels)
             for (double f0 : {110.0, 220.0})
                 for (bool noisy : {false, true}) {
                     const double* F = f0 < 150 ? v.male : v.female;
                     const std::string name = std::string(dir) + "/" + std::to_string(rate) + "_" + v.name +
                                              std::to_string(static_cast<int>(f0)) + (noisy ? "n" : "") + ".wav";
-                    vox::test::write_wav_mono16(name, voice(rate, f0, F, noisy), rate);
+                    vox::test::write_wav_mono16(name, vox::test::steady_vowel(rate, f0, F, noisy), rate);
                     std::fprintf(list, "%s %d %s %d %d %g %g %g\n", name.c_str(), rate, v.name, static_cast<int>(f0),
                                  noisy ? 1 : 0, F[0], F[1], F[2]);
                 }
@@ -71,7 +45,7 @@ const bool kWritten = [] {
 
 void BM_Slice(benchmark::State& state) {
     const double fs = static_cast<double>(state.range(0));
-    const auto x = voice(fs, 110, kVowels[0].male, false);
+    const auto x = vox::test::steady_vowel(fs, 110, vox::test::kVowels[0].male, false);
     vox::SampleSource src = vox::SampleSource::memory(x.data(), x.size());
     vox::SliceRequest rq;
     rq.fs = fs;
@@ -84,7 +58,7 @@ BENCHMARK(BM_Slice)->Arg(8000)->Arg(22050)->Arg(44100)->Arg(48000)->Unit(benchma
 
 void BM_SpectrogramWithFormants(benchmark::State& state) {
     const double fs = static_cast<double>(state.range(0));
-    const auto x = voice(fs, 110, kVowels[0].male, false);
+    const auto x = vox::test::steady_vowel(fs, 110, vox::test::kVowels[0].male, false);
     vox::SampleSource src = vox::SampleSource::memory(x.data(), x.size());
     const vox::SpectrogramOptions so = vox::spectrogram_rate_defaults(vox::SpectrogramOptions{}, fs);
     vox::SpectrogramSetup su;

@@ -30,16 +30,7 @@
 namespace vox {
 namespace {
 
-bool wait_until(const std::function<bool()>& pred, int ms = 8000) {
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < ms) {
-        if (pred()) return true;
-        QTest::qWait(5);
-    }
-    return pred();
-}
-
+using test::wait_until;
 // A person speaking: a 180 Hz tone whose loudness rises and falls.
 std::vector<std::int16_t> speech(std::size_t n, double rate) {
     std::vector<std::int16_t> v(n);

@@ -31,16 +31,6 @@ using C = CommandId;
 using Ev = ScriptedPrompts::Event;
 namespace fs = std::filesystem;
 
-bool wait_until(const std::function<bool()>& pred, int ms = 5000) {
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < ms) {
-        if (pred()) return true;
-        QTest::qWait(5);
-    }
-    return pred();
-}
-
 // Recording and working files left anywhere under the folder.
 std::vector<std::string> temp_files_under(const fs::path& root) {
     std::vector<std::string> found;

@@ -162,24 +162,11 @@ INSTANTIATE_TEST_SUITE_P(AppTexts, HelpTopics, ::testing::Bool(),
 
 // --- command line ---------------------------------------------------------------------------
 
-struct ProgramRun {
-    int rc = -1;
-    std::string out;
-};
-
-ProgramRun run_program(const std::string& args) {
-    ProgramRun r;
+test::ShellRun run_program(const std::string& args) {
     // The program beside the tests, unless another one is named.
     const char* bin = std::getenv("VOXTREL_BIN");
     if (!bin) bin = VOXTREL_PROGRAM;
-    FILE* p = popen(("'" + std::string(bin) + "' " + args + " 2>&1").c_str(), "r");
-    if (!p) return r;
-    char buf[4096];
-    std::size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
-    const int status = pclose(p);
-    r.rc = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
+    return test::run_shell("'" + std::string(bin) + "' " + args + " 2>&1");
 }
 
 struct HelpCase {
@@ -190,7 +177,7 @@ struct HelpCase {
 class CommandLineHelp : public ::testing::TestWithParam<HelpCase> {};
 
 TEST_P(CommandLineHelp, ListsEveryOption) {
-    const ProgramRun r = run_program(GetParam().args);
+    const auto r = run_program(GetParam().args);
     EXPECT_EQ(r.rc, GetParam().rc) << r.out;
     for (const char* option : {"--audio=", "--usb=", "--screenshot", "--help"})
         EXPECT_NE(r.out.find(option), std::string::npos) << option << " missing in:\n" << r.out;

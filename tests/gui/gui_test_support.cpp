@@ -1,6 +1,8 @@
 #include "tests/gui/gui_test_support.h"
 
+#include <QElapsedTimer>
 #include <QMdiArea>
+#include <QTest>
 
 namespace vox::test {
 
@@ -29,6 +31,16 @@ void write_wav(const std::string& path, int channels, int frames, int rate) {
     for (int i = 0; i < frames; ++i)
         for (int c = 0; c < channels; ++c) b.i16le((i * 10 + c * 1000) % 30000);
     write_file(path, b.data);
+}
+
+bool wait_until(const std::function<bool()>& pred, int ms) {
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < ms) {
+        if (pred()) return true;
+        QTest::qWait(5);
+    }
+    return pred();
 }
 
 }  // namespace vox::test

@@ -2,6 +2,7 @@
 // The application assembled over scripted seams: prompts answered from
 // queues, settings in memory, a temporary folder in a scratch directory.
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -42,5 +43,9 @@ struct AppFixture {
 // A 16-bit PCM WAV file of `channels` interleaved channels, `frames` frames
 // of a ramp (channel c sample i = (i * 10 + c * 1000) mod 30000).
 void write_wav(const std::string& path, int channels, int frames, int rate = 11025);
+
+// Runs the event loop until `pred` holds or `ms` milliseconds have passed;
+// the last answer of `pred`.
+bool wait_until(const std::function<bool()>& pred, int ms = 8000);
 
 }  // namespace vox::test

@@ -8,6 +8,7 @@
 #include "core/audio/sound_texts.h"
 #include "core/platform/memory_wave.h"
 #include "gui/audio/sound_devices.h"
+#include "tests/gui/gui_test_support.h"
 #include "tests/gui/view_fixture.h"
 #include "tests/support/test_support.h"
 
@@ -16,16 +17,7 @@ namespace {
 
 using viewtest::ViewFixture;
 
-bool wait_until(const std::function<bool()>& pred, int ms = 5000) {
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < ms) {
-        if (pred()) return true;
-        QTest::qWait(5);
-    }
-    return pred();
-}
-
+using test::wait_until;
 std::vector<std::int16_t> channel(const CMarbeckDoc& doc) {
     return test::audio_samples(doc);
 }

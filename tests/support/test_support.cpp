@@ -6,6 +6,8 @@
 #include <fstream>
 #include <random>
 
+#include <sys/wait.h>
+
 namespace vox::test {
 
 ScratchDir::ScratchDir() {
@@ -103,5 +105,24 @@ bool run_command(const std::string& command) {
 }
 
 bool have_program(const std::string& name) { return run_command("command -v " + name); }
+
+ShellRun run_shell(const std::string& command, bool separate_err) {
+    ShellRun r;
+    const ScratchDir dir;
+    const std::string err_path = dir.file("stderr.txt");
+    const std::string line = separate_err ? command + " 2>'" + err_path + "'" : command;
+    FILE* p = popen(line.c_str(), "r");
+    if (!p) return r;
+    char buf[4096];
+    std::size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
+    const int status = pclose(p);
+    r.rc = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    if (separate_err) {
+        const auto e = read_file(err_path);
+        r.err.assign(e.begin(), e.end());
+    }
+    return r;
+}
 
 }  // namespace vox::test

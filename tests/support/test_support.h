@@ -75,6 +75,17 @@ std::vector<std::int16_t> audio_samples(const CMarbeckDoc& doc);
 
 // Runs a shell command; true when it exited 0. Output goes to /dev/null.
 bool run_command(const std::string& command);
+// What a program run through the shell printed and how it ended.
+struct ShellRun {
+    int rc = -1;       // exit status; -1 when it did not exit normally
+    std::string out;   // standard output
+    std::string err;   // standard error, when kept apart
+};
+// Runs a shell command line and collects its standard output. With
+// `separate_err` its standard error goes to a file of a fresh folder (never
+// a name another test process could share) and comes back in `err`;
+// otherwise it goes wherever the command line sends it.
+ShellRun run_shell(const std::string& command, bool separate_err = false);
 // True when the program is on PATH.
 bool have_program(const std::string& name);
 

@@ -23,18 +23,9 @@ std::string cli() {
 
 // Runs the command and returns its standard output; rc receives the exit code.
 std::string capture(const std::string& command, int& rc) {
-    std::string out;
-    FILE* p = popen((command + " 2>/dev/null").c_str(), "r");
-    if (!p) {
-        rc = -1;
-        return out;
-    }
-    char buf[4096];
-    std::size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-    const int status = pclose(p);
-    rc = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return out;
+    const auto r = test::run_shell(command + " 2>/dev/null");
+    rc = r.rc;
+    return r.out;
 }
 
 std::vector<std::vector<double>> rows(const std::string& text) {

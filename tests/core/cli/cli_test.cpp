@@ -15,23 +15,11 @@ namespace {
 
 using test::Bytes;
 
-struct CliRun {
-    int rc = -1;
-    std::string out;  // standard output and standard error together
-};
-
-CliRun run(const std::string& args) {
+// The CLI's standard output and standard error together.
+test::ShellRun run(const std::string& args) {
     const char* cli = std::getenv("VOXTREL_CLI");
-    CliRun r;
-    if (!cli) return r;
-    FILE* p = popen(("'" + std::string(cli) + "' " + args + " 2>&1").c_str(), "r");
-    if (!p) return r;
-    char buf[4096];
-    std::size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
-    const int status = pclose(p);
-    r.rc = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
+    if (!cli) return {};
+    return test::run_shell("'" + std::string(cli) + "' " + args + " 2>&1");
 }
 
 // A 16-bit WAV file of `channels` interleaved channels; sample i of channel c is 100 c + i.
@@ -63,7 +51,7 @@ protected:
 };
 
 TEST_F(Cli, InfoDescribesTheBundledSample) {
-    const CliRun r = run(std::string("info '") + VOXTREL_SOURCE_DIR + "/data/samples/speech.vxl'");
+    const auto r = run(std::string("info '") + VOXTREL_SOURCE_DIR + "/data/samples/speech.vxl'");
     ASSERT_EQ(r.rc, 0) << r.out;
     EXPECT_NE(r.out.find("VXL_PC"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("22050 Hz"), std::string::npos);
@@ -73,17 +61,17 @@ TEST_F(Cli, InfoDescribesTheBundledSample) {
 TEST_F(Cli, ChannelOptionPicksTheChannelAndIsRequiredForMultichannelFiles) {
     const std::string wav = stereo_wav(dir, 3, 50);
     const std::string out = dir.file("ch3.raw");
-    const CliRun chosen = run("export-raw '" + wav + "' '" + out + "' --channel 3");
+    const auto chosen = run("export-raw '" + wav + "' '" + out + "' --channel 3");
     ASSERT_EQ(chosen.rc, 0) << chosen.out;
     const auto s = raw_samples(out);
     ASSERT_EQ(s.size(), 50u);
     EXPECT_EQ(s[0], 200);
     EXPECT_EQ(s[49], 249);
 
-    const CliRun missing = run("info '" + wav + "'");
+    const auto missing = run("info '" + wav + "'");
     EXPECT_NE(missing.rc, 0);
     EXPECT_NE(missing.out.find("--channel 1..3"), std::string::npos) << missing.out;
-    const CliRun beyond = run("info '" + wav + "' --channel 4");
+    const auto beyond = run("info '" + wav + "' --channel 4");
     EXPECT_NE(beyond.rc, 0);
 }
 
@@ -95,7 +83,7 @@ TEST_F(Cli, ConvertRoundTripsThroughBothWriters) {
     ASSERT_EQ(run("convert '" + vxl + "' '" + back + "'").rc, 0);
     // The WAV written back is the 44-byte header plus the same samples.
     EXPECT_EQ(test::read_file(back), test::read_file(wav));
-    const CliRun info = run("info '" + vxl + "'");
+    const auto info = run("info '" + vxl + "'");
     EXPECT_NE(info.out.find("VXL_PC"), std::string::npos) << info.out;
 }
 
@@ -106,11 +94,11 @@ TEST_F(Cli, GenericAnswersReadAHeaderlessFile) {
     const std::string path = dir.file("plain.dat");
     test::write_file(path, b.data);
     const std::string out = dir.file("plain.raw");
-    const CliRun r = run("export-raw '" + path + "' '" + out + "' --generic header=4,rate=8000,type=binary,bits=16,order=high");
+    const auto r = run("export-raw '" + path + "' '" + out + "' --generic header=4,rate=8000,type=binary,bits=16,order=high");
     ASSERT_EQ(r.rc, 0) << r.out;
     EXPECT_EQ(raw_samples(out), (std::vector<std::int16_t>{1, -2, 300, -32768}));
 
-    const CliRun refused = run("info '" + path + "'");
+    const auto refused = run("info '" + path + "'");
     EXPECT_NE(refused.rc, 0);
     EXPECT_NE(refused.out.find("--generic"), std::string::npos) << refused.out;
 }
@@ -121,7 +109,7 @@ TEST_F(Cli, RefusalsExitNonZeroWithTheReadersMessage) {
     b.u16le(2).u16le(12).text("data").u32le(0);
     const std::string path = dir.file("twelve.wav");
     test::write_file(path, b.data);
-    const CliRun r = run("info '" + path + "'");
+    const auto r = run("info '" + path + "'");
     EXPECT_NE(r.rc, 0);
     EXPECT_NE(r.out.find("12-bit PCM samples"), std::string::npos) << r.out;
 
@@ -140,7 +128,7 @@ struct UsageCase {
 class CliUsage : public Cli, public ::testing::WithParamInterface<UsageCase> {};
 
 TEST_P(CliUsage, ListsEveryCommandWithItsOptions) {
-    const CliRun r = run(GetParam().args);
+    const auto r = run(GetParam().args);
     EXPECT_EQ(r.rc, GetParam().rc) << r.out;
     const std::pair<const char*, const char*> commands[] = {
         {"info", "FILE"},         {"export-raw", "OUT"},      {"convert", "OUT.vxl"},

@@ -15,28 +15,10 @@
 namespace vox {
 namespace {
 
-struct CliResult {
-    int rc = -1;
-    std::string out;  // standard output only
-    std::string err;  // standard error only
-};
-
-// Runs the CLI with a time limit of 20 s (exit status 124 when it ran out).
-CliResult cli(const std::string& args, const test::ScratchDir& dir) {
-    CliResult r;
-    const std::string err_path = dir.file("stderr.txt");
-    const std::string cmd = "timeout 20 '" + std::string(std::getenv("VOXTREL_CLI")) + "' " + args + " 2>'" +
-                            err_path + "'";
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return r;
-    char buf[4096];
-    std::size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
-    const int status = pclose(p);
-    r.rc = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    const auto e = test::read_file(err_path);
-    r.err.assign(e.begin(), e.end());
-    return r;
+// Runs the CLI with a time limit of 20 s (exit status 124 when it ran out);
+// standard output and standard error apart.
+test::ShellRun cli(const std::string& args) {
+    return test::run_shell("timeout 20 '" + std::string(std::getenv("VOXTREL_CLI")) + "' " + args, true);
 }
 
 std::string data(const std::string& name) {
@@ -62,7 +44,7 @@ protected:
 
 TEST_P(HostileCli, InfoAndExportExplainEveryRefusalAndClamp) {
     const FileCase& c = GetParam();
-    const CliResult info = cli("info " + data(c.file), dir);
+    const auto info = cli("info " + data(c.file));
     ASSERT_NE(info.rc, 124) << c.file << " hung";
     EXPECT_EQ(info.rc, c.outcome == Outcome::Refused ? 1 : 0) << info.err;
     if (c.outcome != Outcome::Read) {
@@ -78,7 +60,7 @@ TEST_P(HostileCli, InfoAndExportExplainEveryRefusalAndClamp) {
     }
 
     const std::string out = dir.file("out.raw");
-    const CliResult exported = cli("export-raw " + data(c.file) + " '" + out + "'", dir);
+    const auto exported = cli("export-raw " + data(c.file) + " '" + out + "'");
     ASSERT_NE(exported.rc, 124) << c.file << " hung";
     if (c.outcome == Outcome::Refused) {
         EXPECT_EQ(exported.rc, 1);
@@ -110,7 +92,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(HostileCli, AnalysesOfAnUnusableRateEndAtOnce) {
     // Once an endless loop (intensity) and a huge allocation (formants).
     for (const char* command : {"intensity", "pitch", "formants", "spectrogram"}) {
-        const CliResult r = cli(std::string(command) + " " + data("rate_tiny.vxl"), dir);
+        const auto r = cli(std::string(command) + " " + data("rate_tiny.vxl"));
         ASSERT_NE(r.rc, 124) << command << " hung";
         EXPECT_EQ(r.rc, 1) << command;
         EXPECT_TRUE(r.out.empty()) << command;
@@ -120,7 +102,7 @@ TEST_F(HostileCli, AnalysesOfAnUnusableRateEndAtOnce) {
 
 TEST_F(HostileCli, StandardOutputOfTheContoursIsOnlyTheirRows) {
     for (const char* command : {"pitch", "intensity"}) {
-        const CliResult r = cli(std::string(command) + " " + data("tone_150hz.d"), dir);
+        const auto r = cli(std::string(command) + " " + data("tone_150hz.d"));
         ASSERT_EQ(r.rc, 0) << command << r.err;
         ASSERT_FALSE(r.out.empty()) << command;
         // Every line is "<time>\t<value>", the diagnostics went to standard error.
@@ -141,7 +123,7 @@ TEST_F(HostileCli, StandardOutputOfTheContoursIsOnlyTheirRows) {
 TEST_F(HostileCli, AFifoIsRefusedInsteadOfBlocking) {
     const std::string fifo = dir.file("f.wav");
     ASSERT_TRUE(test::run_command("mkfifo '" + fifo + "'"));
-    const CliResult r = cli("info '" + fifo + "'", dir);
+    const auto r = cli("info '" + fifo + "'");
     ASSERT_NE(r.rc, 124) << "info blocked on a FIFO";
     EXPECT_EQ(r.rc, 1);
     EXPECT_NE(r.err.find("FIFO"), std::string::npos) << r.err;
@@ -158,7 +140,7 @@ TEST_F(HostileCli, ExportingAFileWithoutSamplesIsNotASuccess) {
     const std::string in = dir.file("none.vxl");
     test::write_file(in, f.data);
     const std::string out = dir.file("none.raw");
-    const CliResult r = cli("export-raw '" + in + "' '" + out + "'", dir);
+    const auto r = cli("export-raw '" + in + "' '" + out + "'");
     EXPECT_EQ(r.rc, 1);
     EXPECT_NE(r.err.find("holds no samples"), std::string::npos) << r.err;
     EXPECT_FALSE(file_exists(out));

@@ -30,22 +30,8 @@ std::string cli() {
 
 std::string quote(const std::string& s) { return "'" + s + "'"; }
 
-struct Outcome {
-    int rc = -1;
-    std::string out;
-};
-
-Outcome shell(const std::string& command) {
-    Outcome r;
-    FILE* p = popen((command + " 2>&1").c_str(), "r");
-    if (!p) return r;
-    char buf[4096];
-    std::size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
-    const int status = pclose(p);
-    r.rc = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
-}
+// Standard output and standard error together.
+test::ShellRun shell(const std::string& command) { return test::run_shell(command + " 2>&1"); }
 
 std::string slurp(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -108,7 +94,7 @@ TEST_F(SafeCli, ParallelExportsNeverShareATemporaryFile) {
     for (int pair = 0; pair < kPairs; ++pair) {
         const std::string oa = (out / ("a" + std::to_string(pair) + ".raw")).string();
         const std::string ob = (out / ("b" + std::to_string(pair) + ".raw")).string();
-        const Outcome r = shell("(" + with_tmp("export-raw " + quote(a.wav) + " " + quote(oa) + " --long-file-minutes 0") +
+        const auto r = shell("(" + with_tmp("export-raw " + quote(a.wav) + " " + quote(oa) + " --long-file-minutes 0") +
                             " & " + with_tmp("export-raw " + quote(b.wav) + " " + quote(ob) + " --long-file-minutes 0") +
                             " & wait %1 && wait %2)");
         const bool right = r.rc == 0 && slurp(oa) == a.raw && slurp(ob) == b.raw;
@@ -127,7 +113,7 @@ TEST_F(SafeCli, APlantedLinkNamedLikeATemporaryFileIsNeverFollowed) {
     test::write_file(victim, {'k', 'e', 'e', 'p'});
     for (int n = 1; n <= 4; ++n) fs::create_symlink(victim, tmp / ("$$TempFile" + std::to_string(n)));
     const std::string o = (out / "a.raw").string();
-    const Outcome r = shell(with_tmp("export-raw " + quote(a.wav) + " " + quote(o) + " --long-file-minutes 0"));
+    const auto r = shell(with_tmp("export-raw " + quote(a.wav) + " " + quote(o) + " --long-file-minutes 0"));
     EXPECT_EQ(r.rc, 0) << r.out;
     EXPECT_TRUE(slurp(o) == a.raw);
     EXPECT_TRUE(slurp(victim) == "keep") << "the link's target was written";
@@ -149,14 +135,14 @@ TEST_F(SafeCli, TheNextRunRemovesFoldersOfKilledRunsOnly) {
     const std::string live = "voxtrel-" + std::to_string(getpid()) + "-running";
     fs::create_directories(tmp / live);
     std::ofstream(tmp / "VoxtrelConf.cfg") << "settings";
-    const Outcome r = shell(with_tmp("info " + quote(a.wav)));
+    const auto r = shell(with_tmp("info " + quote(a.wav)));
     EXPECT_EQ(r.rc, 0) << r.out;
     EXPECT_EQ(names_in(tmp), (std::set<std::string>{live, "VoxtrelConf.cfg"}));
 }
 
 TEST_F(SafeCli, AFailingRunRemovesItsFolderToo) {
     const Recording a = make_recording(dir, "a", 5, 8000);
-    const Outcome r = shell(with_tmp("export-raw " + quote(a.wav) + " " + quote((out / "no" / "such" / "x.raw").string()) +
+    const auto r = shell(with_tmp("export-raw " + quote(a.wav) + " " + quote((out / "no" / "such" / "x.raw").string()) +
                                  " --long-file-minutes 0"));
     EXPECT_NE(r.rc, 0);
     EXPECT_TRUE(names_in(tmp).empty());
@@ -186,7 +172,7 @@ TEST_P(SafeCliFailure, ADeviceWithNoSpaceFailsTheCommand) {
     const Recording a = make_recording(dir, "a", 6, 16000);
     const fs::path full = out / ("full" + GetParam().ext);
     fs::create_symlink("/dev/full", full);
-    const Outcome r = shell(with_tmp(args_for(a.wav, full.string())));
+    const auto r = shell(with_tmp(args_for(a.wav, full.string())));
     EXPECT_NE(r.rc, 0) << r.out;
     EXPECT_FALSE(r.out.empty());
     EXPECT_TRUE(fs::is_symlink(fs::symlink_status(full)));
@@ -204,7 +190,7 @@ TEST_P(SafeCliCutShort, AWriteCutShortKeepsTheOldFile) {
     // 4 blocks of 512 or 1024 bytes: far less than any of these outputs.
     const std::string script = dir.file("limited.sh");
     std::ofstream(script) << "trap '' XFSZ\nulimit -f 4\nexec env " << with_tmp(args_for(a.wav, o)) << "\n";
-    const Outcome r = shell("sh " + quote(script));
+    const auto r = shell("sh " + quote(script));
     EXPECT_NE(r.rc, 0) << r.out;
     // The command ran and reported the failed write.
     EXPECT_TRUE(r.out.find(o) != std::string::npos || r.out.find("Error in save operation.") != std::string::npos)
@@ -221,7 +207,7 @@ TEST_P(SafeCliFailure, ModeAndLinkOfTheOutputAreKept) {
     fs::permissions(real, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::replace);
     const fs::path link = out / ("link" + GetParam().ext);
     fs::create_symlink(real, link);
-    const Outcome r = shell(with_tmp(args_for(a.wav, link.string())));
+    const auto r = shell(with_tmp(args_for(a.wav, link.string())));
     ASSERT_EQ(r.rc, 0) << r.out;
     EXPECT_TRUE(fs::is_symlink(fs::symlink_status(link)));
     EXPECT_GT(fs::file_size(real), 1000u);

@@ -15,23 +15,11 @@ namespace {
 
 using test::Bytes;
 
-struct CliRun {
-    int rc = -1;
-    std::string out;
-};
-
-CliRun run(const std::string& args) {
+// The CLI's standard output and standard error together.
+test::ShellRun run(const std::string& args) {
     const char* cli = std::getenv("VOXTREL_CLI");
-    CliRun r;
-    if (!cli) return r;
-    FILE* p = popen(("'" + std::string(cli) + "' " + args + " 2>&1").c_str(), "r");
-    if (!p) return r;
-    char buf[4096];
-    std::size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
-    const int status = pclose(p);
-    r.rc = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
+    if (!cli) return {};
+    return test::run_shell("'" + std::string(cli) + "' " + args + " 2>&1");
 }
 
 std::vector<std::int16_t> speechlike(int n, int rate) {

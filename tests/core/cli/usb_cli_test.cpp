@@ -13,32 +13,11 @@
 namespace vox {
 namespace {
 
-struct CliRun {
-    int rc = -1;
-    std::string out;  // standard output only
-    std::string err;
-};
-
-// Standard error goes to a file of a fresh folder: tests run in parallel
-// processes, and a shared name let one run read another's messages.
-CliRun run(const std::string& args) {
-    CliRun r;
+// The CLI's standard output and standard error apart.
+test::ShellRun run(const std::string& args) {
     const char* cli = std::getenv("VOXTREL_CLI");
-    if (!cli) return r;
-    const test::ScratchDir dir;
-    const std::string err_file = dir.file("stderr.txt");
-    FILE* p = popen(("'" + std::string(cli) + "' " + args + " 2>'" + err_file + "'").c_str(), "r");
-    if (!p) return r;
-    char buf[4096];
-    std::size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
-    const int status = pclose(p);
-    r.rc = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    if (FILE* e = std::fopen(err_file.c_str(), "r")) {
-        while ((n = fread(buf, 1, sizeof buf, e)) > 0) r.err.append(buf, n);
-        std::fclose(e);
-    }
-    return r;
+    if (!cli) return {};
+    return test::run_shell("'" + std::string(cli) + "' " + args, true);
 }
 
 std::vector<int> hex_bytes(const std::string& text) {

@@ -15,27 +15,11 @@
 #include "core/dsp/spectrogram.h"
 #include "core/platform/progress.h"
 #include "core/platform/scripted_prompts.h"
-#include "tests/core/dsp/synth.h"
+#include "tests/core/dsp/vowels.h"
 
 namespace vox {
 namespace {
 
-struct Vowel {
-    const char* name;
-    double male[5];    // Hz, spoken at F0 110 Hz
-    double female[5];  // Hz, spoken at F0 220 Hz
-};
-
-// Mean formants of adult male and female speakers (F1–F3), with F4 and F5
-// where such voices have them.
-constexpr Vowel kVowels[] = {
-    {"a", {730, 1090, 2440, 3500, 4500}, {850, 1220, 2810, 4000, 4950}},
-    {"i", {270, 2290, 3010, 3500, 4500}, {310, 2790, 3310, 4000, 4950}},
-    {"u", {300, 870, 2240, 3500, 4500}, {370, 950, 2670, 4000, 4950}},
-    {"e", {530, 1840, 2480, 3500, 4500}, {610, 2330, 2990, 4000, 4950}},
-    {"o", {570, 840, 2410, 3500, 4500}, {590, 920, 2710, 4000, 4950}},
-};
-constexpr double kBandwidths[5] = {80, 100, 120, 150, 200};
 constexpr double kTolerance = 0.08;
 
 struct Case {
@@ -44,21 +28,7 @@ struct Case {
 };
 
 std::string case_name(const ::testing::TestParamInfo<Case>& i) {
-    return std::to_string(i.param.rate) + "Hz_" + kVowels[i.param.vowel].name;
-}
-
-std::vector<std::int16_t> voice(double fs, double f0, const double* F, bool noisy) {
-    test::VoiceSpec v;
-    v.fs = fs;
-    v.seconds = 0.4;
-    v.f0 = [f0](double) { return f0; };
-    for (int k = 0; k < 5; ++k)
-        if (F[k] < 0.475 * fs) v.formants.push_back({F[k], kBandwidths[k]});
-    v.glottis = test::Glottis::Rosenberg;
-    v.jitter = 0.005;
-    v.seed = static_cast<unsigned>(fs + f0);
-    if (noisy) v.snr_db = 30.0;
-    return test::synth(v);
+    return std::to_string(i.param.rate) + "Hz_" + test::kVowels[i.param.vowel].name;
 }
 
 double median(std::vector<double> v) {
@@ -101,7 +71,7 @@ constexpr KnownMiss kKnownMisses[] = {
 constexpr double kBelowSecondHarmonicBound = 0.25;
 
 // The error allowed for formant k of a cell, as a fraction of the truth.
-double allowed_error(int rate, const Vowel& v, double f0, bool noisy, bool track, int k, const double* F) {
+double allowed_error(int rate, const test::Vowel& v, double f0, bool noisy, bool track, int k, const double* F) {
     for (const KnownMiss& m : kKnownMisses)
         if (m.rate == rate && m.vowel == v.name[0] && m.f0 == static_cast<int>(f0) && m.noisy == noisy &&
             m.track == track && m.k == k)
@@ -114,12 +84,12 @@ class FormantAccuracy : public ::testing::TestWithParam<Case> {};
 
 TEST_P(FormantAccuracy, SliceAndTrackWithinEightPercent) {
     const double fs = GetParam().rate;
-    const Vowel& vw = kVowels[GetParam().vowel];
+    const test::Vowel& vw = test::kVowels[GetParam().vowel];
     for (double f0 : {110.0, 220.0}) {
         const double* F = f0 < 150.0 ? vw.male : vw.female;
         for (bool noisy : {false, true}) {
             const std::string what = std::string(vw.name) + " F0 " + std::to_string(int(f0)) + (noisy ? " noisy" : " clean");
-            const auto x = voice(fs, f0, F, noisy);
+            const auto x = test::steady_vowel(fs, f0, F, noisy);
             SampleSource src = SampleSource::memory(x.data(), x.size());
             ScriptedPrompts prompts;
 

@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "tests/support/test_support.h"
+
 namespace vox {
 namespace {
 
@@ -19,15 +21,7 @@ struct InfoCase {
 };
 std::ostream& operator<<(std::ostream& os, const InfoCase& c) { return os << c.file; }
 
-std::string run(const std::string& command) {
-    std::string out;
-    if (FILE* p = popen(command.c_str(), "r")) {
-        char buf[512];
-        while (std::fgets(buf, sizeof buf, p)) out += buf;
-        pclose(p);
-    }
-    return out;
-}
+std::string run(const std::string& command) { return test::run_shell(command).out; }
 
 class CliInfo : public ::testing::TestWithParam<InfoCase> {};
 
