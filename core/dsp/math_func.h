@@ -182,6 +182,8 @@ public:
     // first, then the other strongest peaks (none when it returned 0).
     int cepstral_candidate_count() const { return candidate_count_; }
     const PitchCandidate& cepstral_candidate(int i) const { return candidates_[i]; }
+    double cepstral_background() const { return cepstral_background_; }
+    double low_band_share() const { return low_band_share_; }
 
     // Integer AMDF tracker over count samples: one value per 100 samples
     // (Hz, −0.1 for unvoiced). False, with out untouched, for fewer than 1100
@@ -230,6 +232,8 @@ private:
     // Peaks of the last cepstral frame.
     PitchCandidate candidates_[kMaxPitchCandidates];
     int candidate_count_ = 0;
+    double cepstral_background_ = 0.0;
+    double low_band_share_ = 0.0;
     // LPC work.
     std::vector<double> acf_, gen_e_, gen_f_, poly_, poly_out_, frame_;
     LpcResult lpc_;

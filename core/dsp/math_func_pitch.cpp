@@ -42,6 +42,11 @@ constexpr double kVoiceBandHz = 4000.0;
 // the spectral envelope have none at half of it.
 constexpr double kOctaveShare = 0.25;
 
+// The share of a frame's power (over the cepstrum's band) below this
+// frequency tells a voice (most of its power in the first harmonics and
+// formant) from a voiceless fricative's hiss.
+constexpr double kLowBandHz = 1000.0;
+
 // Knots of the peak-picking spline beyond each end of the period range.
 constexpr int kKnotMargin = 3;
 
@@ -80,6 +85,8 @@ double CMathFunc::CepstralPitch(const std::int16_t* samples, long long start, lo
         default: return -1.0;
     }
     candidate_count_ = 0;
+    cepstral_background_ = 0.0;
+    low_band_share_ = 0.0;
     if (n > nfft) n = nfft;
     if (n <= 0 || !(fLow > 0.0) || !(fHigh > 0.0) || !(fs > 0.0) || fHigh < fLow) return 0.0;
 
@@ -106,10 +113,15 @@ double CMathFunc::CepstralPitch(const std::int16_t* samples, long long start, lo
     plan.first.forward_product(samples + start, w, static_cast<int>(avail), sre, sim);
     const double u = static_cast<double>(nfft) / L;
     double pmax = 0.0;
+    const int kLow = std::min(half, static_cast<int>(kLowBandHz * nfft / fs));
+    double plow = 0.0, ptotal = 0.0;
     for (int k = 0; k <= half; ++k) {
         logp[k] = sre[k] * sre[k] + sim[k] * sim[k];
         pmax = std::max(pmax, logp[k]);
+        ptotal += logp[k];
+        if (k <= kLow) plow += logp[k];
     }
+    low_band_share_ = ptotal > 0.0 ? plow / ptotal : 0.0;
     if (!(pmax > 0.0)) return 0.0;  // a silent frame has no pitch
     const double floor_power = pmax * std::pow(10.0, -kSpectrumFloorDb / 10.0);
     // 10·log10 as a multiple of the natural log (the same to rounding, and
@@ -143,6 +155,17 @@ double CMathFunc::CepstralPitch(const std::int16_t* samples, long long start, lo
         Y[j] = cep[q] * cep[q];
     }
     SplineSecondDerivatives(X, Y, len, 1e30, 1e30, Y2);
+    {
+        double sum = 0.0;
+        int cnt = 0;
+        for (int j = 0; j < len; ++j) {
+            const double q = qa + j;
+            if (q < qMin || q > qMax) continue;
+            sum += Y[j];
+            ++cnt;
+        }
+        cepstral_background_ = cnt > 0 ? sum / cnt : 0.0;
+    }
 
     // The best fine local maximum (in tenths of a sample from qa) within
     // knot intervals [j0, j1]; its value goes to `value`, −1 when none.

@@ -32,6 +32,41 @@ constexpr std::uint64_t kByteBlock = 1u << 20;
 
 int resolve_threads(int threads) { return threads > 0 ? threads : dsp_detail::default_threads(); }
 
+// Voicing by the prominence of a frame's cepstral peak (its power cepstrum
+// over the mean power cepstrum of the period range) and by where its power
+// lies. A periodic voice puts a rahmonic there tens of times the mean; the
+// log spectrum of noise gives peaks below about 15. A voiceless fricative's
+// hiss has almost none of its power below 1 kHz, a voice most of it. A frame
+// may be voiced when its peak is strong (kVoicedProminence), or fair
+// (kKeptProminence) with at least kVoiceLowShare of its power low; a run of
+// consecutive such frames is voiced when one of its frames is strong: the
+// weak frames at the edges of a vowel and of a very low voice (two or three
+// periods in the window) stay voiced beside strong ones, hiss does not join
+// a vowel next to it, and a run of noise alone is not voiced.
+constexpr double kVoicedProminence = 20.0;
+constexpr double kKeptProminence = 6.0;
+constexpr double kVoiceLowShare = 0.35;
+
+void KeepProminentRuns(const std::vector<double>& prominence, const std::vector<double>& low_share,
+                       std::vector<char>& voiced) {
+    const std::size_t F = voiced.size();
+    auto eligible = [&](std::size_t i) {
+        return voiced[i] && (prominence[i] >= kVoicedProminence ||
+                             (prominence[i] >= kKeptProminence && low_share[i] >= kVoiceLowShare));
+    };
+    for (std::size_t i = 0; i < F;) {
+        if (!eligible(i)) {
+            voiced[i++] = 0;
+            continue;
+        }
+        std::size_t j = i;
+        bool strong = false;
+        for (; j < F && eligible(j); ++j) strong = strong || prominence[j] >= kVoicedProminence;
+        if (!strong) std::fill(voiced.begin() + static_cast<std::ptrdiff_t>(i), voiced.begin() + static_cast<std::ptrdiff_t>(j), 0);
+        i = j;
+    }
+}
+
 }  // namespace
 
 long long PitchTrack::index_at(double ms) const {
@@ -181,6 +216,7 @@ PitchOutcome CepstralPitchTrack(SampleSource& source, std::uint64_t s0, std::uin
     try {
         std::vector<PitchFrameCandidates> cands(static_cast<std::size_t>(std::max(0LL, F)));
         std::vector<double> energy(cands.size(), 0.0);
+        std::vector<double> prominence(cands.size(), 0.0), low_share(cands.size(), 0.0);
         // One toolbox and one sample source per worker.
         std::vector<std::unique_ptr<CMathFunc>> tools;
         std::vector<SampleSource> sources;
@@ -214,6 +250,11 @@ PitchOutcome CepstralPitchTrack(SampleSource& source, std::uint64_t s0, std::uin
                     mf.FrameEnergy(x, std::min<std::size_t>(avail, static_cast<std::size_t>(n)), &e2, offset, 0.0, n, 0.0, 1,
                                    false, true);
                     energy[static_cast<std::size_t>(i)] = e2;
+                    const double background = mf.cepstral_background();
+                    double strongest = 0.0;
+                    for (int k = 0; k < fc.count; ++k) strongest = std::max(strongest, fc.c[k].strength);
+                    prominence[static_cast<std::size_t>(i)] = background > 0.0 ? strongest / background : 0.0;
+                    low_share[static_cast<std::size_t>(i)] = mf.low_band_share();
                 }
             });
             if (bad_size.load()) {
@@ -232,12 +273,15 @@ PitchOutcome CepstralPitchTrack(SampleSource& source, std::uint64_t s0, std::uin
         for (std::size_t i = 0; i < energy.size(); ++i)
             if (i == 0 || energy[i] > emax) emax = energy[i];
         const double gate = options.cepstral_threshold_pct * emax / 100.0;
+        std::vector<char> voiced(cands.size(), 0);
+        for (std::size_t i = 0; i < cands.size(); ++i) voiced[i] = energy[i] - gate > 0.0 && cands[i].count > 0;
+        KeepProminentRuns(prominence, low_share, voiced);
         for (std::size_t i = 0; i < cands.size(); ++i)
-            if (energy[i] - gate <= 0.0) cands[i].count = 0;
+            if (!voiced[i]) cands[i].count = 0;
         std::vector<double> raw = ChooseContinuousPitch(cands);
         CepstralDeviationAndSmoothing(raw, options.cepstral_deviation_hz);
         for (std::size_t i = 0; i < raw.size(); ++i)
-            if (energy[i] - gate <= 0.0) raw[i] = 0.0;
+            if (!voiced[i]) raw[i] = 0.0;
 
         PitchTrack track;
         track.cepstral = true;

@@ -50,8 +50,21 @@ double truth_hz(double t) {
     return 0.0;
 }
 
+// Voiceless fricatives (seconds) in the gaps and at both ends, two of them
+// touching a vowel (after the first stretch, before the third): hissing noise
+// whose spectrum rises towards a broad peak high in the band, about as loud
+// as a sibilant beside a vowel. A pitch track must call them unvoiced.
+struct Fricative {
+    double t0, t1;
+};
+const std::vector<Fricative>& fricatives() {
+    static const std::vector<Fricative> f{{0.03, 0.12}, {0.85, 0.97}, {1.73, 1.85}, {2.58, 2.68}};
+    return f;
+}
+constexpr double kFricativeBelowVoiceDb = 6.0;
+
 // Each stretch is synthesised with its own formants and the pieces added.
-std::vector<std::int16_t> voice(double fs, bool noisy) {
+std::vector<std::int16_t> voice(double fs, bool noisy, bool with_fricatives = false) {
     std::vector<double> sum(static_cast<std::size_t>(fs * kSeconds), 0.0);
     unsigned seed = 11;
     for (const Stretch& s : stretches()) {
@@ -78,6 +91,31 @@ std::vector<std::int16_t> voice(double fs, bool noisy) {
     const double noise_sd = noisy ? std::sqrt(power / voiced) / std::pow(10.0, 30.0 / 20.0) : 0.0;
     std::mt19937 rng(99);
     std::normal_distribution<double> gauss(0.0, 1.0);
+    if (with_fricatives) {
+        // White noise, differenced (rising 6 dB per octave), through one
+        // broad resonance at 4.5 kHz or 40 % of the rate when lower, scaled
+        // to its RMS.
+        const double fr = std::min(4500.0, 0.4 * fs), bw = 0.5 * fr;
+        const double rr = std::exp(-M_PI * bw / fs);
+        const double a1 = 2.0 * rr * std::cos(2.0 * M_PI * fr / fs), a2 = -rr * rr;
+        const double rms = std::sqrt(power / voiced) / std::pow(10.0, kFricativeBelowVoiceDb / 20.0);
+        for (const Fricative& f : fricatives()) {
+            const auto i0 = static_cast<std::size_t>(f.t0 * fs), i1 = static_cast<std::size_t>(f.t1 * fs);
+            std::vector<double> hiss(i1 - i0);
+            double prev = 0.0, y1 = 0.0, y2 = 0.0, p = 0.0;
+            for (double& h : hiss) {
+                const double w = gauss(rng);
+                const double y = (w - prev) + a1 * y1 + a2 * y2;
+                prev = w;
+                y2 = y1;
+                y1 = y;
+                h = y;
+                p += y * y;
+            }
+            const double scale = rms / std::sqrt(p / static_cast<double>(hiss.size()));
+            for (std::size_t i = i0; i < i1 && i < sum.size(); ++i) sum[i] += scale * hiss[i - i0];
+        }
+    }
     for (std::size_t i = 0; i < sum.size(); ++i)
         out[i] = static_cast<std::int16_t>(std::lround(std::clamp(sum[i] + noise_sd * gauss(rng), -32767.0, 32767.0)));
     return out;
@@ -175,22 +213,26 @@ Figures measure(const PitchTrack& tr) {
 struct Case {
     double fs;
     bool noisy;
+    bool fricatives = false;
 };
 std::string case_name(const ::testing::TestParamInfo<Case>& info) {
-    return std::to_string(static_cast<int>(info.param.fs)) + (info.param.noisy ? "Hz_noise30dB" : "Hz_clean");
+    return std::to_string(static_cast<int>(info.param.fs)) + (info.param.noisy ? "Hz_noise30dB" : "Hz_clean") +
+           (info.param.fricatives ? "_fricatives" : "");
 }
 
 void check_cepstral(const Case& c) {
-    const auto x = voice(c.fs, c.noisy);
-    write_voice_files(std::to_string(static_cast<int>(c.fs)) + (c.noisy ? "_noise30dB" : "_clean"), c.fs, x);
+    const auto x = voice(c.fs, c.noisy, c.fricatives);
+    write_voice_files(std::to_string(static_cast<int>(c.fs)) + (c.noisy ? "_noise30dB" : "_clean") +
+                          (c.fricatives ? "_fricatives" : ""),
+                      c.fs, x);
     SampleSource src = SampleSource::memory(x.data(), x.size());
     PitchOptions o;
     NullProgress np;
     const auto out = CepstralPitchTrack(src, 0, x.size(), c.fs, 0.0, o, np, 1);
     ASSERT_TRUE(out.track);
     const Figures f = measure(*out.track);
-    std::printf("cepstral %6.0f Hz %s: gross %.4f fine %.4f voicing %.4f lag %.2f ms (%d frames)\n", c.fs,
-                c.noisy ? "noise" : "clean", f.gross, f.fine, f.voicing, f.lag_ms, f.frames);
+    std::printf("cepstral %6.0f Hz %s%s: gross %.4f fine %.4f voicing %.4f lag %.2f ms (%d frames)\n", c.fs,
+                c.noisy ? "noise" : "clean", c.fricatives ? "+fricatives" : "", f.gross, f.fine, f.voicing, f.lag_ms, f.frames);
     EXPECT_LE(f.gross, 0.01);
     EXPECT_LE(f.fine, 0.01);
     EXPECT_LE(f.voicing, 0.05);
@@ -231,6 +273,15 @@ INSTANTIATE_TEST_SUITE_P(Rates, PitchAccuracy,
 class CepstralAccuracyHighRate : public ::testing::TestWithParam<Case> {};
 TEST_P(CepstralAccuracyHighRate, MeetsTheErrorBounds) { check_cepstral(GetParam()); }
 INSTANTIATE_TEST_SUITE_P(Rates, CepstralAccuracyHighRate, ::testing::Values(Case{96000, false}, Case{96000, true}),
+                         case_name);
+
+// Loud voiceless fricatives between the voiced stretches are not voiced.
+class CepstralVoicingBesideFricatives : public ::testing::TestWithParam<Case> {};
+TEST_P(CepstralVoicingBesideFricatives, MeetsTheErrorBounds) { check_cepstral(GetParam()); }
+INSTANTIATE_TEST_SUITE_P(Rates, CepstralVoicingBesideFricatives,
+                         ::testing::Values(Case{8000, true, true}, Case{11025, true, true}, Case{16000, true, true},
+                                           Case{22050, true, true}, Case{32000, true, true}, Case{44100, true, true},
+                                           Case{48000, true, true}),
                          case_name);
 
 }  // namespace
