@@ -5,7 +5,7 @@
 
 #include "core/annotation/log_texts.h"
 #include "gui/annotation/form_log.h"
-#include "gui/app/window_fit.h"
+#include "gui/widgets/window_fit.h"
 
 namespace vox {
 

@@ -11,7 +11,7 @@
 #include <optional>
 
 #include "gui/annotation/label_texts.h"
-#include "gui/app/window_fit.h"
+#include "gui/widgets/window_fit.h"
 #include "gui/grid/grid_control.h"
 
 namespace vox {

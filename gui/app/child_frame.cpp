@@ -5,7 +5,7 @@
 #include "core/document/marbeck_doc.h"
 #include "gui/app/document_summary.h"
 #include "gui/app/main_frame.h"
-#include "gui/app/window_fit.h"
+#include "gui/widgets/window_fit.h"
 
 // The waveform view is hosted as soon as it is part of the tree.
 #if __has_include("gui/views/waveform/marbeck_view.h")

@@ -31,7 +31,7 @@
 #include "gui/app/command_icons.h"
 #include "gui/app/help_window.h"
 #include "gui/app/voxtrel_app.h"
-#include "gui/app/window_fit.h"
+#include "gui/widgets/window_fit.h"
 #include "gui/views/analysis/analysis_frame.h"
 #include "gui/annotation/frame_log.h"
 

@@ -2,7 +2,7 @@
 
 #include <QMdiArea>
 
-#include "gui/app/window_fit.h"
+#include "gui/widgets/window_fit.h"
 
 namespace vox {
 

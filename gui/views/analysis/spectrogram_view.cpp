@@ -11,7 +11,7 @@
 
 #include "core/document/marbeck_doc.h"
 #include "gui/app/voxtrel_app.h"
-#include "gui/app/window_fit.h"
+#include "gui/widgets/window_fit.h"
 #include "gui/plot/bitmap_file.h"
 #include "gui/views/analysis/analysis_text.h"
 #include "gui/views/analysis/fft_lpc_view.h"

@@ -5,7 +5,7 @@
 #include <QMdiSubWindow>
 
 #include "gui/annotation/label_table_view.h"
-#include "gui/app/window_fit.h"
+#include "gui/widgets/window_fit.h"
 #include "gui/views/analysis/fft_lpc_view.h"
 #include "gui/views/analysis/spectrogram_view.h"
 #include "gui/views/waveform/marbeck_view.h"

@@ -1,4 +1,4 @@
-#include "gui/app/window_fit.h"
+#include "gui/widgets/window_fit.h"
 
 #include <QGuiApplication>
 #include <QMdiArea>
