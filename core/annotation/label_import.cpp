@@ -6,6 +6,8 @@
 #include <cstring>
 #include <limits>
 
+#include "core/annotation/utf8_cut.h"
+
 namespace vox {
 
 namespace {
@@ -13,21 +15,6 @@ namespace {
 constexpr std::size_t kMaxTextBytes = sizeof(LABEL::text) - 1;  // 255 and the NUL
 
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
-
-// Cuts at most `limit` bytes without leaving half a UTF-8 sequence at the end.
-std::string cut_text(std::string_view s, std::size_t limit) {
-    if (s.size() <= limit) return std::string(s);
-    std::size_t n = limit;
-    // s[n] is the first byte left out: while it continues a sequence, the
-    // sequence it belongs to goes too.
-    std::size_t back = 0;
-    while (n > 0 && back < 4 && (static_cast<unsigned char>(s[n]) & 0xC0) == 0x80) {
-        --n;
-        ++back;
-    }
-    if (back == 4) n = limit;  // not UTF-8 after all: cut where asked
-    return std::string(s.substr(0, n));
-}
 
 void parse_line(std::string_view line, std::vector<ImportedLine>& out) {
     if (line.empty() || !(is_digit(line[0]) || line[0] == '.')) return;
@@ -51,7 +38,7 @@ void parse_line(std::string_view line, std::vector<ImportedLine>& out) {
     } else if (res.ec != std::errc()) {
         return;
     }
-    out.push_back(ImportedLine{time, cut_text(line.substr(tab + 1), kMaxTextBytes)});
+    out.push_back(ImportedLine{time, cut_utf8(line.substr(tab + 1), kMaxTextBytes)});
 }
 
 }  // namespace
