@@ -18,6 +18,7 @@
 #include "core/formats/esps.h"
 #include "core/platform/scripted_prompts.h"
 #include "cli/analysis_commands.h"
+#include "cli/label_commands.h"
 #include "cli/sound_commands.h"
 #include "cli/usb_commands.h"
 #include "platform/posix_files.h"
@@ -47,6 +48,8 @@ void print_full_usage(FILE* to) {
     std::fputs(kUsage, to);
     std::fputs("\nanalysis commands:\n", to);
     std::fputs(vox::cli::kAnalysisUsage, to);
+    std::fputs("\nlabel commands:\n", to);
+    std::fputs(vox::cli::kLabelUsage, to);
     std::fputs("\nsound commands:\n", to);
     std::fputs(vox::cli::kSoundUsage, to);
     std::fputs("\nexternal unit commands (no FILE):\n", to);
@@ -237,6 +240,7 @@ int main(int argc, char** argv) {
     CliPrompts prompts;
     prompts.echo_to_stderr = true;
     double long_minutes = 30.0;
+    std::optional<std::string> grid_out, grid_in;  // --to, --labels
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         auto need_value = [&](const char* opt) -> std::optional<std::string> {
@@ -274,6 +278,10 @@ int main(int argc, char** argv) {
                 std::fprintf(stderr, "--long-file-minutes needs a number of minutes\n");
                 return 2;
             }
+        } else if (a == "--to" || a == "--labels") {
+            auto v = need_value(a.c_str());
+            if (!v) return 2;
+            (a == "--to" ? grid_out : grid_in) = *v;
         } else if (vox::cli::is_analysis_option(a)) {
             auto v = need_value(a.c_str());
             if (!v) return 2;
@@ -297,7 +305,7 @@ int main(int argc, char** argv) {
     }
     const std::string& command = args[0];
     const std::string& file = args[1];
-    const bool known = command == "info" || command == "export-raw" || command == "convert" ||
+    const bool known = command == "info" || command == "export-raw" || command == "convert" || command == "labels" ||
                        vox::cli::is_analysis_command(command);
     if (!known) {
         std::fprintf(stderr, "unknown command %s\n%s", command.c_str(), kUsage);
@@ -308,6 +316,14 @@ int main(int argc, char** argv) {
         return 2;
     }
 
+    if (command == "labels" && !grid_out) {
+        std::fprintf(stderr, "labels needs --to OUT.TextGrid\n");
+        return 2;
+    }
+    if (grid_in && !(command == "convert" && args.size() >= 3 && ends_with(args[2], ".vxl"))) {
+        std::fprintf(stderr, "--labels goes with convert FILE OUT.vxl (only a .vxl file keeps tiers)\n");
+        return 2;
+    }
     prompts.file = file;
     // The ESPS reader's diagnostics are not data: standard output carries
     // only the command's results (tab-separated for the analysis commands).
@@ -339,6 +355,8 @@ int main(int argc, char** argv) {
         if (vox::cli::is_analysis_command(command)) return vox::cli::run_analysis_command(command, doc, analysis_options);
         if (command == "info") return cmd_info(doc);
         if (command == "export-raw") return cmd_export_raw(doc, args[2]);
+        if (command == "labels") return vox::cli::export_textgrid(doc, *grid_out);
+        if (grid_in && !vox::cli::import_textgrid(doc, *grid_in)) return 1;
         return cmd_convert(doc, args[2]);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s: %s\n", file.c_str(), e.what());
