@@ -240,7 +240,7 @@ int main(int argc, char** argv) {
     CliPrompts prompts;
     prompts.echo_to_stderr = true;
     double long_minutes = 30.0;
-    std::optional<std::string> grid_out, grid_in;  // --to, --labels
+    std::optional<std::string> grid_in;  // --labels
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         auto need_value = [&](const char* opt) -> std::optional<std::string> {
@@ -278,10 +278,10 @@ int main(int argc, char** argv) {
                 std::fprintf(stderr, "--long-file-minutes needs a number of minutes\n");
                 return 2;
             }
-        } else if (a == "--to" || a == "--labels") {
+        } else if (a == "--labels") {
             auto v = need_value(a.c_str());
             if (!v) return 2;
-            (a == "--to" ? grid_out : grid_in) = *v;
+            grid_in = *v;
         } else if (vox::cli::is_analysis_option(a)) {
             auto v = need_value(a.c_str());
             if (!v) return 2;
@@ -316,6 +316,11 @@ int main(int argc, char** argv) {
         return 2;
     }
 
+    // "labels" writes to the file --to names (the option the analyses read
+    // as the end of a stretch).
+    std::optional<std::string> grid_out;
+    for (std::size_t k = 0; command == "labels" && k + 1 < analysis_options.size(); k += 2)
+        if (analysis_options[k] == "--to") grid_out = analysis_options[k + 1];
     if (command == "labels" && !grid_out) {
         std::fprintf(stderr, "labels needs --to OUT.TextGrid\n");
         return 2;
