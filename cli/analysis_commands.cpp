@@ -12,6 +12,7 @@
 #include <map>
 #include <optional>
 
+#include "cli/analysis_options.h"
 #include "core/document/binary_file.h"
 #include "core/document/marbeck_doc.h"
 #include "core/dsp/fft_lpc_slice.h"
@@ -206,7 +207,7 @@ bool is_analysis_command(const std::string& c) {
 
 bool is_analysis_option(const std::string& o) {
     return o == "--method" || o == "--from" || o == "--to" || o == "--at" || o == "--width" || o == "--height" ||
-           o == "--out";
+           o == "--out" || is_tuning_option(o);
 }
 
 int run_analysis_command(const std::string& command, CMarbeckDoc& doc, const std::vector<std::string>& options) {
@@ -216,6 +217,7 @@ int run_analysis_command(const std::string& command, CMarbeckDoc& doc, const std
         std::fprintf(stderr, "%s: the file holds no audio samples\n", command.c_str());
         return 1;
     }
+    if (const int status = apply_tuning_options(command, o, doc.options, doc.channels[0].sample_rate)) return status;
     try {
         if (command == "pitch") return cmd_pitch(doc, o);
         if (command == "intensity") return cmd_intensity(doc, o);

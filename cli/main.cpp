@@ -12,12 +12,14 @@
 #include <string>
 #include <vector>
 
+#include "core/app/config_file.h"
 #include "core/app/private_temp_folder.h"
 #include "core/document/binary_file.h"
 #include "core/document/marbeck_doc.h"
 #include "core/formats/esps.h"
 #include "core/platform/scripted_prompts.h"
 #include "cli/analysis_commands.h"
+#include "cli/analysis_options.h"
 #include "cli/label_commands.h"
 #include "cli/sound_commands.h"
 #include "cli/usb_commands.h"
@@ -48,6 +50,8 @@ void print_full_usage(FILE* to) {
     std::fputs(kUsage, to);
     std::fputs("\nanalysis commands:\n", to);
     std::fputs(vox::cli::kAnalysisUsage, to);
+    std::fputs("\n", to);
+    std::fputs(vox::cli::kAnalysisOptionsUsage, to);
     std::fputs("\nlabel commands:\n", to);
     std::fputs(vox::cli::kLabelUsage, to);
     std::fputs("\nsound commands:\n", to);
@@ -241,6 +245,7 @@ int main(int argc, char** argv) {
     prompts.echo_to_stderr = true;
     double long_minutes = 30.0;
     std::optional<std::string> grid_in;  // --labels
+    std::optional<std::string> config;   // --config
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         auto need_value = [&](const char* opt) -> std::optional<std::string> {
@@ -278,6 +283,10 @@ int main(int argc, char** argv) {
                 std::fprintf(stderr, "--long-file-minutes needs a number of minutes\n");
                 return 2;
             }
+        } else if (a == "--config") {
+            auto v = need_value(a.c_str());
+            if (!v) return 2;
+            config = *v;
         } else if (a == "--labels") {
             auto v = need_value(a.c_str());
             if (!v) return 2;
@@ -346,6 +355,16 @@ int main(int argc, char** argv) {
     }
     TempNames temp(private_temp.path());
     OptionBlock options;
+    if (config) {
+        // A saved configuration's options, as the application's File > Load
+        // Configuration gives them to the next document.
+        const auto bytes = read_config_bytes(*config);
+        if (!bytes || !config_version_ok(*bytes)) {
+            std::fprintf(stderr, "%s is not a configuration file this program can read\n", config->c_str());
+            return 2;
+        }
+        decode_config_options(*bytes, options);
+    }
     options.long_file_minutes = long_minutes;
     CMarbeckDoc doc(DocServices{prompts, progress, temp}, options);
     try {

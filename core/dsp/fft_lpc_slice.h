@@ -28,6 +28,9 @@ namespace slice_text {
 inline constexpr const char* kFrequencyRangeTooHigh = "Frequency range is beyond allowable value.\nUse Option->FFT/LPC and make sure the frequency range is up to 1/2 of sample rate.";
 inline constexpr const char* kLpcOrderTooHigh = "Number of LPC coefficients is beyond allowable value.\nUse Option->FFT/LPC and make it is in the proper range.";
 inline constexpr const char* kNoMemory = "Could not allocate enough memory for this operation.";
+// The options dialog's (and the command line's) word on an applied window
+// longer than the FFT size: it is cut to the longest.
+inline constexpr const char* kWindowOutOfRange = "Selected applied window is out of range.\nIt will be adjusted to maximum.";
 }  // namespace slice_text
 
 struct SliceRequest {

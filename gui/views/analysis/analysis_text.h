@@ -3,6 +3,8 @@
 // dialogs. The analysis checks' own messages live with the computations
 // (core/dsp/spectrogram.h, core/dsp/fft_lpc_slice.h).
 
+#include "core/dsp/fft_lpc_slice.h"
+
 namespace vox::analysis_text {
 
 // Windows.
@@ -72,7 +74,7 @@ inline constexpr const char* kFlHeight = "Height =";
 inline constexpr const char* kFlColor = "Color";
 inline constexpr const char* kFlBlackWhite = "Black / White";
 inline constexpr const char* kFlDefaultSize = "Default size";
-inline constexpr const char* kFlWindowOutOfRange = "Selected applied window is out of range.\nIt will be adjusted to maximum.";
+inline constexpr const char* kFlWindowOutOfRange = slice_text::kWindowOutOfRange;
 inline constexpr const char* kFlPointLabels[8] = {"(  32 pts)", "(  64 pts)", "( 128 pts)", "( 256 pts)",
                                                   "( 512 pts)", "(1024 pts)", "(2048 pts)", "(4096 pts)"};
 
