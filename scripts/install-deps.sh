@@ -9,7 +9,7 @@ packages=(
   clang libclang-rt-14-dev
   sox libsox-fmt-all espeak-ng
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  libportaudio2 portaudio19-dev libusb-1.0-0-dev
+  libportaudio2 portaudio19-dev libusb-1.0-0-dev libsndfile1-dev
   xvfb xauth imagemagick
 )
 
