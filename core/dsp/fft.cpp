@@ -138,7 +138,8 @@ void RealFft::forward(const double* x, double* re, double* im) const {
     split(re, im);
 }
 
-void RealFft::forward_product(const std::int16_t* x, const double* w, int count, double* re, double* im) const {
+void RealFft::forward_product(const std::int16_t* x, const double* w, int count, double* re, double* im,
+                              int bins) const {
     const int h = n_ / 2;
     const std::uint32_t* rev = half_.bit_reversed();
     count = std::clamp(count, 0, n_);
@@ -158,11 +159,28 @@ void RealFft::forward_product(const std::int16_t* x, const double* w, int count,
         im[rev[j]] = 0.0;
     }
     half_.butterflies(re, im);
-    split(re, im);
+    split(re, im, bins);
 }
 
-void RealFft::split(double* re, double* im) const {
+void RealFft::split(double* re, double* im, int bins) const {
     const int h = n_ / 2;
+    if (bins > 0 && 2 * bins < h) {
+        // Bins 0 … bins only: X[k] needs Z[k] and Z[h−k], and for k ≤ bins
+        // < h/2 no finished bin overwrites a Z another one still needs.
+        const double z0r = re[0], z0i = im[0];
+        re[0] = z0r + z0i;
+        im[0] = 0.0;
+        for (int k = 1; k <= bins; ++k) {
+            const int kk = h - k;
+            const double ar = re[k], ai = im[k], br = re[kk], bi = im[kk];
+            const double er = 0.5 * (ar + br), ei = 0.5 * (ai - bi);
+            const double orr = 0.5 * (ai + bi), oi = -0.5 * (ar - br);
+            const double wr = wr_[static_cast<std::size_t>(k)], wi = wi_[static_cast<std::size_t>(k)];
+            re[k] = er + (wr * orr - wi * oi);
+            im[k] = ei + (wr * oi + wi * orr);
+        }
+        return;
+    }
     // Split: with Z = the half-size spectrum, E = (Z[k] + Z*[h−k])/2 and
     // O = (Z[k] − Z*[h−k])/(2i) are the spectra of the even and odd samples,
     // X[k] = E + W^k·O and X[h−k] = (E − W^k·O)*.

@@ -46,10 +46,14 @@ public:
     void forward(const double* x, double* re, double* im) const;
     // The transform of x[j]·w[j] for j < count and 0 for count ≤ j < N
     // (a windowed frame with its zero tail), without a copy of the frame.
-    void forward_product(const std::int16_t* x, const double* w, int count, double* re, double* im) const;
+    // With 0 < bins < N/4, only bins 0 … bins are finished (the rest of re
+    // and im is left as work): a caller that looks at the low band only
+    // saves most of the last pass.
+    void forward_product(const std::int16_t* x, const double* w, int count, double* re, double* im,
+                         int bins = 0) const;
 
 private:
-    void split(double* re, double* im) const;
+    void split(double* re, double* im, int bins = 0) const;
 
     int n_ = 0;
     ComplexFft half_;

@@ -110,7 +110,7 @@ double CMathFunc::CepstralPitch(const std::int16_t* samples, long long start, lo
     // The Hamming-windowed frame, zero beyond the samples there are.
     const double* w = hamming(n);
     const long long avail = std::clamp<long long>(regionLength - start, 0, n);
-    plan.first.forward_product(samples + start, w, static_cast<int>(avail), sre, sim);
+    plan.first.forward_product(samples + start, w, static_cast<int>(avail), sre, sim, half);
     const double u = static_cast<double>(nfft) / L;
     double pmax = 0.0;
     const int kLow = std::min(half, static_cast<int>(kLowBandHz * nfft / fs));
