@@ -300,6 +300,9 @@ EditResult cut_selection(CMarbeckDoc& doc) {
     }
     doc.selection_active = 0;
     sync_document_counts(doc);
+    doc.changes().publish(DocChange::Samples);
+    doc.changes().publish(DocChange::Labels);
+    doc.changes().publish(DocChange::Selection);
     return EditResult::Done;
 }
 
@@ -342,6 +345,9 @@ EditResult paste_into_empty(CMarbeckDoc& doc, const EditClip& clip) {
     doc.loaded = 1;
     doc.is_recording = 0;
     doc.selection_active = 0;
+    doc.changes().publish(DocChange::Samples);
+    doc.changes().publish(DocChange::Labels);
+    doc.changes().publish(DocChange::Selection);
     return EditResult::Done;
 }
 
@@ -408,6 +414,9 @@ EditResult paste_clip(CMarbeckDoc& doc, const EditClip& clip, bool replace) {
     }
     doc.selection_active = 0;
     sync_document_counts(doc);
+    doc.changes().publish(DocChange::Samples);
+    doc.changes().publish(DocChange::Labels);
+    doc.changes().publish(DocChange::Selection);
     return EditResult::Done;
 }
 
@@ -422,6 +431,7 @@ EditResult clear_to_reference(CMarbeckDoc& doc) {
     const std::size_t n = present(ch);
     const std::int16_t v = saturate16(ch.reference);
     std::fill(ch.samples.data() + std::min(s.start, n), ch.samples.data() + std::min(s.end, n), v);
+    doc.changes().publish(DocChange::Samples);
     return EditResult::Done;
 }
 
@@ -440,6 +450,7 @@ std::vector<int> set_reference_all(CMarbeckDoc& doc, bool zero) {
         }
         if (ch.intensity_valid) recompute.push_back(c);
     }
+    doc.changes().publish(DocChange::Samples);
     return recompute;
 }
 
@@ -454,6 +465,7 @@ std::int16_t reference_gain_sample(std::int16_t s, double reference, double gain
 
 bool apply_reference_gain(CMarbeckDoc& doc, double reference, double gain_percent) {
     if (doc.channel_count <= 0) return false;
+    const PublishOnExit notice(doc.changes(), {DocChange::Samples});
     CChannels& ch = doc.channels[0];
     if (ch.samples.valid()) {
         const std::size_t n = present(ch);
@@ -515,6 +527,7 @@ bool smooth_raw(CMarbeckDoc& doc, const CChannels& ch) {
 }  // namespace
 
 bool smooth_channels(CMarbeckDoc& doc) {
+    const PublishOnExit notice(doc.changes(), {DocChange::Samples});
     bool ok = true;
     for (int c = 0; c < doc.channel_count; ++c) {
         CChannels& ch = doc.channels[static_cast<std::size_t>(c)];

@@ -93,6 +93,8 @@ bool CMarbeckDoc::read_file(const std::string& path) {
         return false;
     }
     prompts().wait_cursor(true);
+    // From here the channels change, whether the read succeeds or not.
+    const PublishOnExit announce(changes_, {DocChange::Samples, DocChange::Labels});
     loaded = 0;
     bool accepted = false;
     try {
@@ -381,6 +383,7 @@ bool CMarbeckDoc::accept_recording(const std::string& raw_recording_path) {
         owned_temp_files_.push_back(wav_work_path);
     }
     if (!write_wave(wav_work_path, false)) {
+        changes_.publish(DocChange::Samples);  // channel 0 now names the recording
         prompts().beep();
         prompts().message(doc_text::kSaveError);
         return false;

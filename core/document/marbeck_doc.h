@@ -12,6 +12,7 @@
 
 #include "core/app/option_block.h"
 #include "core/document/channels.h"
+#include "core/document/doc_events.h"
 #include "core/platform/progress.h"
 #include "core/platform/temp_names.h"
 #include "core/platform/user_prompts.h"
@@ -113,6 +114,10 @@ public:
     // application adds it to the recent-file list).
     std::function<void(const std::string&)> on_path_changed;
 
+    // Views subscribe here; every change of samples, labels, selection or
+    // window is published here by whoever makes it.
+    DocPublisher& changes() const { return changes_; }
+
     // --- reading -------------------------------------------------------------
     // Opens a file: reads it and takes its path and title.
     bool open(const std::string& path);
@@ -181,6 +186,7 @@ private:
     void forget_temp_file(std::string& path);
 
     DocServices services_;
+    mutable DocPublisher changes_;
     std::string title_ = doc_text::kUntitled;
     std::string path_;
     bool modified_ = false;

@@ -296,6 +296,8 @@ UndoFile::Restore UndoFile::restore(CMarbeckDoc& doc, bool keep_window) {
     doc.doc_duration_ms = ch.duration_ms;
     available_ = false;
     saved_tiers_.clear();
+    doc.changes().publish(DocChange::Samples);
+    doc.changes().publish(DocChange::Labels);
     return Restore::Restored;
 }
 

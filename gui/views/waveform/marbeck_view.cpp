@@ -81,6 +81,7 @@ CMarbeckView::CMarbeckView(CMarbeckDoc& doc, QWidget* parent)
     readouts_[SampleRateCaption]->hide();  // shown after the first paint
     set_time_captions();
     zoom_init();
+    subscription_ = doc_.changes().subscribe([this](DocChange change) { on_document_change(change); });
 }
 
 CMarbeckView::~CMarbeckView() {
@@ -192,9 +193,7 @@ void CMarbeckView::show_new_selection() {
     cursor_ = false;
     doc_.selection_active = 1;
     readouts_[DurationValue]->setText(format_time(first().sel_length_ms, "%12.1f"));
-    compose_screen();
-    update();
-    emit markerChanged();
+    doc_.changes().publish(DocChange::Selection);
 }
 
 // --- layout ------------------------------------------------------------------------
@@ -243,6 +242,8 @@ void CMarbeckView::layout_view() {
     pitch_strip_ = Strip{intensity_.bottom, std::max(intensity_.bottom, H - kBottomMargin)};
     ch.window_start_ms = ch.window_start_in_ms();
     ch.window_end_ms = ch.window_end_in_ms();
+    laid_out_first_ = ch.window_first;
+    laid_out_last_ = ch.window_last;
     layout_readouts();
     place_scroll_bar();
     (void)W;
@@ -283,21 +284,38 @@ void CMarbeckView::create_images() {
     tracking_col_.fill(plot::to_qcolor(c.tracking));
 }
 
-void CMarbeckView::samples_changed() {
-    source_ready_ = false;
-    refresh();
+void CMarbeckView::on_document_change(DocChange change) {
+    switch (change) {
+    case DocChange::Samples:
+        source_ready_ = false;  // the min/max summary of a long recording is rebuilt
+        refresh();
+        break;
+    case DocChange::Labels:
+        refresh();
+        refresh_label_table();
+        break;
+    case DocChange::Selection: {
+        const CChannels& ch = first();
+        if (ch.window_first != laid_out_first_ || ch.window_last != laid_out_last_) {
+            // A new window: label rectangles follow it and the plot is drawn anew.
+            layout_view();
+            redraw_needed_ = true;
+            update();
+        } else {
+            // The plot is unchanged: the screen is rebuilt from the composed image.
+            compose_screen();
+            update();
+        }
+        emit markerChanged();
+        break;
+    }
+    }
 }
 
 void CMarbeckView::ensure_source() {
-    const CChannels& ch = first();
-    // A new block, count or raw file means new samples even without notice.
-    const void* key = ch.samples.valid() ? static_cast<const void*>(ch.samples.data()) : nullptr;
-    if (key != source_key_ || ch.count() != source_count_ || doc_.raw_path != source_path_) source_ready_ = false;
     if (source_ready_) return;
     source_ready_ = true;
-    source_key_ = key;
-    source_count_ = ch.count();
-    source_path_ = doc_.raw_path;
+    const CChannels& ch = first();
     if (ch.samples.valid())
         source_ = AudioSamples::from_memory(ch.samples.data(), std::min(ch.count(), ch.samples.size()));
     else if (!doc_.raw_path.empty())
@@ -483,10 +501,8 @@ void CMarbeckView::mousePressEvent(QMouseEvent* e) {
     label_press(x, pos.y());
     avg_lo_ms_ = avg_hi_ms_ = 0.0;
     view_time_ms_ = first().marker_ms;
-    draw_cursor_line(x);
-    update();
     update_move_readouts();
-    emit markerChanged();
+    doc_.changes().publish(DocChange::Selection);  // the screen shows the new cursor line
     emit pointerForwarded(0, view_time_ms_);
 }
 
@@ -560,10 +576,7 @@ void CMarbeckView::mouseReleaseEvent(QMouseEvent* e) {
     }
     average_pitch_ = mean_pitch(avg_lo_ms_, avg_hi_ms_);
     readouts_[AveragePitchValue]->setText(printf_text("%6.1f", average_pitch_));
-    // The plot itself is unchanged: rebuild the screen from the composed image.
-    compose_screen();
-    update();
-    emit markerChanged();
+    doc_.changes().publish(DocChange::Selection);
     emit pointerForwarded(2, view_time_ms_);
 }
 

@@ -92,12 +92,10 @@ public:
 
     // --- operations used by other views and the frame -----------------------
     // Rebuilds the images and the layout and repaints; nothing before the
-    // view has been laid out once. Call after any change of samples, tiers
-    // or options.
+    // view has been laid out once. Changes of the document's samples, labels,
+    // selection and window reach the view through the document's publisher;
+    // this is for what the document does not announce (options, layout).
     void refresh();
-    // As refresh, after the samples were changed in place (edits): the
-    // min/max summary of a long recording is rebuilt.
-    void samples_changed();
     // After a configuration was loaded: the document's window, its label
     // table and its analysis windows move to the loaded rectangles.
     void apply_window_rectangles(const AppConfigValues& app);
@@ -294,6 +292,8 @@ private:
     void show_sample_rate();
     void set_time_captions();
     void ensure_source();
+    // What the view does when its document announces a change.
+    void on_document_change(DocChange change);
     void render_all();
     void compose_screen();
     void show_new_selection();
@@ -357,10 +357,9 @@ private:
     int render_count_ = 0;
 
     AudioSamples source_;
-    bool source_ready_ = false;
-    const void* source_key_ = nullptr;
-    std::size_t source_count_ = 0;
-    std::string source_path_;
+    bool source_ready_ = false;  // cleared when the document announces new samples
+    // The window (samples) the layout was made for.
+    double laid_out_first_ = 0.0, laid_out_last_ = 0.0;
 
     int screen_timer_ = 0;
     int first_display_timer_ = 0;
@@ -374,6 +373,9 @@ private:
     std::unique_ptr<UndoFile> undo_;
     // Set after a paste into a new, empty document (see marbeck_view_edit.cpp).
     std::shared_ptr<EmptyDocumentUndo> empty_undo_;
+
+    // Last member: unsubscribes before anything above is destroyed.
+    DocPublisher::Subscription subscription_;
 };
 
 }  // namespace vox

@@ -130,12 +130,9 @@ void CMarbeckView::finish_edit() {
     doc_.selection_active = 0;
     anchor_x_ = last_drag_x_ = 0;
     cursor_x_ = -1;
-    window_from_scroll();
-    samples_changed();
+    window_from_scroll();  // announces the cleared selection and the window
     doc_.set_modified(true);
     recompute_after_change();
-    refresh_label_table();
-    emit markerChanged();
 }
 
 // --- clip commands --------------------------------------------------------------------------
@@ -180,7 +177,6 @@ bool CMarbeckView::edit_paste() {
         empty_undo_ = std::move(before);
         for (int i = 0; i < doc_.channel_count; ++i) doc_.channels[i].reset_window();
         set_scroll_from_window();
-        refresh();
     }
     finish_edit();
     return true;
@@ -204,22 +200,21 @@ bool CMarbeckView::edit_undo() {
         pitch_range_ = intensity_range_ = ViewRange{};
         intensity_range_set_ = false;
         set_scroll_from_window();
-        samples_changed();
         doc_.set_modified(e->modified);
-        refresh_label_table();
-        emit markerChanged();
+        // The channels were put back here, not by the document: announce them.
+        doc_.changes().publish(DocChange::Samples);
+        doc_.changes().publish(DocChange::Labels);
+        doc_.changes().publish(DocChange::Selection);
         return true;
     }
     if (undo_->restore(doc_, zoomed_) != UndoFile::Restore::Restored) return false;
     selection_ = cursor_ = false;
     doc_.selection_active = 0;
     set_scroll_from_window();
-    samples_changed();
     // The data differ from what was saved or shown before.
     doc_.set_modified(true);
     recompute_after_change();
-    refresh_label_table();
-    emit markerChanged();
+    doc_.changes().publish(DocChange::Selection);  // cursor and selection went
     return true;
 }
 
@@ -228,7 +223,6 @@ bool CMarbeckView::edit_undo() {
 bool CMarbeckView::edit_clear_to_reference() {
     if (!save_for_edit()) return false;
     if (clear_to_reference(doc_) != EditResult::Done) return false;
-    samples_changed();
     doc_.set_modified(true);
     recompute_after_change();
     return true;
@@ -242,7 +236,7 @@ void CMarbeckView::set_reference_all(bool zero) {
             doc_.channels[static_cast<std::size_t>(c)].intensity_valid = 0;
         }
     }
-    refresh();
+    refresh();  // the intensity contours computed here
     doc_.set_modified(true);
 }
 
@@ -261,8 +255,8 @@ bool CMarbeckView::apply_reference_gain_answer(int gain_percent, int reference) 
     if (a == Answer::Yes) doc_.save_copy_as();
     if (!save_for_edit()) return false;
     const bool ok = apply_reference_gain(doc_, doc_.options.reference, doc_.options.gain_percent);
-    // A cancelled long recording keeps the seconds already changed: show them.
-    samples_changed();
+    // A cancelled long recording keeps the seconds already changed (the
+    // document announced them).
     doc_.set_modified(true);
     recompute_after_change();
     return ok;
@@ -281,7 +275,6 @@ bool CMarbeckView::do_smooth() {
     if (!save_for_edit()) return false;
     const bool ok = smooth_channels(doc_);
     if (!ok) doc_.prompts().message(edit_text::kSmoothFailed, MessageIcon::Error);
-    samples_changed();
     doc_.set_modified(true);
     return ok;
 }

@@ -122,8 +122,7 @@ bool CMarbeckView::label_release() {
 
 void CMarbeckView::labels_changed() {
     doc_.set_modified(true);
-    refresh();
-    refresh_label_table();
+    doc_.changes().publish(DocChange::Labels);
 }
 
 // --- tier options --------------------------------------------------------------------------
@@ -143,8 +142,7 @@ bool CMarbeckView::do_tiers_option() {
     for (int t = 0; t < kTierCount; ++t) doc_.options.tier_names[static_cast<std::size_t>(t)] = first().tiers[t].name;
     emit configPatchRequested(ConfigGroup::TierNames);
     // Bands appear, vanish or move; labels of a tier out of use stay in it.
-    refresh();
-    refresh_label_table();
+    doc_.changes().publish(DocChange::Labels);
     return true;
 }
 
@@ -244,8 +242,7 @@ CFrameLabelView* CMarbeckView::open_label_table() {
             }
             // The scroll bar, the windows in ms and the zoomed flag as after a zoom.
             set_scroll_from_window();
-            refresh();
-            emit markerChanged();
+            doc_.changes().publish(DocChange::Selection);
         };
         auto* t = new CFrameLabelView(doc_, placement, zoom_to, this);
         s.table = t;

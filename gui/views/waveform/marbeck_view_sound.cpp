@@ -345,7 +345,7 @@ bool CMarbeckView::stop_recording() {
     selection_ = cursor_ = false;
     doc_.selection_active = 0;
     if (has_data() && doc_.options.display.always_analyse) compute_pitch(range_all());
-    samples_changed();
+    refresh();  // the recording prompt goes; new samples were announced by the document
     update();
     return true;
 }

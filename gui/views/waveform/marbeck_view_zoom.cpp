@@ -94,9 +94,7 @@ void CMarbeckView::window_from_scroll() {
         update_window_ms(ch);
     }
     zoomed_ = kScrollUnits >= page;
-    layout_view();  // label rectangles follow the window
-    redraw_needed_ = true;
-    update();
+    doc_.changes().publish(DocChange::Selection);  // the window moved
 }
 
 void CMarbeckView::scroll_request(int action) {
@@ -185,9 +183,7 @@ void CMarbeckView::zoom_command(CommandId id) {
         ch.window_last = b;
     }
     set_scroll_from_window();
-    layout_view();
-    redraw_needed_ = true;
-    update();
+    doc_.changes().publish(DocChange::Selection);  // the window changed
 }
 
 void CMarbeckView::apply_zoom_option(int range_ms) {
