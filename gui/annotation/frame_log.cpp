@@ -79,27 +79,16 @@ CFrameLog* CFrameLog::open_with_dialog(QMdiArea* area, WindowRect& placement, Us
     return f;
 }
 
-std::optional<bool> CFrameLog::log_command_enabled(CommandId id) {
-    switch (id) {
-    case CommandId::LogNew: return true;
-    case CommandId::LogOpen: return current() == nullptr;
-    case CommandId::LogSave:
-    case CommandId::LogSaveAs: return current() != nullptr;
-    default: return std::nullopt;
-    }
-}
-
-bool CFrameLog::log_handle_command(CommandId id, QMdiArea* area, WindowRect& placement, UserPrompts& prompts) {
-    const auto enabled = log_command_enabled(id);
-    if (!enabled) return false;
-    if (!*enabled) return true;
-    switch (id) {
-    case CommandId::LogNew: open_new(area, placement, prompts); return true;
-    case CommandId::LogOpen: open_with_dialog(area, placement, prompts); return true;
-    case CommandId::LogSave: current()->form()->save(); return true;
-    case CommandId::LogSaveAs: current()->form()->save_as(); return true;
-    default: return false;
-    }
+CommandTable CFrameLog::commands(QMdiArea* area, WindowRect& placement, UserPrompts& prompts) {
+    using C = CommandId;
+    const auto open = [] { return current() != nullptr; };
+    return {
+        {C::LogNew, nullptr, [area, &placement, &prompts] { open_new(area, placement, prompts); }},
+        {C::LogOpen, [] { return current() == nullptr; },
+         [area, &placement, &prompts] { open_with_dialog(area, placement, prompts); }},
+        {C::LogSave, open, [] { current()->form()->save(); }},
+        {C::LogSaveAs, open, [] { current()->form()->save_as(); }},
+    };
 }
 
 bool CFrameLog::query_close() {

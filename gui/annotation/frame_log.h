@@ -11,7 +11,7 @@
 
 #include <optional>
 
-#include "core/app/command_ids.h"
+#include "core/app/command_table.h"
 #include "core/app/config_file.h"
 #include "core/platform/user_prompts.h"
 
@@ -41,10 +41,9 @@ public:
     // file. Null when cancelled or the file was not a log (nothing stays open).
     static CFrameLog* open_with_dialog(QMdiArea* area, WindowRect& placement, UserPrompts& prompts);
 
-    // The frame-level Log commands: New, Open..., Save and Save As...
-    // (nullopt for every other id).
-    static std::optional<bool> log_command_enabled(CommandId id);
-    static bool log_handle_command(CommandId id, QMdiArea* area, WindowRect& placement, UserPrompts& prompts);
+    // The frame-level Log commands: New, Open..., Save and Save As..., for
+    // a log window in this area at this rectangle.
+    static CommandTable commands(QMdiArea* area, WindowRect& placement, UserPrompts& prompts);
 
     // The close question when modified; false when the window must stay
     // (the person wanted it saved and it was not).

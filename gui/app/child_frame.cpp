@@ -35,21 +35,11 @@ CChildFrame::CChildFrame(CMainFrame& frame, CMarbeckDoc& doc) : QMdiSubWindow(nu
     setWindowIcon(windowIcon());
 }
 
-bool CChildFrame::view_command_enabled(CommandId id) const {
+const CommandTable* CChildFrame::view_commands() const {
 #if VOXTREL_HAS_WAVEFORM_VIEW
-    return static_cast<const CMarbeckView*>(view_)->command_enabled(id);
+    return &static_cast<const CMarbeckView*>(view_)->commands();
 #else
-    (void)id;
-    return false;
-#endif
-}
-
-bool CChildFrame::view_handle_command(CommandId id) {
-#if VOXTREL_HAS_WAVEFORM_VIEW
-    return static_cast<CMarbeckView*>(view_)->handle_command(id);
-#else
-    (void)id;
-    return false;
+    return nullptr;
 #endif
 }
 

@@ -5,7 +5,7 @@
 
 #include <QMdiSubWindow>
 
-#include "core/app/command_ids.h"
+#include "core/app/command_table.h"
 
 namespace vox {
 
@@ -22,9 +22,9 @@ public:
     // True when this build hosts the waveform view (not the summary).
     static bool has_waveform_view();
 
-    // The view's part of command routing.
-    bool view_command_enabled(CommandId id) const;
-    bool view_handle_command(CommandId id);
+    // The view's commands, offered first while this window is active; null
+    // when the hosted view has none.
+    const CommandTable* view_commands() const;
 
     // Ends a recording in progress in the view as Stop does (the captured
     // audio becomes the document's); nothing when none runs.

@@ -23,6 +23,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 #include <QWhatsThis>
+#include <algorithm>
 #include <filesystem>
 
 #include "core/document/marbeck_doc.h"
@@ -63,6 +64,7 @@ CMainFrame::CMainFrame(CVoxtrelApp& app, QWidget* parent) : QMainWindow(parent),
     mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     mdi_->setBackground(QColor(0x8a, 0x96, 0xa3));
     setCentralWidget(mdi_);
+    make_commands();
     connect(mdi_, &QMdiArea::subWindowActivated, this, [this] { update_command_ui(); });
 
     build_actions();
@@ -466,191 +468,131 @@ namespace {
 // analysis window hosts none of them; its document's waveform window, which
 // does, answers for them (the same dialogs, the same block).
 bool option_of_the_document(CommandId id) {
-    switch (id) {
-        case C::OptionsDisplay:
-        case C::OptionsZoom:
-        case C::OptionsFftLpc:
-        case C::OptionsSpectrogram:
-        case C::OptionsPitch:
-        case C::OptionsIntensity:
-        case C::OptionsLog:
-            return true;
-        default: return false;
-    }
+    static constexpr std::array kOptions = {C::OptionsDisplay, C::OptionsZoom,      C::OptionsFftLpc, C::OptionsSpectrogram,
+                                            C::OptionsPitch,   C::OptionsIntensity, C::OptionsLog};
+    return std::find(kOptions.begin(), kOptions.end(), id) != kOptions.end();
 }
 
 }  // namespace
 
-CChildFrame* CMainFrame::options_window_of(const CAnalysisFrame& a, CommandId id) const {
-    if (!option_of_the_document(id)) return nullptr;
-    const auto frames = frames_of(a.document());
-    if (frames.empty() || !frames.front()->view_command_enabled(id)) return nullptr;
-    return frames.front();
-}
-
-bool CMainFrame::command_enabled(CommandId id) const {
+CommandRoute CMainFrame::command_route() const {
     // The active window's view first, then its document, the frame and the
     // application. An analysis window decides about the commands it hosts
-    // or disables; of its document's waveform window only the option
-    // dialogs are reached.
+    // or holds; of its document's waveform window only the option dialogs
+    // are reached.
+    CommandRoute route;
     QMdiSubWindow* w = active_window();
-    const CMarbeckDoc* doc = nullptr;
     if (auto* a = qobject_cast<CAnalysisFrame*>(w)) {
-        if (const auto e = a->command_enabled(id)) return *e;
-        if (options_window_of(*a, id)) return true;
-        doc = &a->document();
+        route.add(CommandTarget{&a->commands(), true});
+        const auto frames = frames_of(a->document());
+        if (!frames.empty()) route.add(CommandTarget{frames.front()->view_commands(), false, option_of_the_document});
     } else if (auto* child = qobject_cast<CChildFrame*>(w)) {
-        if (child->view_command_enabled(id)) return true;
-        doc = &child->document();
+        route.add(CommandTarget{child->view_commands()});
     }
-    return document_command_enabled(id, doc) || frame_command_enabled(id) || app_command_enabled(id);
+    route.add(document_commands_);
+    if (audio_) route.add(audio_->commands());
+    route.add(log_commands_);
+    route.add(frame_commands_);
+    route.add(app_commands_);
+    return route;
 }
 
+bool CMainFrame::command_enabled(CommandId id) const { return command_route().enabled(id); }
+
 bool CMainFrame::run_command(CommandId id) {
-    if (!command_enabled(id)) return false;
-    QMdiSubWindow* w = active_window();
-    CMarbeckDoc* doc = nullptr;
-    bool done = false;
-    if (auto* a = qobject_cast<CAnalysisFrame*>(w)) {
-        if (a->command_enabled(id)) {
-            done = a->handle_command(id);
-            update_command_ui();
-            return done;
-        }
-        if (CChildFrame* c = options_window_of(*a, id)) {
-            done = c->view_handle_command(id);
-            update_command_ui();
-            return done;
-        }
-        doc = &a->document();
-    } else if (auto* child = qobject_cast<CChildFrame*>(w)) {
-        if (child->view_command_enabled(id)) done = child->view_handle_command(id);
-        doc = &child->document();
-    }
-    if (!done && doc && document_command_enabled(id, doc)) done = run_document_command(id, *doc);
-    if (!done && frame_command_enabled(id)) done = run_frame_command(id);
-    if (!done && app_command_enabled(id)) done = run_app_command(id);
-    update_command_ui();
+    const bool done = command_route().run(id);
+    if (done) update_command_ui();
     return done;
 }
 
-bool CMainFrame::document_command_enabled(CommandId id, const CMarbeckDoc* doc) const {
-    if (!doc) return false;
-    switch (id) {
-        case C::FileClose: return true;
-        case C::FileSave: return doc->can_save();
-        case C::FileSaveAs: return doc->can_save_as();
-        case C::FileSaveCopyAs: return doc->can_save_copy_as();
-        case C::FileSaveSelectionAs: return doc->can_save_selection_as();
-        case C::FileExportWave: return doc->can_export_wave();
-        case C::FileExportSelectionWave: return doc->can_export_selection_wave();
-        case C::FileSaveConfig: return true;
-        default: return false;
-    }
+void CMainFrame::make_commands() {
+    // The active document's commands.
+    const auto doc = [this] { return active_document() != nullptr; };
+    const auto doc_can = [this](bool (CMarbeckDoc::*can)() const) {
+        return [this, can] {
+            const CMarbeckDoc* d = active_document();
+            return d && (d->*can)();
+        };
+    };
+    const auto on_doc = [this](void (*f)(CMainFrame&, CMarbeckDoc&)) {
+        return [this, f] {
+            if (CMarbeckDoc* d = active_document()) f(*this, *d);
+        };
+    };
+    document_commands_ = {
+        {C::FileClose, doc, on_doc([](CMainFrame& m, CMarbeckDoc& d) { m.close_document(d); })},
+        {C::FileSave, doc_can(&CMarbeckDoc::can_save), on_doc([](CMainFrame&, CMarbeckDoc& d) { d.save(); })},
+        {C::FileSaveAs, doc_can(&CMarbeckDoc::can_save_as), on_doc([](CMainFrame&, CMarbeckDoc& d) { d.save_as(); })},
+        {C::FileSaveCopyAs, doc_can(&CMarbeckDoc::can_save_copy_as),
+         on_doc([](CMainFrame&, CMarbeckDoc& d) { d.save_copy_as(); })},
+        {C::FileSaveSelectionAs, doc_can(&CMarbeckDoc::can_save_selection_as),
+         on_doc([](CMainFrame&, CMarbeckDoc& d) { d.save_selection_as(); })},
+        {C::FileExportWave, doc_can(&CMarbeckDoc::can_export_wave),
+         on_doc([](CMainFrame&, CMarbeckDoc& d) { d.export_wave(); })},
+        {C::FileExportSelectionWave, doc_can(&CMarbeckDoc::can_export_selection_wave),
+         on_doc([](CMainFrame&, CMarbeckDoc& d) { d.export_selection_wave(); })},
+        {C::FileSaveConfig, doc, on_doc([](CMainFrame& m, CMarbeckDoc& d) {
+             m.app_.config().save_configuration(m.app_.prompts(), d.options, m.app_.app_values());
+         })},
+    };
+
+    log_commands_ = CFrameLog::commands(mdi_, app_.app_values().log_window, app_.prompts());
+
+    const auto any_window = [this] { return !mdi_->subWindowList().isEmpty(); };
+    frame_commands_ = {
+        {C::ViewToolbar, nullptr,
+         [this] {
+             toolbar_->setVisible(!toolbar_->isVisible());
+             action(C::ViewToolbar)->setChecked(toolbar_->isVisible());
+         }},
+        {C::ViewStatusBar, nullptr,
+         [this] {
+             statusBar()->setVisible(!statusBar()->isVisible());
+             action(C::ViewStatusBar)->setChecked(statusBar()->isVisible());
+         }},
+        // Another waveform window, also from an analysis window of the document.
+        {C::WindowNew, doc, [this] {
+             if (CMarbeckDoc* d = active_document()) add_frame(*d);
+         }},
+        {C::WindowCascade, any_window,
+         [this] {
+             const ArrangingWindows arranging(mdi_);
+             mdi_->cascadeSubWindows();
+         }},
+        {C::WindowTile, any_window,
+         [this] {
+             const ArrangingWindows arranging(mdi_);
+             mdi_->tileSubWindows();
+         }},
+        {C::WindowArrange, any_window, [this] { arrange_icons(); }},
+        {C::WindowCloseStatus, nullptr, nullptr},  // always disabled
+        {C::HelpTopics, nullptr, [this] { help_topics(); }},
+        {C::HelpAbout, nullptr, [this] { about(); }},
+    };
+
+    app_commands_ = {
+        {C::FileNew, nullptr, [this] { new_document(); }},
+        {C::FileOpen, nullptr, [this] { file_open(); }},
+        {C::FilePrintSetup, nullptr, [this] { print_setup(); }},
+        {C::FileLoadConfig, nullptr, [this] { load_configuration(); }},
+        {C::FileRevertConfig, nullptr, [this] { app_.config().revert_to_default(app_.prompts()); }},
+        {C::FileExit, nullptr, [this] { close(); }},
+    };
 }
 
-bool CMainFrame::run_document_command(CommandId id, CMarbeckDoc& doc) {
-    switch (id) {
-        case C::FileClose:
-            // Ask once, before any window goes; after Yes or No the document
-            // is unmodified and its windows close without a second question.
-            for (CChildFrame* f : frames_of(doc)) f->stop_recording();
-            if (!doc.can_close()) return true;
-            for (CChildFrame* f : frames_of(doc))
-                if (!f->close()) break;
-            return true;
-        case C::FileSave: doc.save(); return true;
-        case C::FileSaveAs: doc.save_as(); return true;
-        case C::FileSaveCopyAs: doc.save_copy_as(); return true;
-        case C::FileSaveSelectionAs: doc.save_selection_as(); return true;
-        case C::FileExportWave: doc.export_wave(); return true;
-        case C::FileExportSelectionWave: doc.export_selection_wave(); return true;
-        case C::FileSaveConfig: app_.config().save_configuration(app_.prompts(), doc.options, app_.app_values()); return true;
-        default: return false;
-    }
-}
-
-bool CMainFrame::frame_command_enabled(CommandId id) const {
-    if (audio_ && audio_->command_enabled(id)) return true;
-    if (const auto log = CFrameLog::log_command_enabled(id)) return *log;
-    const bool any = !mdi_->subWindowList().isEmpty();
-    switch (id) {
-        case C::ViewToolbar:
-        case C::ViewStatusBar:
-        case C::HelpTopics:
-        case C::HelpAbout:
-            return true;
-        case C::WindowNew: return active_document() != nullptr;
-        case C::WindowCascade:
-        case C::WindowTile:
-        case C::WindowArrange:
-            return any;
-        case C::WindowCloseStatus: return false;  // always disabled
-        default: return false;
-    }
-}
-
-bool CMainFrame::run_frame_command(CommandId id) {
-    if (audio_ && audio_->handle_command(id)) return true;
-    if (CFrameLog::log_handle_command(id, mdi_, app_.app_values().log_window, app_.prompts())) return true;
-    switch (id) {
-        case C::ViewToolbar:
-            toolbar_->setVisible(!toolbar_->isVisible());
-            action(C::ViewToolbar)->setChecked(toolbar_->isVisible());
-            return true;
-        case C::ViewStatusBar:
-            statusBar()->setVisible(!statusBar()->isVisible());
-            action(C::ViewStatusBar)->setChecked(statusBar()->isVisible());
-            return true;
-        case C::WindowNew:
-            // Another waveform window, also from an analysis window of the document.
-            if (CMarbeckDoc* d = active_document()) add_frame(*d);
-            return true;
-        case C::WindowCascade: {
-            const ArrangingWindows arranging(mdi_);
-            mdi_->cascadeSubWindows();
-            return true;
-        }
-        case C::WindowTile: {
-            const ArrangingWindows arranging(mdi_);
-            mdi_->tileSubWindows();
-            return true;
-        }
-        case C::WindowArrange: arrange_icons(); return true;
-        case C::HelpTopics: help_topics(); return true;
-        case C::HelpAbout: about(); return true;
-        default: return false;
-    }
-}
-
-bool CMainFrame::app_command_enabled(CommandId id) const {
-    switch (id) {
-        case C::FileNew:
-        case C::FileOpen:
-        case C::FilePrintSetup:
-        case C::FileLoadConfig:
-        case C::FileRevertConfig:
-        case C::FileExit:
-            return true;
-        default: return false;
-    }
-}
-
-bool CMainFrame::run_app_command(CommandId id) {
-    switch (id) {
-        case C::FileNew: new_document(); return true;
-        case C::FileOpen: file_open(); return true;
-        case C::FilePrintSetup: print_setup(); return true;
-        case C::FileLoadConfig: load_configuration(); return true;
-        case C::FileRevertConfig: app_.config().revert_to_default(app_.prompts()); return true;
-        case C::FileExit: close(); return true;
-        default: return false;
-    }
+void CMainFrame::close_document(CMarbeckDoc& doc) {
+    // Ask once, before any window goes; after Yes or No the document
+    // is unmodified and its windows close without a second question.
+    for (CChildFrame* f : frames_of(doc)) f->stop_recording();
+    if (!doc.can_close()) return;
+    for (CChildFrame* f : frames_of(doc))
+        if (!f->close()) break;
 }
 
 void CMainFrame::update_command_ui() {
     free_window_shortcuts();
-    for (const CommandInfo& info : command_table()) action(info.id)->setEnabled(command_enabled(info.id));
+    const CommandRoute route = command_route();
+    for (const CommandInfo& info : command_table()) action(info.id)->setEnabled(route.enabled(info.id));
 
     // Only a frame without any window has the reduced menu: File (its
     // reduced set), View and Help. Every window keeps the full menu bar and

@@ -12,7 +12,7 @@
 #include <memory>
 #include <vector>
 
-#include "core/app/command_ids.h"
+#include "core/app/command_table.h"
 #include "core/app/config_file.h"
 #include "gui/app/help_window.h"
 
@@ -72,6 +72,8 @@ public:
 
     // --- commands -----------------------------------------------------------
     QAction* action(CommandId id) const { return actions_[static_cast<std::size_t>(id)]; }
+    // The targets a command is offered to while the active window is as now.
+    CommandRoute command_route() const;
     bool command_enabled(CommandId id) const;
     // Runs the command when it is enabled; false when it was not.
     bool run_command(CommandId id);
@@ -100,9 +102,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // The waveform window that answers for an option dialog asked for in an
-    // analysis window of its document; null when none does.
-    CChildFrame* options_window_of(const CAnalysisFrame& a, CommandId id) const;
+    // The tables of the active document, the log window, the frame and the
+    // application.
+    void make_commands();
+    void close_document(CMarbeckDoc& doc);
 
     void build_actions();
     void build_menus();
@@ -119,12 +122,6 @@ private:
     void retitle(const CMarbeckDoc& doc);
     void finish_document(CMarbeckDoc& doc);
 
-    bool document_command_enabled(CommandId id, const CMarbeckDoc* doc) const;
-    bool frame_command_enabled(CommandId id) const;
-    bool app_command_enabled(CommandId id) const;
-    bool run_document_command(CommandId id, CMarbeckDoc& doc);
-    bool run_frame_command(CommandId id);
-    bool run_app_command(CommandId id);
 
     void file_open();
     void print_setup();
@@ -152,6 +149,7 @@ private:
     std::vector<std::unique_ptr<CMarbeckDoc>> docs_;
     int open_filter_index_ = 0;
     bool closing_all_ = false;
+    CommandTable document_commands_, log_commands_, frame_commands_, app_commands_;
     std::unique_ptr<CAudioWindows> audio_;  // Record & Play window and scope
     std::function<bool(const QUrl&)> url_opener_;
     QPointer<CHelpWindow> help_window_;

@@ -50,6 +50,8 @@ CAudioWindows::CAudioWindows(CMainFrame& frame, QMenu* options_menu) : QObject(&
     calibration_action_ = new QAction(audio_text::kCalibrationCommand, this);
     calibration_action_->setObjectName("calibrationOptionAction");
     connect(calibration_action_, &QAction::triggered, this, [this] { open_calibration(); });
+    commands_ = {{CommandId::OptionsRecordPlay, [this] { return !record_play_.isNull(); },
+                  [this] { record_play_->show_on_top(); }}};
     if (options_menu) {
         options_menu->addAction(scope_action_);
         options_menu->addAction(record_option_action_);
@@ -66,16 +68,6 @@ CAudioWindows::~CAudioWindows() = default;
 
 CFrameRecordPlay* CAudioWindows::record_play() const { return record_play_; }
 CScopeChildFrame* CAudioWindows::scope() const { return scope_; }
-
-bool CAudioWindows::command_enabled(CommandId id) const {
-    return id == CommandId::OptionsRecordPlay && !record_play_.isNull();
-}
-
-bool CAudioWindows::handle_command(CommandId id) {
-    if (id != CommandId::OptionsRecordPlay || !record_play_) return false;
-    record_play_->show_on_top();
-    return true;
-}
 
 void CAudioWindows::open_record_option() {
     RecordSettings& settings = frame_.app().record_settings();

@@ -7,7 +7,7 @@
 #include <QPointer>
 #include <string>
 
-#include "core/app/command_ids.h"
+#include "core/app/command_table.h"
 
 class QAction;
 class QMenu;
@@ -25,8 +25,8 @@ public:
     CAudioWindows(CMainFrame& frame, QMenu* options_menu);
     ~CAudioWindows() override;
 
-    bool command_enabled(CommandId id) const;
-    bool handle_command(CommandId id);
+    // "Record/Play" of the Options menu: the Record & Play window on top.
+    const CommandTable& commands() const { return commands_; }
 
     CFrameRecordPlay* record_play() const;
     CScopeChildFrame* scope() const;
@@ -53,6 +53,7 @@ private:
     QAction* scope_action_ = nullptr;
     QAction* record_option_action_ = nullptr;
     QAction* calibration_action_ = nullptr;
+    CommandTable commands_;
 };
 
 }  // namespace vox

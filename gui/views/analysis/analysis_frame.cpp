@@ -25,20 +25,13 @@ std::vector<CAnalysisFrame*> CAnalysisFrame::frames_of(const QMdiArea* area, con
     return out;
 }
 
-bool CAnalysisFrame::disabled_while_active(CommandId id) {
-    switch (id) {
-    case CommandId::PlayAll:
-    case CommandId::FileSave:
-    case CommandId::FileSaveAs:
-    case CommandId::FileSaveSelectionAs:
-    case CommandId::FileExportWave:
-    case CommandId::FileLoadConfig:
-    case CommandId::FileSaveConfig:
-    case CommandId::FileSaveScreenBmp:
-        return true;
-    default:
-        return false;
-    }
+CommandTable CAnalysisFrame::held_while_active() {
+    CommandTable t;
+    for (CommandId id : {CommandId::PlayAll, CommandId::FileSave, CommandId::FileSaveAs, CommandId::FileSaveSelectionAs,
+                         CommandId::FileExportWave, CommandId::FileLoadConfig, CommandId::FileSaveConfig,
+                         CommandId::FileSaveScreenBmp})
+        t.push_back({id, nullptr, nullptr});
+    return t;
 }
 
 void CAnalysisFrame::remember() {

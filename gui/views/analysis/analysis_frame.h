@@ -11,7 +11,7 @@
 
 #include <optional>
 
-#include "core/app/command_ids.h"
+#include "core/app/command_table.h"
 #include "core/app/config_file.h"
 
 namespace vox {
@@ -25,8 +25,10 @@ public:
 
     CMarbeckDoc& document() const { return doc_; }
 
-    virtual std::optional<bool> command_enabled(CommandId id) const = 0;
-    virtual bool handle_command(CommandId id) = 0;
+    // The window's commands. Every command it declares is decided here,
+    // enabled or not; the others go on to the document, the frame and the
+    // application.
+    virtual const CommandTable& commands() const = 0;
 
     // The remembered rectangle (left, top, width, height), or the window's
     // first placement when none has been recorded.
@@ -36,8 +38,9 @@ public:
     static std::vector<CAnalysisFrame*> frames_of(const class QMdiArea* area, const CMarbeckDoc& doc);
 
     // The commands that would change the document or the configuration,
-    // disabled while an analysis window is active.
-    static bool disabled_while_active(CommandId id);
+    // held disabled while an analysis window is active (entries without a
+    // handler, for the start of a window's table).
+    static CommandTable held_while_active();
 
 protected:
     void moveEvent(QMoveEvent* event) override;

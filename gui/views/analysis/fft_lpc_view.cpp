@@ -119,6 +119,7 @@ CFFTLPCView::CFFTLPCView(CMarbeckDoc& doc, QWidget* parent) : QWidget(parent), d
     outer->addWidget(bar);
     plot_ = new FftLpcPlot(*this, this);
     outer->addWidget(plot_, 1);
+    commands_ = make_commands();
 }
 
 QString CFFTLPCView::field_text(Field f) const { return fields_[f]->text(); }
@@ -315,34 +316,26 @@ QImage CFFTLPCView::plot_image() {
     return img;
 }
 
-std::optional<bool> CFFTLPCView::command_enabled(CommandId id) const {
-    if (CAnalysisFrame::disabled_while_active(id)) return false;
-    switch (id) {
-    case CommandId::FileSaveBmp:
-    case CommandId::FilePrint:
-    case CommandId::FilePrintPreview:
-        return true;
-    case CommandId::LogEnterAtMarker:
-    case CommandId::LogEnterFormantsBandwidths:
-    case CommandId::LogEnterAllFftLpcFrame:
-        return log_command_enabled(id);
-    default:
-        return std::nullopt;
-    }
+CommandTable CFFTLPCView::make_commands() {
+    using C = CommandId;
+    CommandTable t = CAnalysisFrame::held_while_active();
+    t.insert(t.end(), {
+        {C::FileSaveBmp, nullptr, [this] { save_bitmap(); }},
+        {C::FilePrint, nullptr, [this] { print(false); }},
+        {C::FilePrintPreview, nullptr, [this] { print(true); }},
+        {C::LogEnterAtMarker, [this] { return log_open_with_fft() && has_cursor(); }, [this] { log_at_marker(); }},
+        {C::LogEnterFormantsBandwidths, [this] { return log_open_with_fft() && !result_->lpc.empty(); },
+         [this] { log_formants_bandwidths(); }},
+        {C::LogEnterAllFftLpcFrame, [this] { return log_open_with_fft(); }, [this] { log_all_frame(); }},
+    });
+    return t;
 }
 
-bool CFFTLPCView::handle_command(CommandId id) {
-    const auto enabled = command_enabled(id);
-    if (!enabled || !*enabled) return false;
-    if (log_handle_command(id)) return true;
+void CFFTLPCView::print(bool preview) {
     const QString title = QString::fromLatin1(analysis_text::kFftLpcBitmapTitle);
     const auto render = [this](QPainter& p, const plot::PlotTarget& t) { render_plot(p, t); };
-    switch (id) {
-    case CommandId::FileSaveBmp: save_bitmap(); return true;
-    case CommandId::FilePrint: plot::PrintPlotWithDialog(this, page_setup(), title, render); return true;
-    case CommandId::FilePrintPreview: plot::PreviewPlot(this, page_setup(), title, render); return true;
-    default: return false;
-    }
+    if (preview) plot::PreviewPlot(this, page_setup(), title, render);
+    else plot::PrintPlotWithDialog(this, page_setup(), title, render);
 }
 
 plot::PageSetup CFFTLPCView::page_setup() const {
@@ -398,10 +391,6 @@ CFFTLPCFrame::CFFTLPCFrame(CMarbeckDoc& doc, bool average, QWidget* parent)
     setWindowTitle(QString::fromStdString(doc.title()) +
                    (average ? analysis_text::kAverageFftLpcTitleSuffix : analysis_text::kFftLpcTitleSuffix));
 }
-
-std::optional<bool> CFFTLPCFrame::command_enabled(CommandId id) const { return view_->command_enabled(id); }
-
-bool CFFTLPCFrame::handle_command(CommandId id) { return view_->handle_command(id); }
 
 CFFTLPCFrame* OpenFftLpc(CMarbeckDoc& doc, QMdiArea* area, const FftLpcStretch& stretch) {
     const CChannels& ch = doc.channels[0];

@@ -16,7 +16,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "core/app/command_ids.h"
+#include "core/app/command_table.h"
 #include "core/dsp/fft_lpc_slice.h"
 #include "core/document/label.h"
 #include "gui/plot/plot_printer.h"
@@ -78,8 +78,13 @@ public:
     // curve's minimum) is drawn at v / axis_top() of the plot's height.
     double axis_top() const;
 
-    std::optional<bool> command_enabled(CommandId id) const;
-    bool handle_command(CommandId id);
+    // The window's commands, each with its enable test and its handler.
+    const CommandTable& commands() const { return commands_; }
+    // nullopt when the window does not host the command, else whether it is
+    // enabled now.
+    std::optional<bool> command_enabled(CommandId id) const { return command_state(commands_, id); }
+    // Runs a command of this view alone; false when it is not enabled here.
+    bool handle_command(CommandId id) { return run_in(commands_, id); }
 
     plot::PageSetup page_setup() const;
     QImage render_bitmap();
@@ -93,9 +98,16 @@ private:
     friend class FftLpcPlot;
     void compute(bool report);
     void fill_fields();
+    CommandTable make_commands();
+    void print(bool preview);
     // The log entries (fft_lpc_view_log.cpp).
-    std::optional<bool> log_command_enabled(CommandId id) const;
-    bool log_handle_command(CommandId id);
+    bool log_open_with_fft() const;
+    void log_at_marker();
+    void log_formants_bandwidths();
+    void log_all_frame();
+    // One marker row: frequency, FFT level and, with the LPC curve drawn,
+    // the LPC level, then the stretch the slice was taken from (ms).
+    bool add_marker_row(double hz, int index, bool lpc_drawn, double from_ms, double to_ms);
     void draw(QPainter& p, const Rect& r, double scale, bool color, bool cursor);
     // LPC value of index i in the plot's terms (dB over the FFT curve's minimum).
     double lpc_curve_value(int i) const;
@@ -114,6 +126,7 @@ private:
     int cursor_index_ = -1;
     int tracking_x_ = -1;
     bool pressed_ = false;
+    CommandTable commands_;
 };
 
 class CFFTLPCFrame : public CAnalysisFrame {
@@ -125,8 +138,7 @@ public:
 
     CFFTLPCFrame(CMarbeckDoc& doc, bool average, QWidget* parent = nullptr);
     CFFTLPCView& view() const { return *view_; }
-    std::optional<bool> command_enabled(CommandId id) const override;
-    bool handle_command(CommandId id) override;
+    const CommandTable& commands() const override { return view_->commands(); }
     static WindowRect& remembered();
 
 private:

@@ -42,68 +42,56 @@ private:
 
 }  // namespace
 
-std::optional<bool> CFFTLPCView::log_command_enabled(CommandId id) const {
-    const bool log = CFrameLog::current() != nullptr;
-    const bool fft = result_ && !result_->fft.empty();
-    switch (id) {
-    case CommandId::LogEnterAtMarker: return log && fft && has_cursor();
-    case CommandId::LogEnterFormantsBandwidths: return log && fft && !result_->lpc.empty();
-    case CommandId::LogEnterAllFftLpcFrame: return log && fft;
-    default: return std::nullopt;
-    }
+bool CFFTLPCView::log_open_with_fft() const {
+    return CFrameLog::current() != nullptr && result_ && !result_->fft.empty();
 }
 
-bool CFFTLPCView::log_handle_command(CommandId id) {
-    const auto enabled = log_command_enabled(id);
-    if (!enabled) return false;
-    if (!*enabled) return true;
-    // A copy: the whole-frame loop lets events through, and a resize of the
-    // plot recomputes the view's result meanwhile.
+bool CFFTLPCView::add_marker_row(double hz, int index, bool lpc_drawn, double from_ms, double to_ms) {
+    LogEntry e(doc_.path(), lpc_drawn ? LogEntryKind::FftLpcMarkerLpc : LogEntryKind::FftLpcMarker);
+    e.add(hz);
+    e.add(level_at(index));
+    if (lpc_drawn) e.add(lpc_level_at(index));
+    e.add(from_ms);
+    e.add(to_ms);
+    return CFrameLog::add_to_current(e);
+}
+
+// A marker row at the cursor, each value as the plot draws it and the
+// read-out shows it.
+void CFFTLPCView::log_at_marker() {
+    add_marker_row(frequency_at(cursor_index_), cursor_index_, options_.draw_lpc != 0 && !result_->lpc.empty(),
+                   slice_start_ms(), slice_end_ms());
+}
+
+void CFFTLPCView::log_formants_bandwidths() {
+    const SliceResult& r = *result_;
+    LogEntry e(doc_.path(), LogEntryKind::FftLpcFormants);
+    for (double f : r.F) e.add(f);
+    for (double b : r.B) e.add(b);
+    e.add(slice_start_ms());
+    e.add(slice_end_ms());
+    CFrameLog::add_to_current(e);
+}
+
+// A marker row every log step (Hz) over the frequency range; a left press
+// stops the entry.
+void CFFTLPCView::log_all_frame() {
+    // Copies: the loop lets events through, and a resize of the plot
+    // recomputes the view's result meanwhile.
     const SliceResult r = *result_;
     const FftLpcOptions o = options_;
     const bool lpc_drawn = o.draw_lpc != 0 && !r.lpc.empty();
-    // Each slice row ends with the stretch the slice was taken from (ms).
     const double from_ms = slice_start_ms(), to_ms = slice_end_ms();
-    // A marker row: frequency, FFT level and, with the LPC curve drawn, the
-    // LPC level, each as the plot draws it and the read-out shows it.
-    auto marker_row = [&](double hz, int index) {
-        LogEntry e(doc_.path(), lpc_drawn ? LogEntryKind::FftLpcMarkerLpc : LogEntryKind::FftLpcMarker);
-        e.add(hz);
-        e.add(level_at(index));
-        if (lpc_drawn) e.add(lpc_level_at(index));
-        e.add(from_ms);
-        e.add(to_ms);
-        return CFrameLog::add_to_current(e);
-    };
-    switch (id) {
-    case CommandId::LogEnterAtMarker:
-        marker_row(frequency_at(cursor_index_), cursor_index_);
-        return true;
-    case CommandId::LogEnterFormantsBandwidths: {
-        LogEntry e(doc_.path(), LogEntryKind::FftLpcFormants);
-        for (double f : r.F) e.add(f);
-        for (double b : r.B) e.add(b);
-        e.add(from_ms);
-        e.add(to_ms);
-        CFrameLog::add_to_current(e);
-        return true;
-    }
-    case CommandId::LogEnterAllFftLpcFrame: {
-        const double range = o.frequency_range_hz;
-        const double bin = range / double(r.fft.size());
-        const int step = std::max(1, doc_.options.log_step_hz);
-        if (!(bin > 0.0)) return true;
-        LeftPressWatch watch;
-        for (long long k = 0;; ++k) {
-            const double f = double(k) * step;
-            if (f >= range) break;
-            if (watch.pressed()) break;
-            if (!marker_row(f, static_cast<int>(f / bin))) break;
-        }
-        return true;
-    }
-    default:
-        return false;
+    const double range = o.frequency_range_hz;
+    const double bin = range / double(r.fft.size());
+    const int step = std::max(1, doc_.options.log_step_hz);
+    if (!(bin > 0.0)) return;
+    LeftPressWatch watch;
+    for (long long k = 0;; ++k) {
+        const double f = double(k) * step;
+        if (f >= range) break;
+        if (watch.pressed()) break;
+        if (!add_marker_row(f, static_cast<int>(f / bin), lpc_drawn, from_ms, to_ms)) break;
     }
 }
 

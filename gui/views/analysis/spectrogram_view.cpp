@@ -11,6 +11,7 @@
 
 #include "core/document/marbeck_doc.h"
 #include "gui/app/voxtrel_app.h"
+#include "gui/annotation/frame_log.h"
 #include "gui/widgets/window_fit.h"
 #include "gui/plot/bitmap_file.h"
 #include "gui/views/analysis/analysis_text.h"
@@ -71,6 +72,7 @@ CSpectrogramView::CSpectrogramView(CMarbeckDoc& doc, QWidget* parent) : QWidget(
     outer->addWidget(pane_, 1);
     connect(pane_, &CSpectrogramPane::readout, this, &CSpectrogramView::show_readout);
     connect(pane_, &CSpectrogramPane::closeRequested, this, &CSpectrogramView::closeRequested);
+    commands_ = make_commands();
 }
 
 QString CSpectrogramView::field_text(Field f) const { return fields_[f]->text(); }
@@ -105,48 +107,37 @@ void CSpectrogramView::show_readout(double time_ms, double frequency_hz, double 
     if (duration_ms != -1.0) fields_[Duration]->setText(printf_real("%20.1f", duration_ms));
 }
 
-std::optional<bool> CSpectrogramView::command_enabled(CommandId id) const {
-    if (CAnalysisFrame::disabled_while_active(id)) return false;
-    switch (id) {
-    case CommandId::FileSaveBmp:
-    case CommandId::FilePrint:
-    case CommandId::FilePrintPreview:
-        return pane_->computed();
-    case CommandId::FftLpc:
-        return pane_->computed() && pane_->has_cursor();
-    case CommandId::FftLpcSelection:
-        return pane_->computed() && pane_->has_selection();
-    case CommandId::PlaySelection:
-        return pane_->computed() && pane_->has_selection() && !pane_->playing();
-    case CommandId::PlayWindow:
-        return pane_->computed() && !pane_->playing();
-    case CommandId::LogEnterAtMarker:
-    case CommandId::LogEnterDuration:
-    case CommandId::LogEnterFormantsAtMarker:
-    case CommandId::LogEnterFormantsSelection:
-        return log_command_enabled(id);
-    default:
-        return std::nullopt;
-    }
+CommandTable CSpectrogramView::make_commands() {
+    using C = CommandId;
+    const auto computed = [this] { return pane_->computed(); };
+    const auto log = [this] { return CFrameLog::current() != nullptr && pane_->computed(); };
+    CommandTable t = CAnalysisFrame::held_while_active();
+    t.insert(t.end(), {
+        {C::FileSaveBmp, computed, [this] { save_bitmap(); }},
+        {C::FilePrint, computed, [this] { print(false); }},
+        {C::FilePrintPreview, computed, [this] { print(true); }},
+        {C::FftLpc, [this] { return pane_->computed() && pane_->has_cursor(); }, [this] { open_fft_lpc(false); }},
+        {C::FftLpcSelection, [this] { return pane_->computed() && pane_->has_selection(); },
+         [this] { open_fft_lpc(true); }},
+        {C::PlaySelection, [this] { return pane_->computed() && pane_->has_selection() && !pane_->playing(); },
+         [this] { pane_->play(true); }},
+        {C::PlayWindow, [this] { return pane_->computed() && !pane_->playing(); }, [this] { pane_->play(false); }},
+        {C::LogEnterAtMarker, [log, this] { return log() && pane_->has_cursor(); }, [this] { log_at_marker(); }},
+        {C::LogEnterDuration, [log, this] { return log() && pane_->has_selection(); }, [this] { log_duration(); }},
+        {C::LogEnterFormantsAtMarker, [log, this] { return log() && formants_found() && pane_->has_cursor(); },
+         [this] { log_formants_at_marker(); }},
+        {C::LogEnterFormantsSelection, [log, this] { return log() && formants_found() && pane_->has_selection(); },
+         [this] { log_formants_selection(); }},
+    });
+    return t;
 }
 
-bool CSpectrogramView::handle_command(CommandId id) {
-    const auto enabled = command_enabled(id);
-    if (!enabled || !*enabled) return false;
-    if (log_handle_command(id)) return true;
+void CSpectrogramView::print(bool preview) {
     const QString title = QString::fromStdString(doc_.path().empty() ? doc_.title() : doc_.path()) +
                           analysis_text::kSpectrogramTitleSuffix;
     const auto render = [this](QPainter& p, const plot::PlotTarget& t) { pane_->render_plot(p, t); };
-    switch (id) {
-    case CommandId::FileSaveBmp: save_bitmap(); return true;
-    case CommandId::FilePrint: plot::PrintPlotWithDialog(this, page_setup(), title, render); return true;
-    case CommandId::FilePrintPreview: plot::PreviewPlot(this, page_setup(), title, render); return true;
-    case CommandId::PlaySelection: return pane_->play(true);
-    case CommandId::PlayWindow: return pane_->play(false);
-    case CommandId::FftLpc: open_fft_lpc(false); return true;
-    case CommandId::FftLpcSelection: open_fft_lpc(true); return true;
-    default: return false;
-    }
+    if (preview) plot::PreviewPlot(this, page_setup(), title, render);
+    else plot::PrintPlotWithDialog(this, page_setup(), title, render);
 }
 
 plot::PageSetup CSpectrogramView::page_setup() const {
@@ -216,10 +207,6 @@ CSpectrogramFrame::CSpectrogramFrame(CMarbeckDoc& doc, QWidget* parent)
     // A failed set-up of the display closes the window once the event is over.
     connect(view_, &CSpectrogramView::closeRequested, this, [this] { QTimer::singleShot(0, this, &QWidget::close); });
 }
-
-std::optional<bool> CSpectrogramFrame::command_enabled(CommandId id) const { return view_->command_enabled(id); }
-
-bool CSpectrogramFrame::handle_command(CommandId id) { return view_->handle_command(id); }
 
 // --- opening -----------------------------------------------------------------------
 

@@ -8,7 +8,7 @@
 #include <array>
 #include <optional>
 
-#include "core/app/command_ids.h"
+#include "core/app/command_table.h"
 #include "core/app/option_block.h"
 #include "gui/plot/plot_printer.h"
 #include "gui/views/analysis/analysis_frame.h"
@@ -43,8 +43,13 @@ public:
     double start_ms() const { return start_ms_; }
     double end_ms() const { return end_ms_; }
 
-    std::optional<bool> command_enabled(CommandId id) const;
-    bool handle_command(CommandId id);
+    // The window's commands, each with its enable test and its handler.
+    const CommandTable& commands() const { return commands_; }
+    // nullopt when the window does not host the command, else whether it is
+    // enabled now.
+    std::optional<bool> command_enabled(CommandId id) const { return command_state(commands_, id); }
+    // Runs a command of this view alone; false when it is not enabled here.
+    bool handle_command(CommandId id) { return run_in(commands_, id); }
 
     plot::PageSetup page_setup() const;
     QImage render_bitmap();
@@ -54,16 +59,22 @@ signals:
 
 private:
     void show_readout(double time_ms, double frequency_hz, double duration_ms);
+    CommandTable make_commands();
     // The log entries (spectrogram_view_log.cpp).
-    std::optional<bool> log_command_enabled(CommandId id) const;
-    bool log_handle_command(CommandId id);
+    bool formants_found() const;
+    void log_at_marker();
+    void log_duration();
+    void log_formants_at_marker();
+    void log_formants_selection();
     bool save_bitmap();
+    void print(bool preview);
     void open_fft_lpc(bool selection);
 
     CMarbeckDoc& doc_;
     CSpectrogramPane* pane_ = nullptr;
     std::array<QLabel*, FieldCount> fields_{};
     double start_ms_ = 0.0, end_ms_ = 0.0, span_ms_ = 0.0;
+    CommandTable commands_;
 };
 
 class CSpectrogramFrame : public CAnalysisFrame {
@@ -74,8 +85,7 @@ public:
     explicit CSpectrogramFrame(CMarbeckDoc& doc, QWidget* parent = nullptr);
     CSpectrogramView& view() const { return *view_; }
 
-    std::optional<bool> command_enabled(CommandId id) const override;
-    bool handle_command(CommandId id) override;
+    const CommandTable& commands() const override { return view_->commands(); }
 
     // The process-wide last normal placement of a spectrogram window.
     static WindowRect& remembered();

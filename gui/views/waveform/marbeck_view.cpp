@@ -82,6 +82,7 @@ CMarbeckView::CMarbeckView(CMarbeckDoc& doc, QWidget* parent)
     set_time_captions();
     zoom_init();
     subscription_ = doc_.changes().subscribe([this](DocChange change) { on_document_change(change); });
+    commands_ = make_commands();
 }
 
 CMarbeckView::~CMarbeckView() {
@@ -580,60 +581,7 @@ void CMarbeckView::mouseReleaseEvent(QMouseEvent* e) {
     emit pointerForwarded(2, view_time_ms_);
 }
 
-// --- commands ----------------------------------------------------------------------
-
-bool CMarbeckView::command_enabled(CommandId id) const {
-    const bool data = has_data();
-    switch (id) {
-    case CommandId::EditSelectWindow:
-    case CommandId::EditSelectAll:
-    case CommandId::FileSaveBmp:
-    case CommandId::FileSaveScreenBmp:
-    case CommandId::FilePrint:
-    case CommandId::FilePrintPreview:
-    case CommandId::PitchAll:
-    case CommandId::PitchWindow:
-    case CommandId::Intensity:
-    case CommandId::OptionsDisplay:
-    case CommandId::OptionsPitch:
-    case CommandId::OptionsIntensity:
-        return data;
-    case CommandId::PitchSelection:
-        return data && selection_;
-    default:
-        break;
-    }
-    for (std::optional<bool> group : {sound_command_enabled(id), edit_command_enabled(id),
-                                      label_command_enabled(id), analysis_command_enabled(id),
-                                      log_command_enabled(id)})
-        if (group) return *group;
-    return false;
-}
-
-bool CMarbeckView::handle_command(CommandId id) {
-    if (!command_enabled(id)) return false;
-    if (id != CommandId::Record && id != CommandId::PlayAll && id != CommandId::PlaySelection &&
-        id != CommandId::PlayWindow)
-        stop_playback();
-    switch (id) {
-    case CommandId::EditSelectWindow: select_window(); return true;
-    case CommandId::EditSelectAll: select_all(); return true;
-    case CommandId::FileSaveBmp: do_save_bitmap(); return true;
-    case CommandId::FileSaveScreenBmp: do_save_screen_bitmap(); return true;
-    case CommandId::FilePrint: do_print(false); return true;
-    case CommandId::FilePrintPreview: do_print(true); return true;
-    case CommandId::PitchAll: compute_pitch(range_all()); return true;
-    case CommandId::PitchSelection: compute_pitch(range_selection()); return true;
-    case CommandId::PitchWindow: compute_pitch(range_window()); return true;
-    case CommandId::Intensity: compute_intensity(); return true;
-    case CommandId::OptionsDisplay: do_display_options(); return true;
-    case CommandId::OptionsPitch: do_pitch_options(); return true;
-    case CommandId::OptionsIntensity: do_intensity_options(); return true;
-    default: break;
-    }
-    return sound_handle_command(id) || edit_handle_command(id) || label_handle_command(id) ||
-           analysis_handle_command(id) || log_handle_command(id);
-}
+// --- analyses ----------------------------------------------------------------------
 
 bool CMarbeckView::compute_pitch(const ViewRange& range) {
     pitch_ = PitchTrack{};

@@ -23,7 +23,7 @@
 #include <optional>
 #include <vector>
 
-#include "core/app/command_ids.h"
+#include "core/app/command_table.h"
 #include "core/app/config_file.h"
 #include "core/document/marbeck_doc.h"
 #include "core/dsp/pitch_tracker.h"
@@ -41,6 +41,7 @@ class UndoFile;
 struct TraceColumn;
 struct ViewSound;
 struct EmptyDocumentUndo;
+struct LogEntry;
 
 // Fixed texts of the waveform view.
 namespace view_text {
@@ -85,10 +86,13 @@ public:
     CMarbeckDoc& document() { return doc_; }
 
     // --- commands ---------------------------------------------------------
-    // Commands this view does not host (or whose feature is not built yet)
-    // report false from both.
-    bool command_enabled(CommandId id) const;
-    bool handle_command(CommandId id);
+    // The view's commands, each with its enable test and its handler; the
+    // main frame offers a command to the active view first.
+    const CommandTable& commands() const { return commands_; }
+    // Declared here and enabled now.
+    bool command_enabled(CommandId id) const { return command_state(commands_, id).value_or(false); }
+    // Runs a command of this view alone; false when it is not enabled here.
+    bool handle_command(CommandId id) { return run_in(commands_, id); }
 
     // --- operations used by other views and the frame -----------------------
     // Rebuilds the images and the layout and repaints; nothing before the
@@ -239,19 +243,27 @@ protected:
 private:
     friend class MarbeckViewPainter;
 
-    // Command groups kept in files of their own (marbeck_view_<group>.cpp).
-    // Each answers only for the ids it hosts: std::nullopt from *_enabled and
-    // false from *_handle for every other id.
-    std::optional<bool> sound_command_enabled(CommandId id) const;
-    bool sound_handle_command(CommandId id);
-    std::optional<bool> edit_command_enabled(CommandId id) const;
-    bool edit_handle_command(CommandId id);
-    std::optional<bool> label_command_enabled(CommandId id) const;
-    bool label_handle_command(CommandId id);
-    std::optional<bool> analysis_command_enabled(CommandId id) const;
-    bool analysis_handle_command(CommandId id);
-    std::optional<bool> log_command_enabled(CommandId id) const;
-    bool log_handle_command(CommandId id);
+    // The command table (marbeck_view_commands.cpp); the handlers it names
+    // live with their group in marbeck_view_<group>.cpp.
+    CommandTable make_commands();
+    CommandTable commands_;
+    bool record_available() const;
+    void record_command();
+    void play_command(CommandId id);
+    bool paste_available() const;
+    void open_spectrogram(const ViewRange& range);
+    void open_fft_lpc(bool selection);
+    void do_spectrogram_options();
+    void do_fft_lpc_options();
+    bool has_labels() const;
+    void do_log_option();
+    void log_duration();
+    void log_pitch_at_marker();
+    void log_pitch(bool all);
+    void log_labels(bool all);
+    // Time and pitch of a log row, then its intensity (the cell is filled
+    // only while the intensity contour is shown).
+    void add_pitch_cells(LogEntry& e, double ms, double hz, bool intensity) const;
 
     // Label gestures in the tier bands: true when the event was the
     // gesture's (the ordinary cursor and selection handling then stops).

@@ -44,55 +44,7 @@ struct EmptyDocumentUndo {
     bool modified = false;
 };
 
-std::optional<bool> CMarbeckView::edit_command_enabled(CommandId id) const {
-    const bool data = has_data() && !recording_sound();
-    switch (id) {
-    case CommandId::ZoomUnZoom:
-    case CommandId::ZoomIn:
-    case CommandId::ZoomHome:
-    case CommandId::OptionsZoom:
-    case CommandId::ReferenceGain:
-    case CommandId::Smooth:
-        return data;
-    case CommandId::ZoomOut:
-        return data && zoomed_;
-    case CommandId::ZoomSelection:
-    case CommandId::EditCut:
-    case CommandId::EditCopy:
-    case CommandId::EditClearToReference:
-        return data && selection_;
-    case CommandId::ZoomFromCursor:
-    case CommandId::SetReferenceAll:
-        return data && cursor_;
-    case CommandId::EditUndo:
-        return data && undo_available();
-    case CommandId::EditPaste:
-        return !recording_sound() && clip_has_data();
-    default:
-        return std::nullopt;
-    }
-}
-
-bool CMarbeckView::edit_handle_command(CommandId id) {
-    switch (id) {
-    case CommandId::ZoomUnZoom:
-    case CommandId::ZoomIn:
-    case CommandId::ZoomOut:
-    case CommandId::ZoomSelection:
-    case CommandId::ZoomFromCursor:
-    case CommandId::ZoomHome: zoom_command(id); return true;
-    case CommandId::OptionsZoom: do_zoom_option(); return true;
-    case CommandId::EditCopy: edit_copy(); return true;
-    case CommandId::EditCut: edit_cut(); return true;
-    case CommandId::EditPaste: edit_paste(); return true;
-    case CommandId::EditUndo: edit_undo(); return true;
-    case CommandId::EditClearToReference: edit_clear_to_reference(); return true;
-    case CommandId::SetReferenceAll: set_reference_all(false); return true;
-    case CommandId::ReferenceGain: do_reference_gain(); return true;
-    case CommandId::Smooth: do_smooth(); return true;
-    default: return false;
-    }
-}
+bool CMarbeckView::paste_available() const { return !recording_sound() && clip_has_data(); }
 
 // --- the undo copy and the end of an edit ------------------------------------------------
 

@@ -28,28 +28,6 @@ QRect to_qrect(const Rect& r) { return QRect(r.left, r.top, r.right - r.left, r.
 
 }  // namespace
 
-// --- commands ------------------------------------------------------------------------
-
-std::optional<bool> CMarbeckView::label_command_enabled(CommandId id) const {
-    switch (id) {
-    case CommandId::TiersSetModify:
-    case CommandId::TiersImportLabels:
-    case CommandId::TiersViewLabels:
-        return has_data() && !recording_sound();
-    default:
-        return std::nullopt;
-    }
-}
-
-bool CMarbeckView::label_handle_command(CommandId id) {
-    switch (id) {
-    case CommandId::TiersSetModify: do_tiers_option(); return true;
-    case CommandId::TiersImportLabels: do_import_labels(); return true;
-    case CommandId::TiersViewLabels: open_label_table(); return true;
-    default: return false;
-    }
-}
-
 const LABEL& CMarbeckView::label_template() const { return labels_->gesture.label_template(); }
 
 // --- gestures ---------------------------------------------------------------------------

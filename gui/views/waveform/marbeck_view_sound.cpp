@@ -162,42 +162,30 @@ void CMarbeckView::stop_playback() {
     }
 }
 
-std::optional<bool> CMarbeckView::sound_command_enabled(CommandId id) const {
-    const bool rec = recording_sound();
-    const bool data = has_data() && !rec;
-    switch (id) {
-    // An empty document or one that holds an unsaved recording records.
-    case CommandId::Record: return !rec && !(sound_ && sound_->start_timer.isActive()) && (doc_.is_recording != 0 || doc_.loaded == 0);
-    case CommandId::PlayAll:
-    case CommandId::PlayWindow: return data;
-    case CommandId::PlaySelection: return data && selection_;
-    default: return std::nullopt;
-    }
+// An empty document or one that holds an unsaved recording records.
+bool CMarbeckView::record_available() const {
+    return !recording_sound() && !(sound_ && sound_->start_timer.isActive()) &&
+           (doc_.is_recording != 0 || doc_.loaded == 0);
 }
 
-bool CMarbeckView::sound_handle_command(CommandId id) {
-    switch (id) {
-    case CommandId::Record: {
-        // The question comes before the labels go, so that Cancel really
-        // leaves everything as it was and Yes saves the labels too.
-        if (doc_.loaded && doc_.modified()) {
-            const std::string name = doc_.path().empty() ? doc_.title() : doc_.path();
-            const Answer a = doc_.prompts().ask_yes_no_cancel(std::string(sound_text::kSaveBeforePrefix) + name +
-                                                              sound_text::kSaveBeforeSuffix);
-            if (a == Answer::Cancel) return true;
-            // A failed or cancelled save keeps the document as it is.
-            if (a == Answer::Yes && !doc_.save()) return true;
-        }
-        for (int t = 0; t < kTierCount; ++t) doc_.channels[0].clear_tier(t);
-        sound().start_timer.start(1);
-        return true;
+void CMarbeckView::record_command() {
+    // The question comes before the labels go, so that Cancel really
+    // leaves everything as it was and Yes saves the labels too.
+    if (doc_.loaded && doc_.modified()) {
+        const std::string name = doc_.path().empty() ? doc_.title() : doc_.path();
+        const Answer a = doc_.prompts().ask_yes_no_cancel(std::string(sound_text::kSaveBeforePrefix) + name +
+                                                          sound_text::kSaveBeforeSuffix);
+        if (a == Answer::Cancel) return;
+        // A failed or cancelled save keeps the document as it is.
+        if (a == Answer::Yes && !doc_.save()) return;
     }
-    case CommandId::PlayAll:
-    case CommandId::PlaySelection:
-    case CommandId::PlayWindow: break;
-    default: return false;
-    }
-    if (!has_data()) return true;
+    for (int t = 0; t < kTierCount; ++t) doc_.channels[0].clear_tier(t);
+    sound().start_timer.start(1);
+}
+
+// Play All, Play Selection or Play Window.
+void CMarbeckView::play_command(CommandId id) {
+    if (!has_data()) return;
     stop_playback();
     ViewSound& s = sound();
     CChannels& ch = first();
@@ -243,7 +231,6 @@ bool CMarbeckView::sound_handle_command(CommandId id) {
     }
     s.play_cursor = s.play_start;
     s.cursor_timer.start(1);
-    return true;
 }
 
 void CMarbeckView::sound_play_tick() {
