@@ -99,7 +99,7 @@ int cmd_intensity(CMarbeckDoc& doc, const Options&) {
     if (sz.step <= 0.0) return 1;
     for (double pos = 0; pos < static_cast<double>(ch.intensity_count); pos += sz.step) {
         const std::size_t t = static_cast<std::size_t>(pos);
-        std::printf("%.3f\t%.2f\n", t * 1000.0 / ch.sample_rate, ch.intensity[t]);
+        std::printf("%.3f\t%.2f\n", ch.intensity.time_ms(t), ch.intensity[t]);
     }
     return 0;
 }
@@ -159,10 +159,8 @@ int cmd_formants(CMarbeckDoc& doc, const Options& o) {
     constexpr int kRows = 256;
     auto r = spectrogram_of(doc, width, kRows, true);
     if (!r) return 1;
-    const CChannels& ch = doc.channels[0];
-    const double hop = static_cast<double>(ch.count()) / width;
     for (int i = 0; i < width; ++i) {
-        std::printf("%.3f", std::floor(i * hop) * 1000.0 / ch.sample_rate);
+        std::printf("%.3f", r->column_time_ms(i));
         // A recording too short or too slow for an LPC frame has no slots:
         // every formant is "not found".
         const bool have = static_cast<std::size_t>(i) < r->formants.size();

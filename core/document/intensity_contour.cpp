@@ -8,7 +8,8 @@
 namespace vox {
 
 void IntensityContour::assign(std::vector<double> values, int window, double step, std::uint64_t total,
-                              bool relative) {
+                              bool relative, double rate_hz) {
+    rate_ = rate_hz;
     values_ = std::move(values);
     window_ = window;
     step_ = step;
@@ -67,6 +68,27 @@ double IntensityContour::operator[](std::uint64_t s) const {
     if (s >= total_) return 0.0;
     const long long f = frame_at(s);
     return (f < 0 ? 0.0 : values_[static_cast<std::size_t>(f)]) - shift_;
+}
+
+double IntensityContour::value_at_ms(double ms) const {
+    const double span = duration_ms();
+    if (!valid_ || total_ == 0 || !(span > 0.0)) return 0.0;
+    const double idx = static_cast<double>(total_) / span * ms;
+    if (!(idx >= 0.0) || idx >= static_cast<double>(total_)) return 0.0;
+    return (*this)[static_cast<std::uint64_t>(idx)];
+}
+
+double IntensityContour::mean_between(double lo_ms, double hi_ms) const {
+    const double span = duration_ms();
+    if (!valid_ || total_ == 0 || !(span > 0.0) || !(hi_ms >= lo_ms)) return 0.0;
+    const double n = static_cast<double>(total_);
+    // The samples whose times lie in [lo_ms, hi_ms], each with the value it reads.
+    const double a = std::clamp(std::ceil(n / span * lo_ms), 0.0, n);
+    const double b = std::clamp(std::floor(n / span * hi_ms) + 1.0, 0.0, n);
+    if (!(b > a)) return 0.0;
+    double sum = 0.0;
+    for (auto s = static_cast<std::uint64_t>(a); s < static_cast<std::uint64_t>(b); ++s) sum += (*this)[s];
+    return sum / (b - a);
 }
 
 }  // namespace vox

@@ -13,14 +13,17 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/document/time_base.h"
+
 namespace vox {
 
 class IntensityContour {
 public:
     // Frames values[0 … F) of `window` samples every `step` samples over a
-    // channel of `total` samples (each frame inside it). relative subtracts
-    // the minimum over all samples.
-    void assign(std::vector<double> values, int window, double step, std::uint64_t total, bool relative);
+    // channel of `total` samples (each frame inside it) at rate_hz. relative
+    // subtracts the minimum over all samples.
+    void assign(std::vector<double> values, int window, double step, std::uint64_t total, bool relative,
+                double rate_hz = 0.0);
     // No contour.
     void reset();
 
@@ -45,6 +48,21 @@ public:
     // The frame whose value sample s reads, or −1 when it reads 0.
     long long frame_at(std::uint64_t sample) const;
 
+    // --- times (the contour's time base: sample s at s × 1000 / rate ms) ---
+    double rate() const { return rate_; }
+    // Length of the samples covered (ms).
+    double duration_ms() const { return sample_time_ms(static_cast<double>(total_), rate_); }
+    // Time of a sample, and of the first sample of frame f (ms).
+    double time_ms(std::uint64_t sample) const { return sample_time_ms(static_cast<double>(sample), rate_); }
+    double frame_time_ms(std::size_t f) const { return time_ms(frame_start(f)); }
+    // Value (dB) at a time: the sample at ms × size / duration, truncated;
+    // 0 outside the contour.
+    double value_at_ms(double ms) const;
+    // Mean of the values of the samples whose times lie in [lo_ms, hi_ms]
+    // (frame by frame, weighted by the samples each decides there); 0 when
+    // none.
+    double mean_between(double lo_ms, double hi_ms) const;
+
 private:
     std::vector<double> values_;
     int window_ = 0;
@@ -52,6 +70,7 @@ private:
     std::uint64_t total_ = 0;
     double shift_ = 0.0;
     double min_ = 0.0, max_ = 0.0;
+    double rate_ = 0.0;  // Hz
     bool valid_ = false;
 };
 

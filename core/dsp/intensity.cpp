@@ -63,7 +63,7 @@ bool ComputeIntensityFrames(SampleSource& source, std::uint64_t total, double fs
         progress.step();
     }
     if (progress.cancelled()) return false;
-    contour.assign(std::move(values), n, st, total, options.relative != 0);
+    contour.assign(std::move(values), n, st, total, options.relative != 0, fs);
     progress.step();
     return true;
 }

@@ -69,12 +69,7 @@ void KeepProminentRuns(const std::vector<double>& prominence, const std::vector<
 
 }  // namespace
 
-long long PitchTrack::index_at(double ms) const {
-    if (f0.empty() || !(step_ms > 0.0)) return -1;
-    const double pos = (ms - first_ms) / step_ms;
-    if (!(pos >= -0.5) || !(pos < static_cast<double>(f0.size()) - 0.5)) return -1;
-    return std::clamp<long long>(std::llround(pos), 0, static_cast<long long>(f0.size()) - 1);
-}
+long long PitchTrack::index_at(double ms) const { return TimeBase::index_at(ms, f0.size()); }
 
 double PitchTrack::value_at(double ms) const {
     const long long i = index_at(ms);
@@ -82,15 +77,7 @@ double PitchTrack::value_at(double ms) const {
 }
 
 std::pair<std::size_t, std::size_t> PitchTrack::indices_between(double lo_ms, double hi_ms) const {
-    if (f0.empty() || !(step_ms > 0.0) || !(hi_ms >= lo_ms)) return {0, 0};
-    const double n = static_cast<double>(f0.size());
-    // A little slack so that a time computed the same way as the track's
-    // counts as inside despite rounding.
-    const double eps = 1e-9 * std::max(1.0, std::fabs(hi_ms));
-    const double a = std::clamp(std::ceil((lo_ms - first_ms) / step_ms - eps), 0.0, n);
-    const double b = std::clamp(std::floor((hi_ms - first_ms) / step_ms + eps) + 1.0, 0.0, n);
-    if (b <= a) return {0, 0};
-    return {static_cast<std::size_t>(a), static_cast<std::size_t>(b)};
+    return TimeBase::indices_between(lo_ms, hi_ms, f0.size());
 }
 
 double PitchTrack::mean_between(double lo_ms, double hi_ms) const {
@@ -288,8 +275,7 @@ PitchOutcome CepstralPitchTrack(SampleSource& source, std::uint64_t s0, std::uin
         track.sample_rate = fs;
         // Frame i covers samples s0 + i·st … + n − 1: its value belongs to
         // their centre.
-        track.first_ms = (static_cast<double>(s0) + 0.5 * n) * 1000.0 / fs;
-        track.step_ms = st * 1000.0 / fs;
+        static_cast<TimeBase&>(track) = TimeBase::of_samples(static_cast<double>(s0) + 0.5 * n, st, fs);
         track.f0 = std::move(raw);
         outcome.track = std::move(track);
     } catch (const SampleReadError&) {
@@ -346,8 +332,7 @@ PitchOutcome AmdfPitchTrack(SampleSource& source, std::uint64_t s0, std::uint64_
         track.cepstral = false;
         track.sample_rate = fs;
         // Value k is computed from the 1 ms average around sample 100·k.
-        track.first_ms = static_cast<double>(s0) * 1000.0 / fs;
-        track.step_ms = 100.0 * 1000.0 / fs;
+        static_cast<TimeBase&>(track) = TimeBase::of_samples(static_cast<double>(s0), 100.0, fs);
         track.f0 = std::move(out);
         outcome.track = std::move(track);
     } catch (const SampleReadError&) {

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "core/app/option_block.h"
+#include "core/document/time_base.h"
 #include "core/dsp/math_func.h"
 #include "core/dsp/sample_source.h"
 #include "core/platform/progress.h"
@@ -26,19 +27,17 @@ namespace vox {
 class CMarbeckDoc;
 
 // A pitch track and its time base: value i belongs to the centre of the
-// samples it was computed from, at first_ms + i·step_ms. Every reader of a
-// track (the display, the readouts, the log, the command line) asks it for
-// times and values here rather than converting frame numbers itself.
-struct PitchTrack {
+// samples it was computed from, at first_ms + i·step_ms (TimeBase). Every
+// reader of a track (the display, the readouts, the log, the command line)
+// asks it for times and values here rather than converting frame numbers
+// itself.
+struct PitchTrack : TimeBase {
     bool cepstral = true;
     double sample_rate = 0.0;  // Hz
-    double first_ms = 0.0;     // time of value 0 (ms from the start of the recording)
-    double step_ms = 0.0;      // between values (ms)
     std::vector<double> f0;    // Hz per value; ≤ 0 unvoiced
 
     std::size_t size() const { return f0.size(); }
     bool empty() const { return f0.empty(); }
-    double time_ms(std::size_t i) const { return first_ms + step_ms * static_cast<double>(i); }
     bool voiced(std::size_t i) const { return f0[i] > 0.0; }
     // F0 at a time: the value whose time is nearest, 0 when it is unvoiced or
     // the time lies more than half a step outside the track.

@@ -74,6 +74,9 @@ std::optional<SpectrogramColumns> ComputeSpectrogram(SampleSource& source, const
 
     ProgressScope scope(progress, dsp_text::kCaptionSpectrogram, columns);
     const double hop = (su.last - su.first) / columns;
+    out.first = su.first;
+    out.hop = hop;
+    out.rate = su.rate;
     // The formants' pre-emphasis: the same first difference from 50 Hz as
     // the slice's at every rate (the factor of the option, 0.98, puts its
     // corner at 25 Hz at 8 kHz but at 150 Hz at 48 kHz, which moves a low
@@ -102,7 +105,7 @@ std::optional<SpectrogramColumns> ComputeSpectrogram(SampleSource& source, const
                 Worker& wk = workers[static_cast<std::size_t>(w)];
                 for (long long i = b0 + b; i < b0 + e; ++i) {
                     const double pos = su.first + static_cast<double>(i) * hop;
-                    const std::uint64_t at = pos > 0.0 ? static_cast<std::uint64_t>(pos) : 0;
+                    const auto at = static_cast<std::uint64_t>(out.column_sample(static_cast<int>(i)));
                     double* col = blocks.data() + capacity * static_cast<std::size_t>(i);
                     // window + 10 samples; zeros past the end of the channel.
                     const std::size_t got = wk.src.copy(at, static_cast<std::size_t>(su.window) + 10, wk.raw.data());

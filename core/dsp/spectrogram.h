@@ -10,11 +10,13 @@
 // dynamic range, floor 0); suppression of the formants of quiet columns.
 
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "core/document/time_base.h"
 #include "core/dsp/sample_source.h"
 #include "core/platform/progress.h"
 
@@ -53,12 +55,21 @@ std::string validate_spectrogram_dialog(double rate, int frequency_range, int lp
 struct SpectrogramColumns {
     int columns = 0, rows = 0;
     int dynamic_range = 0;
+    // Column i's spectral window starts at sample trunc(first + i·hop).
+    double first = 0.0, hop = 0.0;  // samples
+    double rate = 0.0;              // Hz
     std::vector<double> values;  // columns × rows scaled values, column-major: values[i·rows + r]
     std::vector<std::array<std::int16_t, 5>> formants;  // per column: −1 none, 0 suppressed, else Hz
     bool formants_found = false;
     bool formant_error = false;  // the formant error message was shown
 
     double value(int column, int row) const { return values[static_cast<std::size_t>(column) * rows + row]; }
+    // First sample of column i's window, and its time (ms).
+    double column_sample(int i) const {
+        const double pos = first + static_cast<double>(i) * hop;
+        return pos > 0.0 ? std::floor(pos) : 0.0;
+    }
+    double column_time_ms(int i) const { return sample_time_ms(column_sample(i), rate); }
 };
 
 // Grey level of a scaled value: 0 (black) at the loudest point, 255 (white)

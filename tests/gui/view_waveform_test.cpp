@@ -142,7 +142,8 @@ TEST_F(WaveformView, PitchAndIntensityReadoutsFollowTheContours) {
     // where they overlap).
     CChannels& ch = doc->channels[0];
     const std::uint64_t half = ch.count() / 2;
-    ch.intensity.assign({40.0, 60.0}, static_cast<int>(ch.count() - half), static_cast<double>(half), ch.count(), false);
+    ch.intensity.assign({40.0, 60.0}, static_cast<int>(ch.count() - half), static_cast<double>(half), ch.count(), false,
+                        ch.sample_rate);
     ASSERT_EQ(ch.intensity[half - 1], 40.0);
     ASSERT_EQ(ch.intensity[half], 60.0);
     ASSERT_EQ(ch.intensity[ch.count() - 1], 60.0);

@@ -10,6 +10,8 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+
+#include "core/document/time_base.h"
 #include <cmath>
 #include <cstdio>
 
@@ -229,14 +231,14 @@ double CFFTLPCView::lpc_level_at(int index) const {
 
 double CFFTLPCView::slice_start_ms() const {
     if (!(fs_ > 0.0)) return 0.0;
-    return double(stretch_.selection ? stretch_.sel_start : stretch_.frame_start) * 1000.0 / fs_;
+    return sample_time_ms(double(stretch_.selection ? stretch_.sel_start : stretch_.frame_start), fs_);
 }
 
 double CFFTLPCView::slice_end_ms() const {
     if (!(fs_ > 0.0)) return 0.0;
-    if (stretch_.selection) return double(stretch_.sel_end) * 1000.0 / fs_;
+    if (stretch_.selection) return sample_time_ms(double(stretch_.sel_end), fs_);
     // One frame of the FFT size from the cursor.
-    return double(stretch_.frame_start + static_cast<std::uint64_t>(slice_fft_points(options_))) * 1000.0 / fs_;
+    return sample_time_ms(double(stretch_.frame_start + static_cast<std::uint64_t>(slice_fft_points(options_))), fs_);
 }
 
 void CFFTLPCView::plot_mouse(int x, bool press, bool moving_with_button) {
