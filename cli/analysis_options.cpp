@@ -65,6 +65,11 @@ int power_index(double v, int lo, int hi) {
 
 bool is_tuning_option(const std::string& option) { return served().count(option) > 0; }
 
+bool tuning_option_serves(const std::string& option, const std::string& command) {
+    const auto it = served().find(option);
+    return it != served().end() && it->second.count(command) > 0;
+}
+
 int apply_tuning_options(const std::string& command, const std::map<std::string, std::string>& given,
                          OptionBlock& block, double fs) {
     bool any = false;

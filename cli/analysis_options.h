@@ -22,6 +22,8 @@ inline constexpr const char* kAnalysisOptionsUsage =
 
 // Whether the option is one of the above (each takes a value).
 bool is_tuning_option(const std::string& option);
+// Whether the option tunes the analysis of `command`.
+bool tuning_option_serves(const std::string& option, const std::string& command);
 
 // The options given for `command` put into the block (fitted to rate fs
 // already) and checked: 0, or 2 with the reason on standard error (an

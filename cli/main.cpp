@@ -21,6 +21,7 @@
 #include "cli/analysis_commands.h"
 #include "cli/analysis_options.h"
 #include "cli/label_commands.h"
+#include "cli/measure_command.h"
 #include "cli/sound_commands.h"
 #include "cli/usb_commands.h"
 #include "platform/posix_files.h"
@@ -54,6 +55,7 @@ void print_full_usage(FILE* to) {
     std::fputs(vox::cli::kAnalysisOptionsUsage, to);
     std::fputs("\nlabel commands:\n", to);
     std::fputs(vox::cli::kLabelUsage, to);
+    std::fputs(vox::cli::kMeasureUsage, to);
     std::fputs("\nsound commands:\n", to);
     std::fputs(vox::cli::kSoundUsage, to);
     std::fputs("\nexternal unit commands (no FILE):\n", to);
@@ -239,6 +241,7 @@ int main(int argc, char** argv) {
     vox::use_posix_files();
     if (argc > 1 && vox::cli::is_sound_command(argv[1])) return vox::cli::run_sound_command(argc, argv);
     if (argc > 1 && vox::cli::is_usb_command(argv[1])) return vox::cli::run_usb_command(argv[1], argc - 2, argv + 2);
+    if (argc > 1 && std::string(argv[1]) == "measure") return vox::cli::run_measure(std::vector<std::string>(argv + 2, argv + argc));
     std::vector<std::string> args;
     std::vector<std::string> analysis_options;
     CliPrompts prompts;
