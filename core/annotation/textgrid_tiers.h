@@ -20,6 +20,12 @@ inline constexpr const char* kTiersLeftPrefix = "Only the first ten tiers of the
 inline constexpr const char* kCutSuffix = " label texts were longer than 255 bytes and were cut.";
 inline constexpr const char* kOutsideSuffix = " marks of the TextGrid lie outside the recording and were skipped.";
 inline constexpr const char* kOverLimitSuffix = " marks were skipped: a tier holds at most 50000 labels.";
+inline constexpr const char* kImportTitle = "Open a TextGrid file to import into the tiers";
+inline constexpr const char* kExportTitle = "Save the tiers as a TextGrid file";
+inline constexpr const char* kFileFilter = "TextGrid files (*.TextGrid)|*.TextGrid|";
+inline constexpr const char* kDefaultExtension = "TextGrid";
+inline constexpr const char* kTooLarge = "The file is larger than 64 MB: not a TextGrid that can be read.";
+inline constexpr const char* kWriteError = "The TextGrid file could not be written.";
 // "Line <n> of the TextGrid: <what>" then the suffix.
 inline constexpr const char* kMalformedPrefix = "The file is not a TextGrid that can be read. Line ";
 }  // namespace textgrid_text

@@ -66,6 +66,8 @@ constexpr std::array<CommandInfo, static_cast<std::size_t>(CommandId::Count)> kT
     {C::TiersSetModify, T, "Set/Modify...", "", "Name and size the label tiers\nSet/Modify Tiers"},
     {C::TiersImportLabels, T, "Import Labels into a Tier...", "", "Read a label file into a tier\nImport Labels"},
     {C::TiersViewLabels, T, "Vew Labels", "", "View the label list\nView Labels"},
+    {C::TiersImportTextGrid, T, "Import TextGrid...", "", "Read the tiers of a TextGrid file into the tiers\nImport TextGrid", true},
+    {C::TiersExportTextGrid, T, "Export TextGrid...", "", "Write the tiers that hold labels as a TextGrid file\nExport TextGrid"},
 
     {C::LogNew, L, "New", "", "Open the measurement log\nNew Log"},
     {C::LogOpen, L, "Open...", "", "Open a saved measurement log\nOpen Log"},

@@ -27,7 +27,7 @@ enum class CommandId : std::uint16_t {
     FftLpc, FftLpcSelection, SpectrogramAll, SpectrogramSelection, SpectrogramWindow,
     PitchAll, PitchSelection, PitchWindow, Intensity, Smooth,
     // Tiers/Labels
-    TiersSetModify, TiersImportLabels, TiersViewLabels,
+    TiersSetModify, TiersImportLabels, TiersViewLabels, TiersImportTextGrid, TiersExportTextGrid,
     // Log
     LogNew, LogOpen, LogSave, LogSaveAs, LogEnterAtMarker, LogEnterDuration, LogEnterFormantsAtMarker,
     LogEnterFormantsSelection, LogEnterPitchAtMarker, LogEnterPitchSelection, LogEnterPitchAll,

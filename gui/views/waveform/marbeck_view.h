@@ -276,6 +276,9 @@ private:
     void labels_changed();
     bool do_tiers_option();
     bool do_import_labels();
+    // Tiers from a TextGrid file (undoable) and tiers out to one.
+    bool do_import_textgrid();
+    bool do_export_textgrid();
 
     // Zoom and edit steps (marbeck_view_zoom.cpp, marbeck_view_edit.cpp).
     void zoom_init();

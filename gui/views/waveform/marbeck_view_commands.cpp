@@ -63,6 +63,8 @@ CommandTable CMarbeckView::make_commands() {
         {C::TiersSetModify, idle, [this] { do_tiers_option(); }},
         {C::TiersImportLabels, idle, [this] { do_import_labels(); }},
         {C::TiersViewLabels, idle, [this] { open_label_table(); }},
+        {C::TiersImportTextGrid, idle, [this] { do_import_textgrid(); }},
+        {C::TiersExportTextGrid, [idle, this] { return idle() && has_labels(); }, [this] { do_export_textgrid(); }},
         // Log entries
         {C::LogEnterDuration, log_sel, [this] { log_duration(); }},
         {C::LogEnterPitchAtMarker, [log, this] { return log() && cursor_; }, [this] { log_pitch_at_marker(); }},

@@ -5,11 +5,15 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <utility>
+#include <variant>
 #include <vector>
 
+#include "core/annotation/textgrid_tiers.h"
+#include "core/document/binary_file.h"
 #include "core/platform/user_prompts.h"
 #include "gui/annotation/dialog_import_labels.h"
 #include "gui/annotation/label_entry.h"
@@ -231,6 +235,64 @@ CFrameLabelView* CMarbeckView::open_label_table() {
         doc_.prompts().message(label_text::kCreateViewError, MessageIcon::Error);
         return nullptr;
     }
+}
+
+// --- TextGrid files ------------------------------------------------------------------------
+
+bool CMarbeckView::do_import_textgrid() {
+    FileDialogRequest req;
+    req.title = textgrid_text::kImportTitle;
+    req.default_extension = textgrid_text::kDefaultExtension;
+    req.filter = textgrid_text::kFileFilter;
+    req.confirm_overwrite = false;
+    const std::optional<FileChoice> file = doc_.prompts().choose_open_file(req);
+    if (!file) return false;
+    std::ifstream in(file->path, std::ios::binary);
+    if (!in) {
+        doc_.prompts().beep();
+        doc_.prompts().message(import_text::kOpenError, MessageIcon::Error);
+        return false;
+    }
+    // A grid is text: the label files' bound keeps a wrong file from
+    // filling the memory.
+    std::string bytes(kMaxLabelFileBytes + 1, '\0');
+    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    bytes.resize(static_cast<std::size_t>(in.gcount()));
+    if (bytes.size() > kMaxLabelFileBytes) {
+        doc_.prompts().message(textgrid_text::kTooLarge, MessageIcon::Error);
+        return false;
+    }
+    const auto parsed = textgrid::Parse(bytes);
+    if (const auto* e = std::get_if<textgrid::ParseError>(&parsed)) {
+        doc_.prompts().message(MalformedGridMessage(*e), MessageIcon::Error);
+        return false;
+    }
+    const GridLabels labels = LabelsFromGrid(std::get<textgrid::Grid>(parsed), first().duration_ms);
+    if (!labels.tiers.empty()) {
+        if (!label_save_for_undo()) return false;  // its message has been shown
+        PutGridLabels(first(), labels);
+        labels_changed();
+    }
+    if (const std::string m = labels.message(); !m.empty()) doc_.prompts().message(m, MessageIcon::Warning);
+    return !labels.tiers.empty();
+}
+
+bool CMarbeckView::do_export_textgrid() {
+    FileDialogRequest req;
+    req.title = textgrid_text::kExportTitle;
+    req.default_name = std::filesystem::path(doc_.title()).stem().string();
+    req.default_extension = textgrid_text::kDefaultExtension;
+    req.filter = textgrid_text::kFileFilter;
+    req.confirm_overwrite = true;
+    const std::optional<FileChoice> file = doc_.prompts().choose_save_file(req);
+    if (!file) return false;
+    const std::string text = textgrid::WriteLong(GridFromTiers(first(), first().duration_ms));
+    if (!write_file_atomically(file->path, text.data(), text.size())) {
+        doc_.prompts().beep();
+        doc_.prompts().message(textgrid_text::kWriteError, MessageIcon::Error);
+        return false;
+    }
+    return true;
 }
 
 }  // namespace vox
