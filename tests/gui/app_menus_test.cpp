@@ -99,7 +99,7 @@ std::set<C> expected_enabled(Kind k) {
              C::EditSelectWindow, C::EditSelectAll, C::ZoomUnZoom, C::ZoomIn, C::ZoomHome, C::ZoomFromCursor,
              C::ReferenceGain, C::SetReferenceAll, C::PlayAll, C::PlayWindow, C::FftLpc,
              C::SpectrogramAll, C::SpectrogramWindow, C::PitchAll, C::PitchWindow, C::Intensity, C::Smooth,
-             C::TiersSetModify, C::TiersImportLabels, C::TiersViewLabels, C::LogEnterPitchAtMarker,
+             C::TiersSetModify, C::TiersImportLabels, C::TiersViewLabels, C::TiersImportTextGrid, C::LogEnterPitchAtMarker,
              C::LogEnterPitchAll, C::OptionsDisplay, C::OptionsZoom, C::OptionsFftLpc, C::OptionsSpectrogram,
              C::OptionsPitch, C::OptionsIntensity, C::OptionsLog, C::WindowNew});
         break;
