@@ -1,6 +1,7 @@
 #include "core/document/undo_file.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <mutex>
 #include <set>
@@ -104,7 +105,7 @@ bool UndoFile::save(CMarbeckDoc& doc) {
 
         NativeHeader h = header_from_channel(ch);
         for (int t = 0; t < kTierCount; ++t)
-            if (ch.tiers[t].in_use) tiers.push_back(t);
+            if (ch.tiers[t].in_use || !ch.tiers[t].labels.empty()) tiers.push_back(t);
         h.record_count = static_cast<std::int32_t>(tiers.size());
         unsigned char hb[kNativeHeaderSize];
         encode_native_header(h, hb);
@@ -274,6 +275,18 @@ UndoFile::Restore UndoFile::restore(CMarbeckDoc& doc, bool keep_window) {
         ch.window_end_ms = we;
         ch.prev_window_first = pf;
         ch.prev_window_last = pl;
+    }
+    // A tier that held no labels when the copy was made (so is not in it)
+    // goes back to empty: labels read into it since are undone too.
+    if (numbered) {
+        std::array<bool, kTierCount> kept{};
+        for (const TierCopy& t : tiers)
+            if (t.index >= 0 && t.index < kTierCount) kept[static_cast<std::size_t>(t.index)] = true;
+        for (int i = 0; i < kTierCount; ++i)
+            if (!kept[static_cast<std::size_t>(i)]) {
+                ch.tiers[static_cast<std::size_t>(i)].labels.clear();
+                ch.tiers[static_cast<std::size_t>(i)].in_use = 0;
+            }
     }
     for (TierCopy& t : tiers) {
         if (t.index < 0 || t.index >= kTierCount) continue;

@@ -1,6 +1,6 @@
 // Tiers/Labels > Import TextGrid... and Export TextGrid... as a user reaches
-// them: through the menu's actions on an open recording, with the modified
-// flag, the refusal of a malformed file and a grid written back.
+// them: through the menu's actions on an open recording, with undo, the
+// modified flag, the refusal of a malformed file and a grid written back.
 
 #include <gtest/gtest.h>
 
@@ -50,7 +50,7 @@ struct TextGridApp : ::testing::Test {
     const CChannels& ch() const { return doc->channels[0]; }
 };
 
-TEST_F(TextGridApp, ImportFillsTheTiersAndExportWritesThemBack) {
+TEST_F(TextGridApp, ImportFillsTheTiersUndoablyAndExportWritesThemBack) {
     open_recording(3);
     EXPECT_TRUE(enabled(C::TiersImportTextGrid));
     EXPECT_FALSE(enabled(C::TiersExportTextGrid));  // no labels yet
@@ -78,6 +78,12 @@ TEST_F(TextGridApp, ImportFillsTheTiersAndExportWritesThemBack) {
     ASSERT_EQ(g.tiers.size(), 2u);
     EXPECT_EQ(g.tiers[1].marks.size(), 2u);
     EXPECT_EQ(g.tiers[1].marks[1].mark, "L-");
+
+    // Undo takes the grid's tiers away again.
+    trigger(C::EditUndo);
+    EXPECT_EQ(ch().tiers[0].label_count(), 0);
+    EXPECT_EQ(ch().tiers[1].label_count(), 0);
+    EXPECT_EQ(ch().tiers[0].in_use, 0);
 }
 
 TEST_F(TextGridApp, AMalformedFileIsRefusedNamingItsLineAndChangesNothing) {
