@@ -13,6 +13,7 @@
 #include <optional>
 
 #include "cli/analysis_options.h"
+#include "core/app/text_lines.h"
 #include "core/document/binary_file.h"
 #include "core/document/marbeck_doc.h"
 #include "core/dsp/fft_lpc_slice.h"
@@ -82,9 +83,10 @@ int cmd_pitch(CMarbeckDoc& doc, const Options& o) {
                                                                : "no track");
         return 1;
     }
+    TextLines lines(stdout);
     for (std::size_t i = 0; i < out.track->size(); ++i)
-        std::printf("%.3f\t%.2f\n", out.track->time_ms(i), out.track->f0[i]);
-    return 0;
+        lines.fixed(out.track->time_ms(i), 3).put('\t').fixed(out.track->f0[i], 2).put('\n');
+    return lines.flush() ? 0 : 1;
 }
 
 int cmd_intensity(CMarbeckDoc& doc, const Options&) {
@@ -97,11 +99,12 @@ int cmd_intensity(CMarbeckDoc& doc, const Options&) {
     const CChannels& ch = doc.channels[0];
     const auto sz = intensity_frame_sizes(io.window_ms, io.step_ms, ch.sample_rate);
     if (sz.step <= 0.0) return 1;
+    TextLines lines(stdout);
     for (double pos = 0; pos < static_cast<double>(ch.intensity_count); pos += sz.step) {
         const std::size_t t = static_cast<std::size_t>(pos);
-        std::printf("%.3f\t%.2f\n", ch.intensity.time_ms(t), ch.intensity[t]);
+        lines.fixed(ch.intensity.time_ms(t), 3).put('\t').fixed(ch.intensity[t], 2).put('\n');
     }
-    return 0;
+    return lines.flush() ? 0 : 1;
 }
 
 int cmd_fftlpc(CMarbeckDoc& doc, const Options& o) {
