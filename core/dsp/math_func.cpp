@@ -307,6 +307,37 @@ void CMathFunc::SplineSecondDerivatives(const double* X, const double* Y, int n,
     for (int k = n - 2; k >= 0; --k) Y2[k] = Y2[k] * Y2[k + 1] + u[k];
 }
 
+void CMathFunc::UnitSplineSecondDerivatives(const double* Y, int n, double* Y2) {
+    if (n < 3) {
+        // One or two knots: a straight line, no curvature.
+        for (int j = 0; j < n; ++j) Y2[j] = 0.0;
+        return;
+    }
+    if (static_cast<int>(unit_pivot_.size()) != n) {
+        // With unit spacing sig = 1/2 at every knot; the pivots p and the
+        // factors (sig − 1)/p follow from the natural start alone.
+        unit_pivot_.assign(static_cast<std::size_t>(n), 0.0);
+        unit_back_.assign(static_cast<std::size_t>(n), 0.0);
+        double prev = 0.0;
+        for (int i = 1; i < n - 1; ++i) {
+            const double p = 0.5 * prev + 2.0;
+            unit_pivot_[static_cast<std::size_t>(i)] = p;
+            unit_back_[static_cast<std::size_t>(i)] = prev = (0.5 - 1.0) / p;
+        }
+    }
+    swork_.resize(std::max<std::size_t>(swork_.size(), static_cast<std::size_t>(n)));
+    double* u = swork_.data();
+    const double* pivot = unit_pivot_.data();
+    u[0] = 0.0;
+    for (int i = 1; i < n - 1; ++i) {
+        const double ui = (Y[i + 1] - Y[i]) / 1.0 - (Y[i] - Y[i - 1]) / 1.0;
+        u[i] = (6.0 * ui / 2.0 - 0.5 * u[i - 1]) / pivot[i];
+    }
+    Y2[n - 1] = 0.0;
+    for (int k = n - 2; k >= 1; --k) Y2[k] = unit_back_[static_cast<std::size_t>(k)] * Y2[k + 1] + u[k];
+    Y2[0] = 0.0 * Y2[1] + u[0];
+}
+
 int CMathFunc::SplineEvaluate(const double* X, const double* Y, const double* Y2, int n, double x, double& y) {
     if (n < 2) {
         if (n == 1) {

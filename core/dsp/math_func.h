@@ -152,6 +152,10 @@ public:
     // Natural (end derivative > 0.99e30) or clamped cubic spline through
     // (X[i], Y[i]), i = 0..n−1. Y2 receives the second derivatives.
     void SplineSecondDerivatives(const double* X, const double* Y, int n, double d1, double dn, double* Y2);
+    // The natural spline's second derivatives through Y at knots 0 … n − 1:
+    // SplineSecondDerivatives with X[j] = j and natural ends, the same values
+    // to the bit, with the knot-only factors reused from frame to frame.
+    void UnitSplineSecondDerivatives(const double* Y, int n, double* Y2);
     // Evaluates the spline at x into y; returns 1 without touching y when the
     // bracketing abscissae are equal, else 0.
     static int SplineEvaluate(const double* X, const double* Y, const double* Y2, int n, double x, double& y);
@@ -227,6 +231,10 @@ private:
     std::vector<double> tw_re_, tw_im_;
     // Spline tables and the spline set-up's work array.
     std::vector<double> sx_, sy_, sy2_, swork_;
+    // The natural spline's elimination factors for knots 0, 1, …, n − 1
+    // (they depend on the knots only): the pivots and the back-substitution
+    // factors of the tridiagonal system, for the n last set up.
+    std::vector<double> unit_pivot_, unit_back_;
     // Work arrays of a cepstral frame.
     std::vector<double> cep_work_;
     // Peaks of the last cepstral frame.

@@ -154,7 +154,7 @@ double CMathFunc::CepstralPitch(const std::int16_t* samples, long long start, lo
         X[j] = j;
         Y[j] = cep[q] * cep[q];
     }
-    SplineSecondDerivatives(X, Y, len, 1e30, 1e30, Y2);
+    UnitSplineSecondDerivatives(Y, len, Y2);
     {
         double sum = 0.0;
         int cnt = 0;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <complex>
 #include <random>
 #include <sstream>
@@ -314,6 +315,24 @@ TEST(Spline, NaturalSplineOfALineIsTheLineAndEqualAbscissaeLeaveTheValue) {
     y = -7;
     EXPECT_EQ(CMathFunc::SplineEvaluate(Xd.data(), Y.data(), Y2.data(), 2, 1.0, y), 1);
     EXPECT_EQ(y, -7);
+}
+
+// The unit-knot spline reuses its knot factors between calls: it must give
+// the general spline's values to the bit, whatever sizes come in turn.
+TEST(Spline, UnitKnotSplineGivesTheGeneralSplinesBits) {
+    std::mt19937 g(3);
+    std::uniform_real_distribution<double> u(-1e6, 1e6);
+    CMathFunc unit, general;
+    for (int n : {1, 2, 3, 4, 207, 207, 55, 1000, 207}) {
+        std::vector<double> X(n), Y(n), a(n, -1.0), b(n, -2.0);
+        for (int j = 0; j < n; ++j) {
+            X[j] = j;
+            Y[j] = u(g);
+        }
+        general.SplineSecondDerivatives(X.data(), Y.data(), n, 1e30, 1e30, a.data());
+        unit.UnitSplineSecondDerivatives(Y.data(), n, b.data());
+        for (int j = 0; j < n; ++j) ASSERT_EQ(std::memcmp(&a[j], &b[j], sizeof(double)), 0) << "n " << n << ", knot " << j;
+    }
 }
 
 // The frame rule written out plainly: frames in sequence, each writing its
