@@ -165,6 +165,8 @@ void ComplexFft::butterflies(double* __restrict re, double* __restrict im) const
     radix4_stages(re, im, n, h, tw_.data());
 }
 
+void ComplexFft::butterflies_after_pairs(double* re, double* im) const { radix4_stages(re, im, n_, 2, tw_.data()); }
+
 RealFft::RealFft(int n) : n_(n), half_(power_of_two(n) && n >= 4 && n <= (1 << 17) ? n / 2 : 0) {
     const int q = n / 4;
     wr_.resize(static_cast<std::size_t>(q + 1));
@@ -195,6 +197,33 @@ void RealFft::forward_product(const std::int16_t* x, const double* w, int count,
     const std::uint32_t* rev = half_.bit_reversed();
     count = std::clamp(count, 0, n_);
     const int pairs = count / 2;
+    if (count <= h && half_.starts_with_pairs()) {
+        // A frame no longer than half the transform (the usual zero-padded
+        // analysis frame): the upper half of the complex sequence is zero,
+        // so its first (radix-2) stage is a copy, written here with the
+        // samples.
+        const int q = h / 2;
+        int j = 0;
+        for (; j < pairs; ++j) {
+            const std::uint32_t r = rev[j];
+            re[r] = re[r + 1] = w[2 * j] * x[2 * j];
+            im[r] = im[r + 1] = w[2 * j + 1] * x[2 * j + 1];
+        }
+        if (count % 2) {
+            const std::uint32_t r = rev[j];
+            re[r] = re[r + 1] = w[2 * j] * x[2 * j];
+            im[r] = im[r + 1] = 0.0;
+            ++j;
+        }
+        for (; j < q; ++j) {
+            const std::uint32_t r = rev[j];
+            re[r] = re[r + 1] = 0.0;
+            im[r] = im[r + 1] = 0.0;
+        }
+        half_.butterflies_after_pairs(re, im);
+        split(re, im, bins);
+        return;
+    }
     for (int j = 0; j < pairs; ++j) {
         re[rev[j]] = w[2 * j] * x[2 * j];
         im[rev[j]] = w[2 * j + 1] * x[2 * j + 1];

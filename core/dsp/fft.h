@@ -22,6 +22,13 @@ public:
     void forward(double* re, double* im) const;
     // The butterflies alone, for input already in bit-reversed order.
     void butterflies(double* re, double* im) const;
+    // True when log2 N is odd: the butterflies start with a radix-2 stage
+    // over neighbouring places.
+    bool starts_with_pairs() const { return (n_ & 0x55555555) == 0; }
+    // The butterflies after that radix-2 stage, for a caller that did it
+    // (for input whose upper half, elements N/2 … N−1 before the
+    // permutation, is zero, the stage maps each pair (a, 0) to (a, a)).
+    void butterflies_after_pairs(double* re, double* im) const;
     // Index of element j after the bit-reversal permutation.
     const std::uint32_t* bit_reversed() const { return rev_.data(); }
 

@@ -8,6 +8,7 @@
 #include <numbers>
 #include <random>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 #include "core/dsp/fft.h"
@@ -60,33 +61,37 @@ TEST_P(FftSizes, RealTransformMatchesTheDirectSum) {
     }
 }
 
-// A windowed 16-bit frame with a zero tail, all bins or only the low ones.
+// A windowed 16-bit frame with a zero tail, all bins or only the low ones;
+// frames longer and shorter than half the transform (the usual analysis
+// frame, whose zero half is handled apart), odd and even lengths.
 TEST_P(FftSizes, WindowedFrameMatchesTheDirectSumWhetherAllOrLowBins) {
     const int n = GetParam();
     if (n < 8) GTEST_SKIP();
-    const int count = n * 3 / 5;
-    const std::vector<double> v = noise(count, 11u + n);
-    std::vector<std::int16_t> x(v.begin(), v.end());
-    std::vector<double> w(static_cast<std::size_t>(count));
-    for (int j = 0; j < count; ++j) w[j] = 0.54 - 0.46 * std::cos(2.0 * std::numbers::pi * j / (count - 1));
-    RealFft plan(n);
-    std::vector<double> re(plan.work_size()), im(plan.work_size()), lre(plan.work_size()), lim(plan.work_size());
-    plan.forward_product(x.data(), w.data(), count, re.data(), im.data());
-    const int bins = n / 8;
-    plan.forward_product(x.data(), w.data(), count, lre.data(), lim.data(), bins);
-    const std::vector<long double> c = cos_table(n), s = sin_table(n);
-    for (int k = 0; k <= n / 2; ++k) {
-        long double sr = 0, si = 0;
-        for (int j = 0; j < count; ++j) {
-            const std::size_t m = static_cast<std::size_t>((static_cast<long long>(j) * k) % n);
-            sr += w[j] * x[j] * c[m];
-            si -= w[j] * x[j] * s[m];
-        }
-        ASSERT_NEAR(re[k], static_cast<double>(sr), tolerance(n)) << "bin " << k;
-        ASSERT_NEAR(im[k], static_cast<double>(si), tolerance(n)) << "bin " << k;
-        if (k <= bins) {
-            ASSERT_NEAR(lre[k], re[k], 1e-9 * std::fabs(re[k]) + 1e-9) << "low bin " << k;
-            ASSERT_NEAR(lim[k], im[k], 1e-9 * std::fabs(im[k]) + 1e-9) << "low bin " << k;
+    for (const int count : {n * 3 / 5, n / 2, n / 2 - 1, n * 2 / 5 + 1}) {
+        SCOPED_TRACE("frame of " + std::to_string(count));
+        const std::vector<double> v = noise(count, 11u + n);
+        std::vector<std::int16_t> x(v.begin(), v.end());
+        std::vector<double> w(static_cast<std::size_t>(count));
+        for (int j = 0; j < count; ++j) w[j] = 0.54 - 0.46 * std::cos(2.0 * std::numbers::pi * j / (count - 1));
+        RealFft plan(n);
+        std::vector<double> re(plan.work_size()), im(plan.work_size()), lre(plan.work_size()), lim(plan.work_size());
+        plan.forward_product(x.data(), w.data(), count, re.data(), im.data());
+        const int bins = n / 8;
+        plan.forward_product(x.data(), w.data(), count, lre.data(), lim.data(), bins);
+        const std::vector<long double> c = cos_table(n), s = sin_table(n);
+        for (int k = 0; k <= n / 2; ++k) {
+            long double sr = 0, si = 0;
+            for (int j = 0; j < count; ++j) {
+                const std::size_t m = static_cast<std::size_t>((static_cast<long long>(j) * k) % n);
+                sr += w[j] * x[j] * c[m];
+                si -= w[j] * x[j] * s[m];
+            }
+            ASSERT_NEAR(re[k], static_cast<double>(sr), tolerance(n)) << "bin " << k;
+            ASSERT_NEAR(im[k], static_cast<double>(si), tolerance(n)) << "bin " << k;
+            if (k <= bins) {
+                ASSERT_NEAR(lre[k], re[k], 1e-9 * std::fabs(re[k]) + 1e-9) << "low bin " << k;
+                ASSERT_NEAR(lim[k], im[k], 1e-9 * std::fabs(im[k]) + 1e-9) << "low bin " << k;
+            }
         }
     }
 }
