@@ -3,8 +3,10 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QScreen>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <optional>
@@ -19,6 +21,7 @@
 #include "gui/platform/qsettings_store.h"
 #include "gui/platform/qt_progress.h"
 #include "gui/platform/qt_user_prompts.h"
+#include "gui/views/waveform/marbeck_view.h"
 #include "platform/posix_files.h"
 
 namespace vox {
@@ -120,18 +123,35 @@ int run_voxtrel(int argc, char** argv) {
 
     if (cmd.screenshot) {
         const QString out = QString::fromStdString(*cmd.screenshot);
-        // Give the opening analyses and the first paints time to finish.
-        QTimer::singleShot(1500, &frame, [&frame, out] {
-            QApplication::processEvents();
-            QByteArray png;
-            QBuffer buffer(&png);
-            bool ok = buffer.open(QIODevice::WriteOnly) && frame.grab().save(&buffer, "PNG");
-            ok = ok && write_file_atomically(out.toStdString(), png.constData(), static_cast<std::size_t>(png.size()));
-            std::fprintf(stderr, ok ? "screenshot saved: %s\n" : "could not save the screenshot %s\n",
-                         out.toLocal8Bit().constData());
-            // Leave without questions: nothing was changed by a screenshot run.
-            QApplication::exit(ok ? 0 : 1);
+        // The picture waits for every window's first display, automatic
+        // analyses included (a long recording takes a while), at most
+        // kScreenshotPatienceMs, then leaves time for the last paints.
+        constexpr int kScreenshotPatienceMs = 120000;
+        auto* poll = new QTimer(&frame);
+        auto* waited = new QElapsedTimer;
+        waited->start();
+        QObject::connect(poll, &QTimer::timeout, &frame, [&frame, out, poll, waited] {
+            const auto views = frame.findChildren<CMarbeckView*>();
+            const bool ready = std::all_of(views.begin(), views.end(),
+                                           [](const CMarbeckView* v) { return v->first_display_finished(); });
+            if (!ready && waited->elapsed() < kScreenshotPatienceMs) return;
+            poll->stop();
+            delete waited;
+            QTimer::singleShot(300, &frame, [&frame, out] {
+                QApplication::processEvents();
+                QByteArray png;
+                QBuffer buffer(&png);
+                bool ok = buffer.open(QIODevice::WriteOnly) && frame.grab().save(&buffer, "PNG");
+                ok = ok &&
+                     write_file_atomically(out.toStdString(), png.constData(), static_cast<std::size_t>(png.size()));
+                std::fprintf(stderr, ok ? "screenshot saved: %s\n" : "could not save the screenshot %s\n",
+                             out.toLocal8Bit().constData());
+                // Leave without questions: nothing was changed by a screenshot run.
+                QApplication::exit(ok ? 0 : 1);
+            });
         });
+        // The first paints come first; then look every 100 ms.
+        QTimer::singleShot(1200, poll, [poll] { poll->start(100); });
     }
     return qapp.exec();
 }

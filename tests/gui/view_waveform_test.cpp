@@ -237,6 +237,38 @@ TEST_F(WaveformView, PitchAllTracksAVoicedSignalAndShowsIntensity) {
 }
 
 
+// What a picture of the window waits for: the first display says when its
+// automatic analyses are done, and not while they run.
+TEST(FirstDisplay, SaysWhenItsAutomaticAnalysesAreDone) {
+    app();
+    struct Watch : Progress {
+        const CMarbeckView* view = nullptr;
+        int steps_while_running = 0;
+        void begin(std::string_view, long long) override {}
+        void step() override {
+            if (view && !view->first_display_finished()) ++steps_while_running;
+        }
+        bool cancelled() override { return false; }
+        void end() override {}
+    } watch;
+    ScriptedPrompts prompts;
+    TempNames names{std::string(std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp")};
+    DocServices services{prompts, watch, names};
+    CMarbeckDoc doc(services);
+    doc.options.display.always_analyse = 1;
+    fill_audio(doc, 16000.0, 16000, [](std::size_t i) { return 12000.0 * std::sin(2 * M_PI * 150.0 * double(i) / 16000.0); });
+    CMarbeckView view(doc);
+    watch.view = &view;
+    EXPECT_TRUE(view.first_display_finished()) << "a view never shown waits for nothing";
+    view.resize(800, 400);
+    view.show();
+    EXPECT_FALSE(view.first_display_finished());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view.first_display_finished(); }, 20000));
+    EXPECT_FALSE(view.pitch_contour().empty());
+    EXPECT_TRUE(doc.channels[0].intensity_valid);
+    EXPECT_GT(watch.steps_while_running, 0);
+}
+
 // --- bitmap output -----------------------------------------------------------------------
 
 TEST_F(WaveformView, SaveAsBmpWritesThePageAndReportsFailures) {

@@ -453,8 +453,9 @@ void CMarbeckView::timerEvent(QTimerEvent* e) {
             first_display_timer_ = 0;
             return;
         }
-        first_display_timer_ = -1;  // once per view
+        first_display_timer_ = kFirstDisplayRunning;  // once per view
         if (has_data() && doc_.options.display.always_analyse && pitch_.empty()) compute_pitch(range_all());
+        first_display_timer_ = kFirstDisplayDone;
         update();
     } else if (e->timerId() == screen_timer_) {
         killTimer(screen_timer_);

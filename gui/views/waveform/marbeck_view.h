@@ -140,6 +140,9 @@ public:
     const QImage& screen_image();
     const QImage& composed_image();
     int render_count() const { return render_count_; }
+    // True once the first display's automatic analyses have finished (or
+    // the view was never shown): what a picture of the window waits for.
+    bool first_display_finished() const { return first_display_timer_ == 0 || first_display_timer_ == kFirstDisplayDone; }
     int tracking_x() const { return tracking_x_; }
 
     // Layout results (client pixels).
@@ -377,6 +380,9 @@ private:
     double laid_out_first_ = 0.0, laid_out_last_ = 0.0;
 
     int screen_timer_ = 0;
+    // 0 before the first show, then the first display's timer id, then
+    // kFirstDisplayRunning while its analyses run, kFirstDisplayDone after.
+    static constexpr int kFirstDisplayRunning = -2, kFirstDisplayDone = -1;
     int first_display_timer_ = 0;
     std::string screen_dump_path_;
 
