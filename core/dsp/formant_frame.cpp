@@ -1,10 +1,11 @@
 // Formants of one frame: pre-emphasis, resampling to the analysis rate,
-// Hamming-windowed LPC and the predictor's roots.
+// Hamming-windowed LPC, the predictor's roots and the peaks of its envelope.
 
 #include "core/dsp/formant_frame.h"
 
 #include <algorithm>
 #include <cmath>
+#include <complex>
 
 #include "core/dsp/math_func.h"
 
@@ -53,6 +54,41 @@ std::vector<double> resample_down(const double* x, int n, double fs, double fa) 
     return y;
 }
 
+namespace {
+
+// A root this narrow (Hz) is a formant by itself.
+constexpr double kNarrowBandwidth = 600.0;
+// Grid of the envelope's peak search over 0 … fs/2 (about 11 Hz a step at
+// 11025 Hz).
+constexpr int kEnvelopeSteps = 512;
+
+// Frequencies (Hz) of the local maxima of the all-pole envelope
+// 1/|A(e^jω)|² of a[0..p] at rate fs, 0 Hz and fs/2 excluded.
+std::vector<double> envelope_peaks(const double* a, int p, double fs) {
+    static const std::vector<std::complex<double>> zinv = [] {  // e^(−jω) on the grid
+        std::vector<std::complex<double>> z(kEnvelopeSteps + 1);
+        for (int k = 0; k <= kEnvelopeSteps; ++k) z[static_cast<std::size_t>(k)] = std::polar(1.0, -kDspPi * k / kEnvelopeSteps);
+        return z;
+    }();
+    std::vector<double> inverse(kEnvelopeSteps + 1);  // |A|², low at a peak
+    for (int k = 0; k <= kEnvelopeSteps; ++k) {
+        const double wr = zinv[static_cast<std::size_t>(k)].real(), wi = zinv[static_cast<std::size_t>(k)].imag();
+        double vr = a[p], vi = 0.0;  // Horner's rule in z^−1
+        for (int i = p - 1; i >= 0; --i) {
+            const double r = vr * wr - vi * wi + a[i];
+            vi = vr * wi + vi * wr;
+            vr = r;
+        }
+        inverse[static_cast<std::size_t>(k)] = vr * vr + vi * vi;
+    }
+    std::vector<double> peaks;
+    for (int k = 1; k < kEnvelopeSteps; ++k)
+        if (inverse[k] < inverse[k - 1] && inverse[k] <= inverse[k + 1]) peaks.push_back(k * fs / 2.0 / kEnvelopeSteps);
+    return peaks;
+}
+
+}  // namespace
+
 const FormantResult* FormantsOfFrame(CMathFunc& mf, const double* x, int n, double fs, int p, double mu) {
     if (n < 2 || p < 1 || !(fs > 0.0)) return nullptr;
     std::vector<double> y(static_cast<std::size_t>(n));
@@ -63,7 +99,36 @@ const FormantResult* FormantsOfFrame(CMathFunc& mf, const double* x, int n, doub
     const int m = static_cast<int>(frame.size());
     if (m < 2) return nullptr;
     frame.resize(frame.size() + 1, 0.0);
-    return mf.LpcSpectrumDb(frame.data(), order, m, 0.0, 1, false, 0, fa / 2.0, fa, true, true);
+    const FormantResult* fr = mf.LpcSpectrumDb(frame.data(), order, m, 0.0, 1, false, 0, fa / 2.0, fa, true, true);
+    if (!fr) return nullptr;
+    // A root wider than 600 Hz is still a formant when it makes a peak of
+    // the envelope (it is the root nearest that peak): noise lifts the floor
+    // around a weak formant (an F3 40 dB under F1, in noise 30 dB down) and
+    // widens its root to 500–800 Hz while the envelope still peaks there; the
+    // wide roots that only shape the tilt make no peak of their own. This
+    // holds while the order leaves no poles to spare, at most a pair per kHz
+    // of band and a pair for the source (12 at 11025 Hz): spare poles settle
+    // on ripples of the noise and make small peaks of their own (order 12 at
+    // 8 kHz), so a wide root is then no evidence of a formant.
+    const int count = fr->factor_count;
+    std::vector<double> freq(static_cast<std::size_t>(count));
+    std::vector<bool> keep(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        const QuadraticFactor& q = fr->factors[static_cast<std::size_t>(i)];
+        const FormantValue fv = CMathFunc::QuadraticToFormant(q.c1, q.c0, fa);
+        freq[static_cast<std::size_t>(i)] = fv.frequency;
+        keep[static_cast<std::size_t>(i)] = fv.bandwidth <= kNarrowBandwidth;
+    }
+    const LpcResult& lpc = mf.last_lpc();
+    if (lpc.order <= fa / 1000.0 + 2.0) {
+        for (double peak : envelope_peaks(lpc.a.data(), lpc.order, fa)) {
+            int nearest = -1;
+            for (int i = 0; i < count; ++i)
+                if (nearest < 0 || std::fabs(freq[i] - peak) < std::fabs(freq[nearest] - peak)) nearest = i;
+            if (nearest >= 0) keep[static_cast<std::size_t>(nearest)] = true;
+        }
+    }
+    return mf.KeepFormants(keep, fa);
 }
 
 }  // namespace vox

@@ -40,7 +40,9 @@ std::vector<double> resample_down(const double* x, int n, double fs, double fa);
 
 // Formants of the frame x[0..n] (n + 1 samples: pre-emphasis reads one
 // ahead) at rate fs with LPC order p and pre-emphasis factor mu (0 for
-// none) applied at fs; Hamming window; bandwidth limit 600 Hz. Null when
+// none) applied at fs; Hamming window; the roots of bandwidth up to 600 Hz,
+// and, when the order spares no poles (at most fa/1000 + 2 at the analysis
+// rate fa), the wider roots that make a peak of the envelope. Null when
 // the frame is too short to analyse; a frame without energy throws
 // AnalysisAbandoned (it has no predictor), as LpcSpectrumDb does.
 const FormantResult* FormantsOfFrame(CMathFunc& mf, const double* x, int n, double fs, int p, double mu);

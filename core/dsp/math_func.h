@@ -143,6 +143,10 @@ public:
     // The same by factor-by-factor deflation (FactorPolynomial); null when a
     // factor cannot be found.
     const FormantResult* FindFormantsByDeflation(int p, double bwLimit, const double* a, double fs);
+    // Chooses the formants of the last FindFormants again among all its
+    // factors: factor i is kept when keep[i] (one flag per factor), sorted
+    // by frequency. fs as given to FindFormants.
+    const FormantResult* KeepFormants(const std::vector<bool>& keep, double fs);
 
     // One factor of a0·z^d + … + ad; the deflated polynomial goes to out.
     FactorOutcome FactorPolynomial(int d, const double* a, double* out);

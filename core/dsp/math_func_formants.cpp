@@ -295,6 +295,20 @@ const FormantResult* CMathFunc::FindFormants(int p, double bwLimit, const double
     return FindFormantsByDeflation(p, bwLimit, a, fs);
 }
 
+const FormantResult* CMathFunc::KeepFormants(const std::vector<bool>& keep, double fs) {
+    formants_.formant_count = 0;
+    for (int i = 0; i < formants_.factor_count; ++i) {
+        if (i >= static_cast<int>(keep.size()) || !keep[static_cast<std::size_t>(i)]) continue;
+        const QuadraticFactor& q = formants_.factors[static_cast<std::size_t>(i)];
+        const FormantValue fv = QuadraticToFormant(q.c1, q.c0, fs);
+        formants_.F[formants_.formant_count] = fv.frequency;
+        formants_.B[formants_.formant_count] = fv.bandwidth;
+        ++formants_.formant_count;
+    }
+    sort_formants();
+    return &formants_;
+}
+
 const FormantResult* CMathFunc::FindFormantsByDeflation(int p, double bwLimit, const double* a, double fs) {
     formants_.factor_count = 0;
     formants_.formant_count = 0;

@@ -46,8 +46,10 @@ double median(std::vector<double> v) {
 //   near H2: 15–24 % high at every rate, slice and track, clean and noisy
 //   (the burg reference of bench/formant_yardstick.sh reads the same
 //   14–25 %). Held to 25 % so that a worse pull is caught.
-// - Single frames of a noisy back vowel whose F3 (40 dB under F1, at the
-//   noise floor) is lost or mistaken for F4: not asserted there.
+// - Single frames of a noisy back vowel whose F3 lies 40 dB under F1, at
+//   the noise floor: at 8 kHz /u/ of the 110 Hz voice, whose F3 the noise
+//   splits into two roots 15.7 % below and 14.7 % above it; at 22.05 kHz
+//   /u/ of the 220 Hz voice, whose F3 the noise widens and pulls 8.2 % low.
 // - /o/ of the 220 Hz voice at 8 kHz: the slice's F1 is 8.05 % low.
 struct KnownMiss {
     int rate;
@@ -60,13 +62,8 @@ struct KnownMiss {
 };
 constexpr KnownMiss kKnownMisses[] = {
     {8000, 'o', 220, false, false, 0, 0.085},
-    {8000, 'u', 110, true, false, 2, -1.0},
-    {22050, 'u', 220, true, false, 2, -1.0},
-    {32000, 'u', 110, true, false, 2, -1.0},
-    {32000, 'o', 220, true, false, 2, -1.0},
-    {44100, 'o', 110, true, false, 2, -1.0},
-    {48000, 'u', 110, true, true, 2, -1.0},
-    {48000, 'o', 110, true, false, 2, -1.0},
+    {8000, 'u', 110, true, false, 2, 0.16},
+    {22050, 'u', 220, true, false, 2, 0.085},
 };
 constexpr double kBelowSecondHarmonicBound = 0.25;
 
@@ -187,6 +184,44 @@ TEST_P(FormantTrackTiming, ChangeShownAtItsColumn) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rates, FormantTrackTiming, ::testing::Values(11025, 48000));
+
+// The F3 of a back vowel (40 dB under F1, at the floor of noise 30 dB down)
+// on other realisations of jitter and noise than the cells above, at the
+// rates analysed at 11025 Hz: /u/ and /o/, both voices, six realisations
+// each, 120 slices. The noise widens that formant's root past 600 Hz in many
+// frames, and a rule on the bandwidth alone then reads F4 (or nothing) as
+// F3 in about a third of them; at least 85 % must be within 8 %.
+TEST(NoisyBackVowelF3, FoundOnMostRealisations) {
+    int within = 0, total = 0;
+    std::string misses;
+    for (int rate : {16000, 22050, 32000, 44100, 48000}) {
+        const double fs = rate;
+        for (int v : {2, 4}) {  // u, o
+            const test::Vowel& vw = test::kVowels[v];
+            for (double f0 : {110.0, 220.0}) {
+                const double* F = f0 < 150.0 ? vw.male : vw.female;
+                for (unsigned r = 1; r <= 6; ++r) {
+                    const auto x = test::steady_vowel(fs, f0, F, true, r);
+                    SampleSource src = SampleSource::memory(x.data(), x.size());
+                    SliceRequest rq;
+                    rq.fs = fs;
+                    rq.frame_start = x.size() / 2;
+                    rq.out_points = 200;
+                    rq.options = fft_lpc_rate_defaults(FftLpcOptions{}, fs);
+                    const auto slice = ComputeFftLpcSlice(src, rq, nullptr);
+                    ASSERT_TRUE(slice);
+                    ++total;
+                    if (std::fabs(slice->F[2] - F[2]) <= kTolerance * F[2])
+                        ++within;
+                    else
+                        misses += " " + std::to_string(rate) + vw.name + std::to_string(int(f0)) + "#" +
+                                  std::to_string(r) + ":" + std::to_string(int(slice->F[2]));
+                }
+            }
+        }
+    }
+    EXPECT_GE(within, total * 85 / 100) << "F3 (Hz) off by more than 8 %:" << misses;
+}
 
 std::vector<Case> all_cases() {
     std::vector<Case> c;

@@ -29,7 +29,9 @@ inline constexpr double kVowelBandwidths[5] = {80, 100, 120, 150, 200};  // Hz, 
 
 // 0.4 s of the vowel with formants F (Hz; those above 0.475·fs left out) on
 // Rosenberg pulses at f0 with 0.5 % jitter; with noise 30 dB down if noisy.
-inline std::vector<std::int16_t> steady_vowel(double fs, double f0, const double* F, bool noisy) {
+// Another `realisation` draws other jitter and noise.
+inline std::vector<std::int16_t> steady_vowel(double fs, double f0, const double* F, bool noisy,
+                                              unsigned realisation = 0) {
     VoiceSpec v;
     v.fs = fs;
     v.seconds = 0.4;
@@ -38,7 +40,7 @@ inline std::vector<std::int16_t> steady_vowel(double fs, double f0, const double
         if (F[k] < 0.475 * fs) v.formants.push_back({F[k], kVowelBandwidths[k]});
     v.glottis = Glottis::Rosenberg;
     v.jitter = 0.005;
-    v.seed = static_cast<unsigned>(fs + f0);
+    v.seed = static_cast<unsigned>(fs + f0) + 7919u * realisation;
     if (noisy) v.snr_db = 30.0;
     return synth(v);
 }
