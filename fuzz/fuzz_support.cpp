@@ -31,6 +31,11 @@ const std::string& scratch_folder() {
 void open_bytes(const std::uint8_t* data, std::size_t size, Reader reader) { open_bytes(data, size, reader, nullptr); }
 
 void open_bytes(const std::uint8_t* data, std::size_t size, Reader reader, void (*then)(CMarbeckDoc&)) {
+    open_bytes(data, size, reader, then, nullptr);
+}
+
+void open_bytes(const std::uint8_t* data, std::size_t size, Reader reader, void (*then)(CMarbeckDoc&),
+                AudioDecoder* decoder) {
     const std::string path = scratch_folder() + "/input";
     {
         BinaryFile out;
@@ -55,7 +60,7 @@ void open_bytes(const std::uint8_t* data, std::size_t size, Reader reader, void 
     OptionBlock options;
     if (steer & 128) options.long_file_minutes = 0;  // take the disk path
     {
-        CMarbeckDoc doc(DocServices{prompts, progress, names}, options);
+        CMarbeckDoc doc(DocServices{prompts, progress, names, decoder}, options);
         if (reader == nullptr) {
             doc.open(path);
         } else {

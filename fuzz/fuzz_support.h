@@ -19,5 +19,8 @@ void open_bytes(const std::uint8_t* data, std::size_t size, Reader reader);
 // The same, then `then` runs on the document (when it accepted the file)
 // before the document is destroyed.
 void open_bytes(const std::uint8_t* data, std::size_t size, Reader reader, void (*then)(CMarbeckDoc&));
+// The same with a decoder handed to the document.
+void open_bytes(const std::uint8_t* data, std::size_t size, Reader reader, void (*then)(CMarbeckDoc&),
+                AudioDecoder* decoder);
 
 }  // namespace vox::fuzz

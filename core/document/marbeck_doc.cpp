@@ -100,9 +100,10 @@ bool CMarbeckDoc::read_file(const std::string& path) {
     try {
         for (const auto& entry : open_chain()) {
             file.seek(0);
+            format_name_.clear();  // a reader may name the format itself
             const ReadResult r = entry.read(*this, file);
             if (r == ReadResult::Accepted) {
-                format_name_ = entry.name;
+                if (format_name_.empty()) format_name_ = entry.name;
                 accepted = true;
                 break;
             }

@@ -13,6 +13,7 @@
 #include "core/app/option_block.h"
 #include "core/document/channels.h"
 #include "core/document/doc_events.h"
+#include "core/platform/audio_decoder.h"
 #include "core/platform/progress.h"
 #include "core/platform/temp_names.h"
 #include "core/platform/user_prompts.h"
@@ -47,6 +48,9 @@ struct DocServices {
     UserPrompts& prompts;
     Progress& progress;
     TempNames& temp_names;
+    // Decodes the formats the program's own readers do not know; none: such
+    // files go on to the generic-file question.
+    AudioDecoder* decoder = nullptr;
 };
 
 // Fixed texts of the document.
@@ -106,7 +110,8 @@ public:
     bool modified() const { return modified_; }
     void set_modified(bool m) { modified_ = m; }
     void set_path(const std::string& path);  // also sets the title to the file name
-    // Name of the reader that accepted the file last ("WAV", "VXL_PC", ...).
+    // Name of the format of the file read last: the reader's ("WAV", "VXL_PC",
+    // ...), or for a decoded file what the decoder calls it ("FLAC ...").
     const std::string& format_name() const { return format_name_; }
     void set_format_name(std::string n) { format_name_ = std::move(n); }
 

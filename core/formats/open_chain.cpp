@@ -2,6 +2,7 @@
 
 #include "core/document/native_format.h"
 #include "core/formats/acquisition.h"
+#include "core/formats/decoded_reader.h"
 #include "core/formats/aiff.h"
 #include "core/formats/earlier_product.h"
 #include "core/formats/esps.h"
@@ -33,6 +34,9 @@ const std::array<ReaderEntry, kOpenChainLength>& open_chain() {
         {"NIST SPHERE", read_nist},
         {"SUN au", read_sun_au},
         {"ESPS", read_esps},
+        // Last: what the decoder handed to the document knows; the reader
+        // names the format as the decoder does.
+        {"Decoded audio", read_decoded},
     }};
     return chain;
 }
