@@ -20,6 +20,7 @@
 #include "core/platform/scripted_prompts.h"
 #include "cli/analysis_commands.h"
 #include "cli/analysis_options.h"
+#include "cli/audio_decoder.h"
 #include "cli/label_commands.h"
 #include "cli/measure_command.h"
 #include "cli/sound_commands.h"
@@ -369,7 +370,7 @@ int main(int argc, char** argv) {
         decode_config_options(*bytes, options);
     }
     options.long_file_minutes = long_minutes;
-    CMarbeckDoc doc(DocServices{prompts, progress, temp}, options);
+    CMarbeckDoc doc(DocServices{prompts, progress, temp, &vox::cli::audio_decoder()}, options);
     try {
         if (!doc.open(file)) {
             if (prompts.count(ScriptedPrompts::Event::Message) == 0 &&

@@ -17,6 +17,7 @@
 #include <thread>
 
 #include "cli/analysis_options.h"
+#include "cli/audio_decoder.h"
 #include "core/app/config_file.h"
 #include "core/app/private_temp_folder.h"
 #include "core/app/sha256.h"
@@ -108,7 +109,7 @@ FileResult measure_file(const std::string& file, const Request& rq, const std::s
         const auto bytes = read_config_bytes(*rq.config);
         if (bytes && config_version_ok(*bytes)) decode_config_options(*bytes, options);
     }
-    CMarbeckDoc doc(DocServices{prompts, progress, temp}, options);
+    CMarbeckDoc doc(DocServices{prompts, progress, temp, &audio_decoder()}, options);
     auto failure = [&](const std::string& why) {
         out.error = file + ": " + why;
         return out;

@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "cli/audio_decoder.h"
 #include "core/app/private_temp_folder.h"
 #include "core/audio/sound_abort.h"
 #include "core/audio/sound_in.h"
@@ -119,7 +120,7 @@ int play(const SoundArgs& a, AudioBackend& dev, ScriptedPrompts& prompts) {
     PrivateFolder folder;
     if (!folder.ok()) return folder.refuse();
     TempNames temp(folder.path());
-    CMarbeckDoc doc(DocServices{prompts, progress, temp});
+    CMarbeckDoc doc(DocServices{prompts, progress, temp, &audio_decoder()});
     if (!doc.open(a.file)) {
         std::fprintf(stderr, "%s could not be read\n", a.file.c_str());
         return 1;
