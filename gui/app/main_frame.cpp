@@ -270,7 +270,7 @@ void CMainFrame::rebuild_window_list() {
 // --- documents ------------------------------------------------------------------------------
 
 std::unique_ptr<CMarbeckDoc> CMainFrame::make_document() {
-    DocServices services{app_.prompts(), app_.progress(), app_.temp_names()};
+    DocServices services{app_.prompts(), app_.progress(), app_.temp_names(), app_.env().decoder};
     OptionBlock options = app_.config().new_document_options(app_.app_values());
     options.long_file_minutes = app_.long_file_minutes();  // the session's last choice
     auto doc = std::make_unique<CMarbeckDoc>(services, options);
@@ -623,7 +623,8 @@ void CMainFrame::free_window_shortcuts() {
 // --- individual commands ---------------------------------------------------------------------
 
 void CMainFrame::file_open() {
-    const std::string filters = std::string(CMainFrame::kAllSupportedFilter) + doc_text::kOpenFilters;
+    const std::string filters =
+        std::string(CMainFrame::kAllSupportedFilter) + doc_text::kOpenFilters + CMainFrame::kDecodedFilter;
     FileDialogRequest req{kOpenTitle, "", "", filters, false, open_filter_index_};
     const auto choice = app_.prompts().choose_open_file(req);
     if (!choice) return;

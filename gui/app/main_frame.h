@@ -43,7 +43,13 @@ public:
     // offered before them and chosen the first time the dialog opens.
     static constexpr const char* kAllSupportedFilter =
         "All supported recordings|*.vxl; *.lmf; *.wav; *.nsp; *.sph; *.sp1; *.sp2; *.d; *.au; *.aiff; *.aif; *.aifc; "
-        "*.VXL; *.LMF; *.WAV; *.NSP; *.SPH; *.SP1; *.SP2; *.D; *.AU; *.AIFF; *.AIF; *.AIFC|";
+        "*.flac; *.ogg; *.oga; *.opus; *.mp3; *.w64; *.rf64; *.caf; "
+        "*.VXL; *.LMF; *.WAV; *.NSP; *.SPH; *.SP1; *.SP2; *.D; *.AU; *.AIFF; *.AIF; *.AIFC; "
+        "*.FLAC; *.OGG; *.OGA; *.OPUS; *.MP3; *.W64; *.RF64; *.CAF|";
+    // After the format filters: the files the decoder reads. Last, so that
+    // the remembered index of every other filter stays what it was.
+    static constexpr const char* kDecodedFilter =
+        "Compressed and 64-bit audio (*.flac; *.ogg; *.opus; *.mp3; *.w64; *.rf64; *.caf)|*.flac; *.ogg; *.oga; *.opus; *.mp3; *.w64; *.rf64; *.caf; *.FLAC; *.OGG; *.OGA; *.OPUS; *.MP3; *.W64; *.RF64; *.CAF|";
 
     explicit CMainFrame(CVoxtrelApp& app, QWidget* parent = nullptr);
     ~CMainFrame() override;

@@ -23,6 +23,7 @@
 #include "gui/platform/qt_user_prompts.h"
 #include "gui/views/waveform/marbeck_view.h"
 #include "platform/posix_files.h"
+#include "platform/sndfile_decoder.h"
 
 namespace vox {
 
@@ -97,13 +98,15 @@ int run_voxtrel(int argc, char** argv) {
     QSettingsStore settings;
     QtUserPrompts prompts;
     QtProgress progress;
+    SndfileDecoder decoder;
     AppEnvironment env{settings,
                        prompts,
                        prompts,
                        progress,
                        QDir::currentPath().toStdString(),
                        system_temp_folder(),
-                       QApplication::applicationDirPath().toStdString()};
+                       QApplication::applicationDirPath().toStdString(),
+                       &decoder};
     CVoxtrelApp app(env);
     if (!app.init_instance()) return 1;
 

@@ -13,6 +13,7 @@
 #include "core/app/config_file.h"
 #include "core/app/private_temp_folder.h"
 #include "core/app/temp_folder.h"
+#include "core/platform/audio_decoder.h"
 #include "core/audio/record_settings.h"
 #include "core/platform/progress.h"
 #include "core/platform/settings_store.h"
@@ -35,6 +36,9 @@ struct AppEnvironment {
     std::string working_dir;      // the working directory at start
     std::string fallback_folder;  // where the folder chooser starts
     std::string application_dir;  // the program's folder (help file)
+    // Decodes the formats the program's own readers do not know (handed to
+    // every document); none: such files go to the generic-file question.
+    AudioDecoder* decoder = nullptr;
 };
 
 class CVoxtrelApp {

@@ -9,6 +9,7 @@
 #include <QDropEvent>
 #include <QUrl>
 #include <QMdiSubWindow>
+#include <cstdlib>
 #include <filesystem>
 
 #include "core/document/marbeck_doc.h"
@@ -31,13 +32,45 @@ TEST(AppFile, OpenUsesTheThirteenFiltersAndRemembersTheChosenOne) {
     ASSERT_TRUE(f.run_command(C::FileOpen));
     ASSERT_EQ(fx.prompts.file_requests.size(), 1u);
     const FileDialogRequest& req = fx.prompts.file_requests[0];
-    // The thirteen format filters follow the one for every supported recording.
-    EXPECT_EQ(req.filter, std::string(CMainFrame::kAllSupportedFilter) + doc_text::kOpenFilters);
-    EXPECT_EQ(std::count(req.filter.begin(), req.filter.end(), '|'), 28);
+    // The thirteen format filters follow the one for every supported
+    // recording; the decoder's formats come last.
+    EXPECT_EQ(req.filter,
+              std::string(CMainFrame::kAllSupportedFilter) + doc_text::kOpenFilters + CMainFrame::kDecodedFilter);
+    EXPECT_EQ(std::count(req.filter.begin(), req.filter.end(), '|'), 30);
     ASSERT_EQ(f.document_count(), 1);
     EXPECT_EQ(f.active_document()->format_name(), "WAV");
     EXPECT_EQ(f.active_child()->windowTitle(), "speech.wav");
 
+}
+
+// File > Open on a stereo FLAC: the channel question, then a window titled
+// by the channel, holding the samples sox decodes from that channel.
+TEST(AppFile, OpenReadsAFlacThroughTheDecoder) {
+    if (!have_program("sox")) GTEST_SKIP() << "sox is not installed";
+    AppFixture fx;
+    CMainFrame& f = *fx.frame;
+    const std::string flac = fx.dir.file("reading.flac");
+    const std::string ref = fx.dir.file("ref.raw");
+    ASSERT_TRUE(run_command("sox -D -R -n -r 16000 -b 16 -c 2 '" + flac +
+                            "' synth 0.8 sine 180 sine 900 synth whitenoise amod 0.05 gain -3"));
+    ASSERT_TRUE(run_command("sox -D '" + flac + "' -t raw -e signed -b 16 -L '" + ref + "' remix 2"));
+    const auto ref_bytes = read_file(ref);
+    fx.prompts.file_choices.push_back(flac);
+    fx.prompts.channel_choices.push_back(1);
+    f.action(C::FileOpen)->trigger();
+    ASSERT_EQ(f.document_count(), 1);
+    CMarbeckDoc* doc = f.active_document();
+    EXPECT_EQ(doc->format_name().rfind("FLAC", 0), 0u) << doc->format_name();
+    EXPECT_EQ(f.active_child()->windowTitle(), "reading.flac::Channel 2");
+    EXPECT_EQ(fx.prompts.channel_requests.at(0).first, 2);
+    const auto got = audio_samples(*doc);
+    ASSERT_EQ(got.size() * 2, ref_bytes.size());
+    for (std::size_t i = 0; i < got.size(); ++i)
+        ASSERT_EQ(got[i], static_cast<std::int16_t>(ref_bytes[2 * i] | (ref_bytes[2 * i + 1] << 8))) << i;
+    EXPECT_TRUE(fx.prompts.messages().empty());
+    // Save As offers the native format for it, as for any foreign file.
+    EXPECT_EQ(doc->foreign_format, 1);
+    if (const char* dir = std::getenv("VOXTREL_VIEW_PNG_DIR")) f.grab().save(QString::fromLatin1(dir) + "/flac_open.png");
 }
 
 TEST(AppFile, AFailedOpenLeavesNoWindow) {

@@ -14,6 +14,7 @@
 #include "core/platform/settings_store.h"
 #include "gui/app/main_frame.h"
 #include "gui/app/voxtrel_app.h"
+#include "platform/sndfile_decoder.h"
 #include "tests/support/test_support.h"
 
 namespace vox::test {
@@ -36,6 +37,7 @@ struct AppFixture {
     ScriptedPrompts prompts;
     ScriptedChooser chooser;
     NullProgress progress;
+    SndfileDecoder decoder;  // as the program hands it to its documents
     std::unique_ptr<CVoxtrelApp> app;
     std::unique_ptr<CMainFrame> frame;
 };
