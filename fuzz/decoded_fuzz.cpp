@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::uint32_t announced = 0;
     std::memcpy(&announced, data + 5, 4);
     a.announced = (data[11] & 2) ? announced : announced % 300000;
-    a.delivered = (static_cast<std::uint64_t>(data[9]) << 8 | data[10]) * 8;  // at most about 0.5 Mi frames
+    a.delivered = static_cast<std::uint64_t>(data[9]) << 8 | data[10];  // at most 65535 frames
     a.fails = (data[11] & 4) != 0;
     vox::ScriptedDecoder decoder;
     decoder.any_file = a;
