@@ -19,6 +19,10 @@ std::string decoded_text::damaged(const std::string& file_name, double ms, std::
 
 namespace {
 
+// Decoding is slower than copying: a recording of at least this length
+// shows the progress window (and can be cancelled) in memory as well.
+constexpr double kProgressFromMs = 60000.0;
+
 // Interleaved values decoded at once: one second of sound, but never more
 // than 4 Mi values whatever the rate and channel count.
 constexpr std::size_t kMaxBlockValues = std::size_t{1} << 22;
@@ -37,6 +41,7 @@ public:
         } else {
             // Room for what the header announces, grown if more comes.
             mem_.allocate(static_cast<std::size_t>(std::min<std::uint64_t>(announced, 1u << 22)));
+            if (static_cast<double>(announced) * 1000.0 / rate_ >= kProgressFromMs) open_progress(announced);
         }
     }
     ~Channel0Sink() {
@@ -74,13 +79,14 @@ public:
         }
         std::copy(s, s + n, mem_.data() + count_);
         count_ += n;
+        if (progress_ && progress_->step_and_check()) throw DocumentCancelled();
     }
 
     // Channel 0 takes the samples.
     void finish() {
         CChannels& ch = doc_.channels[0];
+        progress_.reset();
         if (raw_open_) {
-            progress_.reset();
             if (!raw_.close()) throw DocumentAbort("writing the raw file failed");
             raw_open_ = false;
             ch.samples.reset();
@@ -101,6 +107,9 @@ private:
             throw DocumentAbort("cannot create the raw file");
         }
         raw_open_ = true;
+        if (!progress_) open_progress(expected);
+    }
+    void open_progress(std::uint64_t expected) {
         progress_ = std::make_unique<ProgressScope>(doc_.progress(), doc_text::kReadingCaption,
                                                     static_cast<long long>(expected / block_frames_ + 1));
     }

@@ -176,15 +176,29 @@ INSTANTIATE_TEST_SUITE_P(
                       LengthCase{"overstated_on_disk", 1000000, 5000, 2, true, true}),
     [](const auto& info) { return std::string(info.param.label); });
 
+// Decoding a long file shows the progress window, into memory (from a
+// minute of sound) as into the raw file; a cancel opens nothing and leaves
+// no file behind.
 TEST(DecodedReader, ACancelledLongReadLeavesNothingBehind) {
+    for (const double long_seconds : {1.0, 0.0}) {
+        DecodedFixture f;
+        f.decoder.files[f.path] = ScriptedAudio{8000.0, 1, 8000 * 61, 8000 * 61};
+        f.progress.cancel_at_step = 3;
+        EXPECT_FALSE(f.open(long_seconds));
+        EXPECT_EQ(f.progress.steps, 3);
+        EXPECT_EQ(f.progress.closed, 1);
+        EXPECT_EQ(f.doc->loaded, 0);
+        EXPECT_EQ(f.temp_files(), 0);
+        EXPECT_EQ(f.prompts.count(ScriptedPrompts::Event::OpenFailure), 0);
+        EXPECT_EQ(f.prompts.count(ScriptedPrompts::Event::GenericFile), 0);
+    }
+}
+
+TEST(DecodedReader, AShortFileInMemoryShowsNoProgressWindow) {
     DecodedFixture f;
-    f.decoder.files[f.path] = ScriptedAudio{8000.0, 1, 80000, 80000};
-    f.progress.cancel_at_step = 3;
-    EXPECT_FALSE(f.open(1.0));
-    EXPECT_EQ(f.doc->loaded, 0);
-    EXPECT_EQ(f.temp_files(), 0);
-    EXPECT_EQ(f.prompts.count(ScriptedPrompts::Event::OpenFailure), 0);
-    EXPECT_EQ(f.prompts.count(ScriptedPrompts::Event::GenericFile), 0);
+    f.decoder.files[f.path] = ScriptedAudio{8000.0, 1, 8000 * 59, 8000 * 59};
+    ASSERT_TRUE(f.open());
+    EXPECT_EQ(f.progress.opened, 0);
 }
 
 TEST(DecodedReader, AFileDamagedPartOfTheWayKeepsWhatWasDecodedAndSaysSo) {
