@@ -97,8 +97,9 @@ TEST(AppTexts, OpenOffersAllSupportedRecordingsFirstAndChosenTheFirstTime) {
     EXPECT_EQ(req.filter.rfind("All supported recordings|", 0), 0u) << req.filter;
     EXPECT_NE(req.filter.find(doc_text::kOpenFilters), std::string::npos);
 
-    // The real dialog lists fourteen filters with the first one selected,
-    // and that filter shows the recordings of every known extension.
+    // The real dialog lists fifteen filters (the decoder's formats last)
+    // with the first one selected, and that filter shows the recordings of
+    // every known extension.
     QtUserPrompts qt;
     QStringList filters;
     QString selected;
@@ -110,11 +111,13 @@ TEST(AppTexts, OpenOffersAllSupportedRecordingsFirstAndChosenTheFirstTime) {
         dlg->reject();
     });
     EXPECT_FALSE(qt.choose_open_file(req).has_value());
-    ASSERT_EQ(filters.size(), 14);
+    ASSERT_EQ(filters.size(), 15);
     EXPECT_EQ(selected, filters[0]);
-    for (const char* ext : {"*.vxl", "*.lmf", "*.wav", "*.nsp", "*.sph", "*.d", "*.au", "*.aiff"})
+    for (const char* ext : {"*.vxl", "*.lmf", "*.wav", "*.nsp", "*.sph", "*.d", "*.au", "*.aiff", "*.flac", "*.ogg",
+                            "*.mp3"})
         EXPECT_TRUE(filters[0].contains(QLatin1String(ext))) << ext;
     EXPECT_EQ(filters[4], "Wave files (*.wav)");
+    EXPECT_TRUE(filters[14].startsWith("Compressed and 64-bit audio (*.flac *.ogg")) << filters[14].toStdString();
 
 }
 
