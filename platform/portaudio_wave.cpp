@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "core/audio/audio_event.h"
+#include "core/platform/audio_event.h"
 
 namespace vox {
 

@@ -20,7 +20,7 @@
 #include <thread>
 #include <vector>
 
-#include "core/audio/audio_event.h"
+#include "core/platform/audio_event.h"
 #include "core/platform/user_prompts.h"
 #include "core/platform/wave_device.h"
 

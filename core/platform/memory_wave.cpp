@@ -7,7 +7,7 @@
 #include <chrono>
 #include <cmath>
 
-#include "core/audio/audio_event.h"
+#include "core/platform/audio_event.h"
 
 namespace vox {
 

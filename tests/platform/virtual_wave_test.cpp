@@ -1,7 +1,7 @@
 // The virtual sound card and the --audio choice.
 #include <gtest/gtest.h>
 
-#include "core/audio/audio_event.h"
+#include "core/platform/audio_event.h"
 #include "platform/audio_backend.h"
 #include "platform/virtual_wave.h"
 #include "tests/support/test_support.h"
