@@ -8,18 +8,19 @@
 #include "core/formats/esps.h"
 #include "core/formats/nist.h"
 #include "core/formats/nsp.h"
-#include "core/formats/pending_readers.h"
 #include "core/formats/sun_au.h"
 #include "core/formats/wav.h"
 
 namespace vox {
 
+// The earlier product's tiered files have no reader: what is known of them
+// fixes only the version word and the tier blocks, not the rate and the
+// sample count, and they carry no identification text, so a reader guessing
+// at them would take other formats' files.
 const std::array<ReaderEntry, kOpenChainLength>& open_chain() {
     static const std::array<ReaderEntry, kOpenChainLength> chain = {{
         {"VXL_PC", read_native_pc},
-        {"Earlier product (tiered, little-endian)", read_earlier_tiered_le},
         {"VXL_Mac", read_native_mac},
-        {"Earlier product (tiered, big-endian)", read_earlier_tiered_be},
         {"LMX_PC", read_lmx_pc},
         {"LMX_Mac", read_lmx_mac},
         {"VXLMACX", read_native_macx},

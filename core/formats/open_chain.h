@@ -17,7 +17,7 @@ struct ReaderEntry {
     ReaderFn read;
 };
 
-constexpr int kOpenChainLength = 19;
+constexpr int kOpenChainLength = 17;
 const std::array<ReaderEntry, kOpenChainLength>& open_chain();
 
 // Generic readers, using doc.generic.
