@@ -3,64 +3,38 @@
 #include <QCloseEvent>
 
 #include "core/document/marbeck_doc.h"
-#include "gui/app/document_summary.h"
 #include "gui/app/main_frame.h"
 #include "gui/widgets/window_fit.h"
-
-// The waveform view is hosted as soon as it is part of the tree.
-#if __has_include("gui/views/waveform/marbeck_view.h")
 #include "gui/views/waveform/marbeck_view.h"
-#define VOXTREL_HAS_WAVEFORM_VIEW 1
-#else
-#define VOXTREL_HAS_WAVEFORM_VIEW 0
-#endif
 
 namespace vox {
 
-bool CChildFrame::has_waveform_view() { return VOXTREL_HAS_WAVEFORM_VIEW != 0; }
-
 CChildFrame::CChildFrame(CMainFrame& frame, CMarbeckDoc& doc) : QMdiSubWindow(nullptr), frame_(frame), doc_(doc) {
     setAttribute(Qt::WA_DeleteOnClose);
-#if VOXTREL_HAS_WAVEFORM_VIEW
     auto* view = new CMarbeckView(doc, this);
     view_ = view;
     connect(view, &CMarbeckView::statusReadout, this, [this](const QString& t) { frame_.show_status(t); });
     connect(view, &CMarbeckView::configPatchRequested, this,
             [this](ConfigGroup g) { frame_.patch_config(g, doc_); });
     connect(view, &CMarbeckView::markerChanged, this, [this] { frame_.update_command_ui(); });
-#else
-    view_ = new CDocumentSummary(doc, this);
-#endif
     setWidget(view_);
     setWindowIcon(windowIcon());
 }
 
 const CommandTable* CChildFrame::view_commands() const {
-#if VOXTREL_HAS_WAVEFORM_VIEW
     return &static_cast<const CMarbeckView*>(view_)->commands();
-#else
-    return nullptr;
-#endif
 }
 
 void CChildFrame::stop_recording() {
-#if VOXTREL_HAS_WAVEFORM_VIEW
     static_cast<CMarbeckView*>(view_)->stop_recording();
-#endif
 }
 
 void CChildFrame::refresh_view() {
-#if VOXTREL_HAS_WAVEFORM_VIEW
     static_cast<CMarbeckView*>(view_)->refresh();
-#else
-    view_->update();
-#endif
 }
 
 void CChildFrame::apply_window_rectangles() {
-#if VOXTREL_HAS_WAVEFORM_VIEW
     static_cast<CMarbeckView*>(view_)->apply_window_rectangles(frame_.app_values());
-#endif
 }
 
 void CChildFrame::update_title(int number, int of) {

@@ -19,8 +19,6 @@ public:
 
     CMarbeckDoc& document() const { return doc_; }
     QWidget* view() const { return view_; }
-    // True when this build hosts the waveform view (not the summary).
-    static bool has_waveform_view();
 
     // The view's commands, offered first while this window is active; null
     // when the hosted view has none.
