@@ -15,6 +15,7 @@
 #include "cli/analysis_options.h"
 #include "core/app/text_lines.h"
 #include "core/document/binary_file.h"
+#include "core/document/channel_analysis.h"
 #include "core/document/marbeck_doc.h"
 #include "core/dsp/fft_lpc_slice.h"
 #include "core/dsp/intensity.h"
@@ -118,7 +119,7 @@ int cmd_fftlpc(CMarbeckDoc& doc, const Options& o) {
     rq.frame_start = ms_to_sample(ch, *at);
     rq.out_points = width;
     rq.options = doc.options.fft_lpc;
-    SampleSource src = SampleSource::for_channel(doc, 0);
+    SampleSource src = channel_source(doc, 0);
     auto r = ComputeFftLpcSlice(src, rq, &doc.prompts());
     if (!r) return 1;
     for (int j = 0; j < 5; ++j) std::printf("F%d\t%.1f\tB%d\t%.1f\n", j + 1, r->F[j], j + 1, r->B[j]);
@@ -148,7 +149,7 @@ std::optional<SpectrogramColumns> spectrogram_of(CMarbeckDoc& doc, int width, in
         doc.prompts().message(msg);
         return std::nullopt;
     }
-    SampleSource src = SampleSource::for_channel(doc, 0);
+    SampleSource src = channel_source(doc, 0);
     NullProgress progress;
     return ComputeSpectrogram(src, su, progress, &doc.prompts());
 }

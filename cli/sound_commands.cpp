@@ -16,6 +16,7 @@
 #include "core/audio/sound_in.h"
 #include "core/audio/sound_out.h"
 #include "core/audio/sound_texts.h"
+#include "core/document/doc_playback.h"
 #include "core/document/marbeck_doc.h"
 #include "core/platform/scripted_prompts.h"
 #include "platform/audio_backend.h"
@@ -136,13 +137,7 @@ int play(const SoundArgs& a, AudioBackend& dev, ScriptedPrompts& prompts) {
     CSoundOut out(*dev.out, prompts);
     bool prepared = false;
     try {
-        if (ch.has_samples()) {
-            out.PrepareFromMemory(ch.samples.data(), std::min(ch.samples.size(), ch.count()), first, last - first, rate);
-            prepared = out.prepared();
-        } else if (!doc.raw_path.empty()) {
-            out.PrepareFromFile(doc.raw_path, first, last - first, rate);
-            prepared = true;
-        }
+        prepared = prepare_playback(doc, out, first, last - first, rate);
     } catch (const SoundAbort&) {
         return 1;
     }

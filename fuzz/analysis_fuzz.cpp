@@ -4,6 +4,7 @@
 // options a new document takes for the file's rate.
 #include <algorithm>
 
+#include "core/document/channel_analysis.h"
 #include "core/dsp/fft_lpc_slice.h"
 #include "core/dsp/intensity.h"
 #include "core/dsp/pitch_tracker.h"
@@ -33,7 +34,7 @@ void analyse(vox::CMarbeckDoc& doc) {
     }
     ComputeChannelIntensity(doc, 0, doc.options.intensity, progress, 1);
 
-    SampleSource src = SampleSource::for_channel(doc, 0);
+    SampleSource src = channel_source(doc, 0);
     SliceRequest rq;
     rq.fs = fs;
     rq.frame_start = n / 2;

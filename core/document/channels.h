@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "core/document/intensity_contour.h"
+#include "core/dsp/intensity_contour.h"
 #include "core/document/label.h"
 #include "core/document/sample_block.h"
 

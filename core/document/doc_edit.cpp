@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "core/document/binary_file.h"
+#include "core/document/raw_file_access.h"
 
 namespace vox {
 
@@ -138,19 +139,16 @@ SampleBlock spliced(const CChannels& ch, std::size_t cut_from, std::size_t cut_t
 // Reads samples [start, start + count) of the raw file one second at a
 // time behind the progress window; false when cancelled or short.
 bool read_raw_stretch(CMarbeckDoc& doc, double rate, std::uint64_t start, std::uint64_t count, std::int16_t* dst) {
-    BinaryFile raw;
-    if (doc.raw_path.empty() || !raw.open(doc.raw_path, BinaryFile::Mode::Read)) return false;
-    if (start > raw.length() / 2 || count > raw.length() / 2 - start || !raw.seek(start * 2)) return false;
-    const std::uint64_t chunk = one_second_bytes(rate);
-    std::vector<unsigned char> buf(static_cast<std::size_t>(chunk));
-    std::uint64_t left = count * 2, done = 0;
-    ProgressScope progress(doc.progress(), doc_text::kReadingCaption, static_cast<long long>(left / chunk + 1));
-    while (left > 0) {
+    const ChannelSamples raw = doc.samples(0);
+    if (!raw.readable() || start > raw.count() || count > raw.count() - start) return false;
+    const std::uint64_t chunk = one_second_bytes(rate) / 2;  // samples
+    std::uint64_t done = 0;
+    ProgressScope progress(doc.progress(), doc_text::kReadingCaption, static_cast<long long>(count / chunk + 1));
+    while (done < count) {
         if (doc.progress().cancelled()) return false;
-        const std::size_t k = static_cast<std::size_t>(std::min<std::uint64_t>(left, chunk));
-        if (!raw.read_exact(buf.data(), k)) return false;
-        for (std::size_t i = 0; i + 1 < k; i += 2) dst[done++] = get_i16le(&buf[i]);
-        left -= k;
+        const std::size_t k = static_cast<std::size_t>(std::min<std::uint64_t>(count - done, chunk));
+        if (!raw.read(start + done, k, dst + done)) return false;
+        done += k;
         doc.progress().step();
     }
     return true;
@@ -472,9 +470,9 @@ bool apply_reference_gain(CMarbeckDoc& doc, double reference, double gain_percen
         for (std::size_t i = 0; i < n; ++i) ch.samples[i] = reference_gain_sample(ch.samples[i], reference, gain_percent);
         return true;
     }
-    RawFile raw(doc.raw_path);
+    RawFile raw(RawFileAccess::raw_path(doc));
     if (!raw.f) return false;
-    const std::uint64_t total = std::min<std::uint64_t>(ch.count(), file_size(doc.raw_path) / 2) * 2;
+    const std::uint64_t total = std::min<std::uint64_t>(ch.count(), file_size(RawFileAccess::raw_path(doc)) / 2) * 2;
     const std::uint64_t chunk = one_second_bytes(ch.sample_rate);
     std::vector<unsigned char> buf(static_cast<std::size_t>(chunk));
     ProgressScope progress(doc.progress(), doc_text::kReadingCaption, static_cast<long long>(total / chunk + 1));
@@ -499,10 +497,10 @@ namespace {
 // time from the original samples of that second and the w − 1 after it.
 bool smooth_raw(CMarbeckDoc& doc, const CChannels& ch) {
     const long long w = static_cast<long long>(ch.smooth_points);
-    const std::uint64_t n = std::min<std::uint64_t>(ch.count(), file_size(doc.raw_path) / 2);
+    const std::uint64_t n = std::min<std::uint64_t>(ch.count(), file_size(RawFileAccess::raw_path(doc)) / 2);
     if (w <= 0 || n <= static_cast<std::uint64_t>(w)) return true;
     const std::uint64_t outputs = n - static_cast<std::uint64_t>(w);
-    RawFile raw(doc.raw_path);
+    RawFile raw(RawFileAccess::raw_path(doc));
     if (!raw.f) return false;
     const std::uint64_t block = one_second_bytes(ch.sample_rate) / 2;
     std::vector<unsigned char> in(static_cast<std::size_t>((block + static_cast<std::uint64_t>(w)) * 2));
@@ -534,7 +532,7 @@ bool smooth_channels(CMarbeckDoc& doc) {
         if (!ch.smooth_on) continue;
         if (ch.samples.valid())
             ch.smooth();
-        else if (c == 0 && !doc.raw_path.empty())
+        else if (c == 0 && doc.samples_on_disk())
             ok = smooth_raw(doc, ch) && ok;
         else
             ok = false;  // no samples anywhere: nothing to smooth

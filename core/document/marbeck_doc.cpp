@@ -44,14 +44,18 @@ void CMarbeckDoc::delete_contents() {
     loaded = 0;
     has_channel_title = 0;
     channel_title.clear();
-    raw_path.clear();
+    raw_path_.clear();
 }
 
-std::string CMarbeckDoc::take_raw_path() {
-    raw_path = services_.temp_names.next();
-    owned_temp_files_.push_back(raw_path);
-    return raw_path;
+std::string CMarbeckDoc::new_sample_file() {
+    raw_path_ = services_.temp_names.next();
+    owned_temp_files_.push_back(raw_path_);
+    return raw_path_;
 }
+
+void CMarbeckDoc::adopt_sample_file(std::string path) { raw_path_ = std::move(path); }
+
+void CMarbeckDoc::drop_sample_file() { raw_path_.clear(); }
 
 bool CMarbeckDoc::is_long(double duration_ms) const { return duration_ms / 60000.0 >= options.long_file_minutes; }
 
@@ -208,26 +212,20 @@ CMarbeckDoc::Range CMarbeckDoc::sample_range(bool selection) const {
     return r;
 }
 
+ChannelSamples CMarbeckDoc::samples(int channel) const {
+    if (channel < 0 || channel >= kMaxChannels) return {};
+    const CChannels& ch = channels[static_cast<std::size_t>(channel)];
+    if (ch.samples.valid()) return ChannelSamples::memory(ch.samples.data(), std::min<std::uint64_t>(ch.count(), ch.samples.size()));
+    if (channel == 0 && !raw_path_.empty()) return ChannelSamples::raw_file(raw_path_, ch.count());
+    return {};
+}
+
 bool CMarbeckDoc::read_audio(std::uint64_t start, std::uint64_t count, std::int16_t* dst) const {
-    const CChannels& ch = channels[0];
     if (count == 0) return true;
-    if (ch.samples.valid()) {
-        const std::uint64_t have = std::min<std::uint64_t>(ch.count(), ch.samples.size());
-        if (start > have || count > have - start) return false;
-        std::copy(ch.samples.data() + start, ch.samples.data() + start + count, dst);
-        return true;
-    }
-    if (raw_path.empty()) return false;
-    BinaryFile raw;
-    if (!raw.open(raw_path, BinaryFile::Mode::Read)) return false;
-    if (start > raw.length() / 2 || count > raw.length() / 2 - start) return false;
-    if (!raw.seek(start * 2)) return false;
-    std::vector<unsigned char> buf(static_cast<std::size_t>(std::min<std::uint64_t>(count, 1u << 20) * 2));
-    std::uint64_t done = 0;
-    while (done < count) {
-        const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(count - done, buf.size() / 2));
-        if (!raw.read_exact(buf.data(), n * 2)) return false;
-        for (std::size_t i = 0; i < n; ++i) dst[done + i] = get_i16le(&buf[2 * i]);
+    const ChannelSamples src = samples(0);
+    for (std::uint64_t done = 0; done < count;) {
+        const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(count - done, 1u << 20));
+        if (!src.read(start + done, n, dst + done)) return false;
         done += n;
     }
     return true;
@@ -378,7 +376,7 @@ bool CMarbeckDoc::accept_recording(const std::string& raw_recording_path) {
     const double rate = ch.sample_rate;
     ch.samples.reset();
     ch.set_foreign_audio(rate, static_cast<double>(bytes / 2));
-    raw_path = raw_recording_path;
+    raw_path_ = raw_recording_path;
     if (wav_work_path.empty()) {
         wav_work_path = services_.temp_names.next();
         owned_temp_files_.push_back(wav_work_path);
@@ -390,7 +388,7 @@ bool CMarbeckDoc::accept_recording(const std::string& raw_recording_path) {
         return false;
     }
     remove_file(raw_recording_path);
-    raw_path.clear();
+    raw_path_.clear();
     if (!read_file(wav_work_path)) return false;
     modified_ = true;
     foreign_format = 1;

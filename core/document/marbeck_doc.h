@@ -13,6 +13,7 @@
 #include "core/app/option_block.h"
 #include "core/document/channels.h"
 #include "core/document/doc_events.h"
+#include "core/document/sample_access.h"
 #include "core/platform/audio_decoder.h"
 #include "core/platform/progress.h"
 #include "core/platform/temp_names.h"
@@ -99,7 +100,6 @@ public:
     std::string wav_work_path;
     double doc_rate = 0.0, doc_count = 0.0, doc_duration_ms = 0.0;
     GenericFileAnswers generic;  // the last generic-file answers
-    std::string raw_path;        // raw 16-bit LE file holding channel 0 when its block is null
 
     DocServices& services() { return services_; }
     UserPrompts& prompts() { return services_.prompts; }
@@ -140,8 +140,16 @@ public:
     // read.
     void note_refusal(std::string reason) { refusals_.push_back(std::move(reason)); }
     const std::vector<std::string>& refusals() const { return refusals_; }
-    // A fresh temporary name for raw_path (readers of long files).
-    std::string take_raw_path();
+    // A fresh temporary name that becomes the file holding channel 0's
+    // samples (readers of long files write it); removed with the document.
+    std::string new_sample_file();
+    // The raw 16-bit little-endian file `path` holds channel 0's samples
+    // from now on (the document does not remove it).
+    void adopt_sample_file(std::string path);
+    // Channel 0's samples are no longer in a file.
+    void drop_sample_file();
+    // Channel 0's samples are held in the raw file, not in memory.
+    bool samples_on_disk() const { return !channels[0].samples.valid() && !raw_path_.empty(); }
     // True when a recording of this duration stays on disk.
     bool is_long(double duration_ms) const;
 
@@ -179,11 +187,20 @@ public:
     };
     Range sample_range(bool selection) const;
 
-    // Reads `count` samples of channel 0 starting at `start` into dst, from
-    // memory or from raw_path. False when they cannot be read.
+    // Read access to the samples of a channel wherever they are held (its
+    // block, or for channel 0 of a long recording the raw file); no samples
+    // for a channel that holds none.
+    ChannelSamples samples(int channel) const;
+    // Reads `count` samples of channel 0 starting at `start` into dst. False
+    // when they cannot be read.
     bool read_audio(std::uint64_t start, std::uint64_t count, std::int16_t* dst) const;
 
 private:
+    // The document's own files (core/document) that rewrite the raw file in
+    // place reach its name through RawFileAccess; everyone else reads through
+    // samples().
+    friend struct RawFileAccess;
+
     bool run_generic_flow(BinaryFile& file);
     bool save_with_dialog(const char* title, const std::string& default_name, bool selection, bool copy);
     std::string default_name(const char* prefix) const;
@@ -198,6 +215,7 @@ private:
     std::string format_name_;
     std::vector<std::string> owned_temp_files_;
     std::vector<std::string> refusals_;
+    std::string raw_path_;  // raw 16-bit LE file holding channel 0 when its block is null
 };
 
 }  // namespace vox

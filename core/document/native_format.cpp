@@ -41,7 +41,7 @@ enum class Form { Pc, Mac, MacExtended };
 // Copies `count` samples from the file's current position to the raw file,
 // one second (rate × 2 bytes) at a time, exchanging bytes when asked.
 void copy_samples_to_raw(CMarbeckDoc& doc, BinaryFile& in, std::uint64_t count, bool swap) {
-    const std::string raw = doc.take_raw_path();
+    const std::string raw = doc.new_sample_file();
     BinaryFile out;
     if (!out.open(raw, BinaryFile::Mode::CreateNew)) {
         doc.prompts().save_failure_report(raw);
@@ -396,18 +396,19 @@ void write_native_file(CMarbeckDoc& doc, BinaryFile& file, bool selection) {
         return;
     }
     // Samples in the raw file: one second at a time with progress and cancel.
-    BinaryFile raw;
-    if (doc.raw_path.empty() || !raw.open(doc.raw_path, BinaryFile::Mode::Read)) throw DocumentAbort("no raw file");
-    if (range.start * 2 + range.count * 2 > raw.length() || !raw.seek(range.start * 2))
-        throw DocumentAbort("raw file too short");
-    const std::uint64_t block = one_second_bytes(ch.sample_rate);
-    std::vector<unsigned char> buf(static_cast<std::size_t>(block));
-    std::uint64_t left = range.count * 2;
-    ProgressScope progress(doc.progress(), kWriteCaption, static_cast<long long>(left / block + 1));
-    while (left > 0) {
-        const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(left, block));
-        if (!raw.read_exact(buf.data(), n) || !file.write(buf.data(), n)) throw DocumentAbort("copy failed");
-        left -= n;
+    const ChannelSamples raw = doc.samples(0);
+    if (!raw.readable()) throw DocumentAbort("no raw file");
+    if (range.start + range.count > raw.count()) throw DocumentAbort("raw file too short");
+    const std::uint64_t block = one_second_bytes(ch.sample_rate) / 2;  // samples
+    std::vector<std::int16_t> samples(static_cast<std::size_t>(block));
+    std::vector<unsigned char> buf(static_cast<std::size_t>(block * 2));
+    ProgressScope progress(doc.progress(), kWriteCaption, static_cast<long long>(range.count / block + 1));
+    for (std::uint64_t done = 0; done < range.count;) {
+        const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(range.count - done, block));
+        if (!raw.read(range.start + done, n, samples.data())) throw DocumentAbort("copy failed");
+        for (std::size_t i = 0; i < n; ++i) put_u16le(&buf[2 * i], static_cast<std::uint16_t>(samples[i]));
+        if (!file.write(buf.data(), n * 2)) throw DocumentAbort("copy failed");
+        done += n;
         if (progress.step_and_check()) throw DocumentCancelled();
     }
 }

@@ -7,6 +7,7 @@
 #include <set>
 
 #include "core/document/binary_file.h"
+#include "core/document/raw_file_access.h"
 #include "core/document/native_format.h"
 #include "core/platform/progress.h"
 
@@ -134,18 +135,20 @@ bool UndoFile::save(CMarbeckDoc& doc) {
         } else if (n > 0) {
             // A long recording: one second at a time from the raw file; a
             // left-button press before a chunk abandons the copy.
-            BinaryFile raw;
-            if (doc.raw_path.empty() || !raw.open(doc.raw_path, BinaryFile::Mode::Read)) throw DocumentAbort("raw");
-            if (raw.length() < n * 2) throw DocumentAbort("raw short");
-            const std::uint64_t block = one_second_bytes(ch.sample_rate);
-            std::vector<unsigned char> buf(static_cast<std::size_t>(block));
-            std::uint64_t left = n * 2;
-            ProgressScope progress(doc.progress(), doc_text::kSavingCaption, static_cast<long long>(left / block + 1));
-            while (left > 0) {
+            const ChannelSamples raw = doc.samples(0);
+            if (!raw.readable()) throw DocumentAbort("raw");
+            if (raw.count() < n) throw DocumentAbort("raw short");
+            const std::uint64_t block = one_second_bytes(ch.sample_rate) / 2;  // samples
+            std::vector<std::int16_t> samples(static_cast<std::size_t>(block));
+            std::vector<unsigned char> buf(static_cast<std::size_t>(block * 2));
+            ProgressScope progress(doc.progress(), doc_text::kSavingCaption, static_cast<long long>(n / block + 1));
+            for (std::uint64_t done = 0; done < n;) {
                 if (doc.progress().cancelled()) throw DocumentCancelled();
-                const std::size_t k = static_cast<std::size_t>(std::min<std::uint64_t>(left, block));
-                if (!raw.read_exact(buf.data(), k) || !file.write(buf.data(), k)) throw DocumentAbort("copy");
-                left -= k;
+                const std::size_t k = static_cast<std::size_t>(std::min<std::uint64_t>(n - done, block));
+                if (!raw.read(done, k, samples.data())) throw DocumentAbort("copy");
+                for (std::size_t i = 0; i < k; ++i) put_u16le(&buf[2 * i], static_cast<std::uint16_t>(samples[i]));
+                if (!file.write(buf.data(), k * 2)) throw DocumentAbort("copy");
+                done += k;
                 doc.progress().step();
             }
         }
@@ -229,7 +232,7 @@ UndoFile::Restore UndoFile::restore(CMarbeckDoc& doc, bool keep_window) {
     if ((length - file.tell()) / 2 < n) return damaged();
 
     CChannels& ch = doc.channels[0];
-    const bool to_raw = !ch.samples.valid() && !doc.raw_path.empty();
+    const bool to_raw = doc.samples_on_disk();
     SampleBlock block;
     std::string new_raw;
     try {
@@ -241,9 +244,9 @@ UndoFile::Restore UndoFile::restore(CMarbeckDoc& doc, bool keep_window) {
         } else {
             // The samples go back into a fresh raw file, which replaces the
             // old one only when it was written completely.
-            const std::string old_raw = doc.raw_path;
-            new_raw = doc.take_raw_path();
-            doc.raw_path = old_raw;
+            const std::string old_raw = RawFileAccess::raw_path(doc);
+            new_raw = doc.new_sample_file();
+            RawFileAccess::set_raw_path(doc, old_raw);
             BinaryFile out;
             bool copied = out.open(new_raw, BinaryFile::Mode::CreateNew);
             const std::uint64_t chunk = one_second_bytes(scratch.sample_rate);
@@ -297,8 +300,8 @@ UndoFile::Restore UndoFile::restore(CMarbeckDoc& doc, bool keep_window) {
         tier.labels = std::move(t.labels);
     }
     if (to_raw) {
-        const std::string old_raw = doc.raw_path;
-        doc.raw_path = new_raw;
+        const std::string old_raw = RawFileAccess::raw_path(doc);
+        RawFileAccess::set_raw_path(doc, new_raw);
         remove_file(old_raw);
         ch.samples.reset();
     } else {

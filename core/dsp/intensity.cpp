@@ -7,7 +7,6 @@
 #include <memory>
 #include <new>
 
-#include "core/document/marbeck_doc.h"
 #include "core/dsp/parallel.h"
 
 namespace vox {
@@ -92,36 +91,5 @@ bool ComputeIntensityContour(SampleSource& source, std::size_t total, double fs,
     return true;
 }
 
-bool ComputeChannelIntensity(CMarbeckDoc& doc, int channel, const IntensityOptions& options, Progress& progress,
-                             int threads) {
-    if (channel < 0 || channel >= kMaxChannels) return false;
-    CChannels& ch = doc.channels[channel];
-    // The previous contour goes first.
-    ch.intensity.reset();
-    ch.intensity_count = 0;
-    ch.intensity_valid = 0;
-    ch.intensity_min = 0.0;
-    ch.intensity_max = 0.0;
-    ch.intensity_window_ms = options.window_ms;
-    ch.intensity_step_ms = options.step_ms;
-    ch.intensity_relative = options.relative;
-    try {
-        SampleSource source = SampleSource::for_channel(doc, channel);
-        const std::uint64_t total = ch.count();
-        IntensityContour contour;
-        if (!ComputeIntensityFrames(source, total, ch.sample_rate, ch.reference, options, progress, contour, threads))
-            return false;
-        ch.intensity_count = static_cast<std::int64_t>(contour.size());
-        ch.intensity_min = contour.min();
-        ch.intensity_max = contour.max();
-        ch.intensity = std::move(contour);
-        ch.intensity_valid = 1;
-        return true;
-    } catch (const SampleReadError&) {
-        return false;
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
-}
 
 }  // namespace vox

@@ -12,15 +12,13 @@
 #include <vector>
 
 #include "core/app/option_block.h"
-#include "core/document/intensity_contour.h"
+#include "core/dsp/intensity_contour.h"
 #include "core/dsp/math_func.h"
 #include "core/dsp/sample_source.h"
 #include "core/platform/progress.h"
 
 namespace vox {
 
-class CMarbeckDoc;
-class CChannels;
 
 struct IntensityFrameSizes {
     int window = 0;    // samples
@@ -41,12 +39,5 @@ bool ComputeIntensityContour(SampleSource& source, std::size_t total, double fs,
                              const IntensityOptions& options, Progress& progress, double* out, EnergyRange& range,
                              int threads = 0);
 
-// The contour of a document channel, stored with the channel (its frames,
-// count, window, step, range, relative flag and validity). The
-// previous contour is released first; on a cancel, a read failure or an
-// allocation failure the channel is left with no contour and false is
-// returned.
-bool ComputeChannelIntensity(CMarbeckDoc& doc, int channel, const IntensityOptions& options, Progress& progress,
-                             int threads = 0);
 
 }  // namespace vox

@@ -10,7 +10,6 @@
 #include <cstdlib>
 #include <memory>
 
-#include "core/document/marbeck_doc.h"
 #include "core/dsp/amdf_reader.h"
 #include "core/dsp/parallel.h"
 #include "core/dsp/pitch_options.h"
@@ -341,22 +340,5 @@ PitchOutcome AmdfPitchTrack(SampleSource& source, std::uint64_t s0, std::uint64_
     return outcome;
 }
 
-PitchOutcome ComputePitch(const CMarbeckDoc& doc, int channel, std::uint64_t start, std::uint64_t count,
-                          PitchOptions& options, Progress& progress, int threads) {
-    PitchOutcome outcome;
-    try {
-        SampleSource source = SampleSource::for_channel(doc, channel);
-        const CChannels& ch = doc.channels[channel];
-        const std::uint64_t total = ch.count();
-        if (start > total) start = total;
-        if (count == 0 || count > total - start) count = total - start;
-        if (options.cepstral == kPitchMethodAmdf)
-            return AmdfPitchTrack(source, start, count, ch.sample_rate, options, progress, threads);
-        return CepstralPitchTrack(source, start, count, ch.sample_rate, ch.reference, options, progress, threads);
-    } catch (const SampleReadError&) {
-        outcome.failure = PitchFailure::ReadFailed;
-    }
-    return outcome;
-}
 
 }  // namespace vox

@@ -24,7 +24,6 @@
 
 namespace vox {
 
-class CMarbeckDoc;
 
 // A pitch track and its time base: value i belongs to the centre of the
 // samples it was computed from, at first_ms + i·step_ms (TimeBase). Every
@@ -88,10 +87,6 @@ PitchOutcome CepstralPitchTrack(SampleSource& source, std::uint64_t start, std::
 PitchOutcome AmdfPitchTrack(SampleSource& source, std::uint64_t start, std::uint64_t count, double fs,
                             const PitchOptions& options, Progress& progress, int threads = 0);
 
-// The track of the method chosen in options over [start, start + count) of a
-// document channel (the whole channel when count is 0).
-PitchOutcome ComputePitch(const CMarbeckDoc& doc, int channel, std::uint64_t start, std::uint64_t count,
-                          PitchOptions& options, Progress& progress, int threads = 0);
 
 // The cepstral peaks of one frame, the frame's answer first (as
 // CMathFunc::CepstralPitch lists them); none for an unvoiced or gated frame.

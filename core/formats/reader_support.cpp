@@ -176,10 +176,10 @@ void load_channel0(CMarbeckDoc& doc, BinaryFile& file, const InterleavedData& d)
 
     // Long recording: one-second blocks into the raw file, behind the progress window.
     ch.samples.reset();
-    doc.raw_path = doc.take_raw_path();
+    const std::string raw_name = doc.new_sample_file();
     BinaryFile raw;
-    if (!raw.open(doc.raw_path, BinaryFile::Mode::CreateNew)) {
-        doc.prompts().save_failure_report(doc.raw_path);
+    if (!raw.open(raw_name, BinaryFile::Mode::CreateNew)) {
+        doc.prompts().save_failure_report(raw_name);
         throw DocumentAbort("cannot create the raw file");
     }
     double per_second = std::floor(ch.sample_rate);
@@ -210,8 +210,8 @@ void load_channel0(CMarbeckDoc& doc, BinaryFile& file, const InterleavedData& d)
     }
     if (!raw.close()) ok = false;
     if (!ok || cancelled) {
-        remove_file(doc.raw_path);
-        doc.raw_path.clear();
+        remove_file(raw_name);
+        doc.drop_sample_file();
         if (cancelled) throw DocumentCancelled();
         throw DocumentAbort("writing the raw file failed");
     }

@@ -93,7 +93,7 @@ std::uint64_t frames_in_file(const BinaryFile& file, std::uint64_t offset, unsig
 
 // Converts the chosen channel into channel 0 of the document. Channel 0's
 // rate and duration must be set. Short recordings go to memory; those of at
-// least the long-file limit go to a fresh raw file (raw_path) in one-second
+// least the long-file limit go to a fresh raw file (the document's sample file) in one-second
 // blocks behind the progress window, whose cancel aborts. Throws
 // DocumentAbort on a read or write failure, DocumentCancelled on a cancel;
 // std::bad_alloc when memory runs out.

@@ -339,7 +339,7 @@ ReadResult read_wav(CMarbeckDoc& doc, BinaryFile& file) {
         if (layout.encoding == Encoding::Pcm8 || layout.encoding == Encoding::MuLaw) chunk_bytes = 1000000;
         if (layout.encoding == Encoding::Float32 || layout.encoding == Encoding::Float64) chunk_bytes = 4000000;
         const std::size_t chunk_frames = std::max<std::size_t>(1, chunk_bytes / frame_bytes);
-        const std::string raw = doc.take_raw_path();
+        const std::string raw = doc.new_sample_file();
         BinaryFile out;
         if (!out.open(raw, BinaryFile::Mode::CreateNew)) {
             doc.prompts().save_failure_report(raw);
@@ -395,22 +395,23 @@ void write_wave_channel(CMarbeckDoc& doc, BinaryFile& file, bool selection, int 
             throw DocumentAbort("write failed");
         return;
     }
-    if (channel != 0 || doc.raw_path.empty()) throw DocumentAbort("no samples");
-    BinaryFile raw;
-    if (!raw.open(doc.raw_path, BinaryFile::Mode::Read)) throw DocumentAbort("no raw file");
-    if (range.start * 2 + bytes > raw.length() || !raw.seek(range.start * 2)) throw DocumentAbort("raw file too short");
+    const ChannelSamples raw = doc.samples(channel);
+    if (!raw.held()) throw DocumentAbort("no samples");
+    if (!raw.readable()) throw DocumentAbort("no raw file");
+    if (range.start + range.count > raw.count()) throw DocumentAbort("raw file too short");
     unsigned char h[44];
     make_wave_header(h, rate, static_cast<std::uint32_t>(bytes));
     write_all(file, h, sizeof h);
-    const std::uint64_t block = one_second_bytes(rate_d);
-    std::vector<unsigned char> buf(static_cast<std::size_t>(block));
-    std::uint64_t left = bytes;
-    ProgressScope progress(doc.progress(), kWriteCaption, static_cast<long long>(left / block + 1));
-    while (left > 0) {
-        const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(left, block));
-        if (!raw.read_exact(buf.data(), n)) throw DocumentAbort("raw file too short");
-        write_all(file, buf.data(), n);
-        left -= n;
+    const std::uint64_t block = one_second_bytes(rate_d) / 2;  // samples
+    std::vector<std::int16_t> samples(static_cast<std::size_t>(block));
+    std::vector<unsigned char> buf(static_cast<std::size_t>(block * 2));
+    ProgressScope progress(doc.progress(), kWriteCaption, static_cast<long long>(range.count / block + 1));
+    for (std::uint64_t done = 0; done < range.count;) {
+        const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(range.count - done, block));
+        if (!raw.read(range.start + done, n, samples.data())) throw DocumentAbort("raw file too short");
+        for (std::size_t i = 0; i < n; ++i) put_u16le(&buf[2 * i], static_cast<std::uint16_t>(samples[i]));
+        write_all(file, buf.data(), n * 2);
+        done += n;
         if (progress.step_and_check()) throw DocumentCancelled();
     }
 }

@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <limits>
 
-#include "gui/plot/audio_samples.h"
+#include "core/document/sample_access.h"
 
 namespace vox::plot {
 
@@ -218,32 +218,16 @@ Rect DrawPrintTitle(QPainter& p, int dpi_x, int dpi_y, double width_factor, doub
     return box;
 }
 
-std::vector<ColumnExtent> AudioColumns(const AudioSamples& src, double first, double last, int width, double scale) {
+std::vector<ColumnExtent> AudioColumns(const ChannelSamples& src, double first, double last, int width, double scale) {
     std::vector<ColumnExtent> cols;
-    const double S = last - first;
-    if (width <= 0 || !(S > 0.0) || !(first >= 0.0) || src.empty()) return cols;
-    const double r = S / width;
-    // At least one sample per column: fewer samples than columns would
-    // otherwise leave columns with no extremes at all.
-    const std::size_t per = std::max<std::size_t>(1, static_cast<std::size_t>(r));
-    const std::size_t n = src.size();
-    cols.resize(static_cast<std::size_t>(width));
-    for (int x = 0; x < width; ++x) {
-        std::size_t s0 = static_cast<std::size_t>(first + std::trunc(x * r));
-        if (s0 >= n) {
-            cols.resize(static_cast<std::size_t>(x));  // nothing past the last sample
-            break;
-        }
-        const std::size_t k = std::min(per, n - s0);
-        std::int16_t lo, hi;
-        if (!src.min_max(s0, k, lo, hi)) return {};
-        const int a = trunc_int(hi * scale), b = trunc_int(lo * scale);
-        cols[static_cast<std::size_t>(x)] = {std::max(a, b), std::min(a, b)};
+    for (const SampleExtent& e : src.summary(first, last - first, width)) {
+        const int a = trunc_int(e.hi * scale), b = trunc_int(e.lo * scale);
+        cols.push_back({std::max(a, b), std::min(a, b)});
     }
     return cols;
 }
 
-bool DrawAudioBand(QPainter& p, const AudioSamples& src, double first, double last, const Rect& band,
+bool DrawAudioBand(QPainter& p, const ChannelSamples& src, double first, double last, const Rect& band,
                    const AudioBandStyle& style) {
     const int W = band.right - band.left;
     const double S = last - first;
@@ -264,7 +248,7 @@ bool DrawAudioBand(QPainter& p, const AudioSamples& src, double first, double la
     bool ok = true;
     if (src.in_memory() && S <= 4.0 * W) {
         const std::int16_t* d = src.data();
-        const long long n = static_cast<long long>(src.size());
+        const long long n = static_cast<long long>(src.count());
         const long long i0 = static_cast<long long>(first);
         const long long i1 = std::min(n, static_cast<long long>(first + S));
         for (long long i = i0; i < i1; ++i)
@@ -274,10 +258,10 @@ bool DrawAudioBand(QPainter& p, const AudioSamples& src, double first, double la
         if (!src.in_memory() && S < double(kReadAllLimit)) {
             // A short stretch of the raw file: one read, then the column rule.
             const std::size_t s0 = static_cast<std::size_t>(first);
-            const std::size_t cnt = std::min(static_cast<std::size_t>(S), src.size() > s0 ? src.size() - s0 : 0);
+            const std::size_t cnt = std::min(static_cast<std::size_t>(S), src.count() > s0 ? src.count() - s0 : 0);
             std::vector<std::int16_t> buf(cnt);
             if (cnt && src.read(s0, cnt, buf.data())) {
-                const auto mem = AudioSamples::from_memory(buf.data(), cnt);
+                const auto mem = ChannelSamples::memory(buf.data(), cnt);
                 cols = AudioColumns(mem, first - double(s0), first - double(s0) + S, W, style.scale);
             } else {
                 ok = cnt == 0;

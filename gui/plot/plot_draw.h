@@ -20,7 +20,7 @@ class QPainter;
 
 namespace vox {
 
-class AudioSamples;
+class ChannelSamples;
 
 namespace plot {
 
@@ -93,7 +93,7 @@ struct AudioBandStyle {
 // memory only), otherwise one vertical min/max stroke per column joined to
 // its neighbours. Never reads outside the source. Returns false when the
 // samples could not be read.
-bool DrawAudioBand(QPainter& p, const AudioSamples& src, double first, double last, const Rect& band,
+bool DrawAudioBand(QPainter& p, const ChannelSamples& src, double first, double last, const Rect& band,
                    const AudioBandStyle& style);
 
 // The per-column extremes DrawAudioBand strokes, as y offsets above the zero
@@ -103,7 +103,7 @@ struct ColumnExtent {
     int high = 0;
     int low = 0;
 };
-std::vector<ColumnExtent> AudioColumns(const AudioSamples& src, double first, double last, int width, double scale);
+std::vector<ColumnExtent> AudioColumns(const ChannelSamples& src, double first, double last, int width, double scale);
 
 }  // namespace plot
 }  // namespace vox

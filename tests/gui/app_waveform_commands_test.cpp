@@ -186,7 +186,7 @@ TEST_F(WaveApp, AvailableMemoryMinutesApplyToFilesOpenedAfterwards) {
     ASSERT_NE(later, nullptr);
     EXPECT_DOUBLE_EQ(later->options.long_file_minutes, 0.1);
     EXPECT_FALSE(later->channels[0].has_samples());
-    EXPECT_FALSE(later->raw_path.empty());
+    EXPECT_TRUE(later->samples_on_disk());
     // Five seconds stay in memory.
     const std::string five = fx.dir.file("five.wav");
     test::write_wav(five, 1, 5 * 11025);

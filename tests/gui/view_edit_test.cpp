@@ -270,8 +270,8 @@ TEST_F(EditView, ALongRecordingIsCopiedButNeitherCutNorPastedInto) {
     const std::vector<std::int16_t> all = samples();
     std::vector<unsigned char> bytes(all.size() * 2);
     for (std::size_t i = 0; i < all.size(); ++i) put_u16le(&bytes[2 * i], static_cast<std::uint16_t>(all[i]));
-    doc->raw_path = dir.file("long.raw");
-    test::write_file(doc->raw_path, bytes);
+    test::write_file(dir.file("long.raw"), bytes);
+    doc->adopt_sample_file(dir.file("long.raw"));
     doc->channels[0].samples.reset();
     show();
     select_samples(100, 300);

@@ -14,7 +14,7 @@
 #include <fstream>
 #include <random>
 
-#include "gui/plot/audio_samples.h"
+#include "core/document/sample_access.h"
 #include "gui/plot/bitmap_file.h"
 #include "gui/plot/plot_draw.h"
 #include "tests/gui/view_fixture.h"
@@ -146,8 +146,8 @@ TEST(PlotAudio, SummaryAndFileGiveTheScanColumns) {
     std::uniform_int_distribution<int> d(-32768, 32767);
     std::vector<std::int16_t> s(3'000'003);
     for (auto& v : s) v = static_cast<std::int16_t>(d(rng) / (1 + (&v - s.data()) % 5));
-    const auto plain = AudioSamples::from_memory(s.data(), s.size());
-    auto summed = AudioSamples::from_memory(s.data(), s.size());
+    const auto plain = ChannelSamples::memory(s.data(), s.size());
+    auto summed = ChannelSamples::memory(s.data(), s.size());
     ASSERT_TRUE(summed.build_summary());
     const std::string path = QDir::tempPath().toStdString() + "/vox_view_plot_raw.bin";
     {
@@ -157,8 +157,8 @@ TEST(PlotAudio, SummaryAndFileGiveTheScanColumns) {
             f.write(reinterpret_cast<const char*>(b), 2);
         }
     }
-    auto file = AudioSamples::from_raw_file(path, s.size() + 100);  // a count beyond the file is cut
-    ASSERT_EQ(file.size(), s.size());
+    auto file = ChannelSamples::raw_file(path, s.size() + 100);  // a count beyond the file is cut
+    ASSERT_EQ(file.count(), s.size());
     ASSERT_TRUE(file.build_summary());
     for (auto [first, last, width] : {std::tuple{0.0, 3'000'003.0, 777}, std::tuple{1234.5, 2'900'000.0, 1000},
                                       std::tuple{10.0, 20000.0, 333}}) {
@@ -180,7 +180,7 @@ TEST(PlotAudio, SummaryAndFileGiveTheScanColumns) {
 
 TEST(PlotAudio, FewerSamplesThanColumnsAndWindowsPastTheEnd) {
     std::vector<std::int16_t> s = {1000, -1000, 2000};
-    const auto src = AudioSamples::from_memory(s.data(), s.size());
+    const auto src = ChannelSamples::memory(s.data(), s.size());
     // Three samples over ten columns: every column has a sample.
     const auto cols = plot::AudioColumns(src, 0, 3, 10, 1.0);
     ASSERT_EQ(cols.size(), 10u);

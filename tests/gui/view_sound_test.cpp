@@ -226,7 +226,7 @@ TEST_F(SoundView, PlayWindowOfARawFileRecording) {
     CChannels& ch = doc->channels[0];
     ch.set_foreign_audio(11025.0, double(n));
     ch.samples.reset();
-    doc->raw_path = raw;
+    doc->adopt_sample_file(raw);
     doc->channel_count = 1;
     doc->loaded = 1;
     show();

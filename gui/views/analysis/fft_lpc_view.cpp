@@ -15,6 +15,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "core/document/channel_analysis.h"
 #include "core/document/marbeck_doc.h"
 #include "core/dsp/sample_source.h"
 #include "gui/app/voxtrel_app.h"
@@ -158,7 +159,7 @@ void CFFTLPCView::compute(bool report) {
     rq.out_points = r.right - r.left;
     rq.options = options_;
     try {
-        SampleSource src = SampleSource::for_channel(doc_, 0);
+        SampleSource src = channel_source(doc_, 0);
         result_ = ComputeFftLpcSlice(src, rq, report ? &doc_.prompts() : nullptr);
     } catch (const AnalysisAbandoned&) {
         result_.reset();

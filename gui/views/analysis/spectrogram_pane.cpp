@@ -14,6 +14,8 @@
 
 #include "core/audio/sound_abort.h"
 #include "core/audio/sound_out.h"
+#include "core/document/channel_analysis.h"
+#include "core/document/doc_playback.h"
 #include "core/dsp/sample_source.h"
 #include "gui/audio/sound_devices.h"
 #include "core/document/marbeck_doc.h"
@@ -84,13 +86,7 @@ bool CSpectrogramPane::play(bool selection) {
     bool prepared = false;
     const auto urate = static_cast<std::uint32_t>(rate);
     try {
-        if (ch.has_samples()) {
-            out_->PrepareFromMemory(ch.samples.data(), std::min(ch.samples.size(), ch.count()), first_i, count_i, urate);
-            prepared = out_->prepared();
-        } else if (!doc_.raw_path.empty()) {
-            out_->PrepareFromFile(doc_.raw_path, first_i, count_i, urate);
-            prepared = true;
-        }
+        prepared = prepare_playback(doc_, *out_, first_i, count_i, urate);
     } catch (const SoundAbort&) {
         prepared = false;
     }
@@ -256,7 +252,7 @@ bool CSpectrogramPane::compute_now() {
         ok = true;
     } else if (su.columns > 0 && su.rows > 0 && su.last > su.first && doc_.loaded) {
         try {
-            SampleSource src = SampleSource::for_channel(doc_, 0);
+            SampleSource src = channel_source(doc_, 0);
             auto out = ComputeSpectrogram(src, su, doc_.progress(), &doc_.prompts());
             if (out) {
                 columns_ = std::move(out);
@@ -289,14 +285,8 @@ bool CSpectrogramPane::compute_now() {
 void CSpectrogramPane::ensure_audio() {
     if (audio_ready_) return;
     audio_ready_ = true;
-    const CChannels& ch = doc_.channels[0];
-    if (ch.samples.valid())
-        audio_ = AudioSamples::from_memory(ch.samples.data(), std::min(ch.count(), ch.samples.size()));
-    else if (!doc_.raw_path.empty())
-        audio_ = AudioSamples::from_raw_file(doc_.raw_path, ch.count());
-    else
-        audio_ = AudioSamples();
-    if (audio_.size() > (4u << 20)) audio_.build_summary();
+    audio_ = doc_.samples(0);
+    if (audio_.count() > (4u << 20)) audio_.build_summary();
 }
 
 // --- rendering -------------------------------------------------------------------------
@@ -330,9 +320,10 @@ void CSpectrogramPane::render(QPainter& p, const SpectrogramGeometry& g, bool co
             // Normalise to the loudest sample of the stretch so quiet
             // recordings still show their shape.
             std::int16_t lo = 0, hi = 0;
-            const std::size_t f0 = static_cast<std::size_t>(std::max(0.0, stretch_.first));
-            const std::size_t n = static_cast<std::size_t>(std::max(1.0, stretch_.last - stretch_.first));
-            if (audio_.min_max(f0, std::min(n, audio_.size() - std::min(f0, audio_.size())), lo, hi)) {
+            const std::uint64_t f0 = static_cast<std::uint64_t>(std::max(0.0, stretch_.first));
+            const std::uint64_t n = static_cast<std::uint64_t>(std::max(1.0, stretch_.last - stretch_.first));
+            const std::uint64_t have = audio_.count();
+            if (audio_.min_max(f0, std::min(n, have - std::min(f0, have)), lo, hi)) {
                 const double peak = std::max({1.0, std::abs(double(lo)), std::abs(double(hi))});
                 style.scale = (height_of(g.audio) / 2.0 - 2.0) / peak;
             }

@@ -24,7 +24,7 @@
 #include "core/dsp/spectrogram.h"
 #include "core/document/channels.h"
 #include "core/document/label.h"
-#include "gui/plot/audio_samples.h"
+#include "core/document/sample_access.h"
 #include "gui/plot/plot_printer.h"
 
 namespace vox {
@@ -154,7 +154,7 @@ private:
     bool computing_ = false;
     int compute_count_ = 0;
 
-    AudioSamples audio_;
+    ChannelSamples audio_;
     bool audio_ready_ = false;
 
     bool pressed_ = false;

@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "core/document/channel_analysis.h"
 #include "core/document/undo_file.h"
 #include "core/dsp/intensity.h"
 #include "core/dsp/pitch_tracker.h"
@@ -316,14 +317,8 @@ void CMarbeckView::on_document_change(DocChange change) {
 void CMarbeckView::ensure_source() {
     if (source_ready_) return;
     source_ready_ = true;
-    const CChannels& ch = first();
-    if (ch.samples.valid())
-        source_ = AudioSamples::from_memory(ch.samples.data(), std::min(ch.count(), ch.samples.size()));
-    else if (!doc_.raw_path.empty())
-        source_ = AudioSamples::from_raw_file(doc_.raw_path, ch.count());
-    else
-        source_ = AudioSamples();
-    if (source_.size() > kSummaryThreshold) source_.build_summary();
+    source_ = doc_.samples(0);
+    if (source_.count() > kSummaryThreshold) source_.build_summary();
 }
 
 // --- drawing ----------------------------------------------------------------------

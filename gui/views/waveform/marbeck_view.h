@@ -27,7 +27,6 @@
 #include "core/app/config_file.h"
 #include "core/document/marbeck_doc.h"
 #include "core/dsp/pitch_tracker.h"
-#include "gui/plot/audio_samples.h"
 #include "gui/plot/plot_printer.h"
 
 class QLabel;
@@ -374,7 +373,7 @@ private:
     QImage base_, composed_, screen_, tint_, tracking_col_;
     int render_count_ = 0;
 
-    AudioSamples source_;
+    ChannelSamples source_;
     bool source_ready_ = false;  // cleared when the document announces new samples
     // The window (samples) the layout was made for.
     double laid_out_first_ = 0.0, laid_out_last_ = 0.0;

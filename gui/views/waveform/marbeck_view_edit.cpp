@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "core/document/channel_analysis.h"
 #include "core/document/doc_edit.h"
 #include "core/document/undo_file.h"
 #include "core/dsp/intensity.h"

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "core/annotation/measurement_log.h"
+#include "core/document/channel_analysis.h"
 #include "core/dsp/math_func.h"
 #include "core/dsp/pitch_tracker.h"
 #include "gui/annotation/frame_log.h"

@@ -16,6 +16,7 @@
 #include "core/audio/sound_in.h"
 #include "core/audio/sound_out.h"
 #include "core/audio/sound_texts.h"
+#include "core/document/doc_playback.h"
 #include "gui/app/voxtrel_app.h"
 #include "gui/audio/sound_devices.h"
 #include "gui/views/waveform/marbeck_view.h"
@@ -215,13 +216,7 @@ void CMarbeckView::play_command(CommandId id) {
     s.out->set_worker_message_sink(ui_message_sink(this, doc_));
     bool prepared = false;
     try {
-        if (ch.has_samples()) {
-            s.out->PrepareFromMemory(ch.samples.data(), std::min(ch.samples.size(), ch.count()), first_i, count_i, rate);
-            prepared = s.out->prepared();
-        } else if (!doc_.raw_path.empty()) {
-            s.out->PrepareFromFile(doc_.raw_path, first_i, count_i, rate);
-            prepared = true;
-        }
+        prepared = prepare_playback(doc_, *s.out, first_i, count_i, rate);
     } catch (const SoundAbort&) {
         prepared = false;
     }

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "gui/plot/audio_samples.h"
+#include "core/document/sample_access.h"
 #include "gui/plot/plot_draw.h"
 
 namespace vox {

@@ -17,7 +17,7 @@ class QPainter;
 
 namespace vox {
 
-class AudioSamples;
+class ChannelSamples;
 
 struct PlotGeometry {
     struct Band {
@@ -35,7 +35,7 @@ struct PlotGeometry {
 // What the painter needs besides the geometry.
 struct PlotContent {
     const CMarbeckDoc* doc = nullptr;
-    const AudioSamples* audio = nullptr;
+    const ChannelSamples* audio = nullptr;
     const PitchTrack* pitch = nullptr;  // values at their own times
     double intensity_first_sample = 0.0;  // sample the first intensity entry belongs to
     bool show_intensity = false;

@@ -82,8 +82,8 @@ void make_long(DocFixture& f, std::size_t n) {
     ch.samples.reset();
     std::vector<unsigned char> bytes(n * 2);
     for (std::size_t i = 0; i < n; ++i) put_u16le(&bytes[2 * i], static_cast<std::uint16_t>(ramp(i)));
-    doc.raw_path = f.dir.file("long.raw");
-    test::write_file(doc.raw_path, bytes);
+    test::write_file(f.dir.file("long.raw"), bytes);
+    doc.adopt_sample_file(f.dir.file("long.raw"));
     doc.channel_count = 1;
     doc.loaded = 1;
 }
@@ -450,7 +450,7 @@ TEST(Edit, SmoothingOfALongRecordingMatchesSmoothingInMemory) {
     make_long(f, n);
     std::vector<unsigned char> bytes(n * 2);
     for (std::size_t i = 0; i < n; ++i) put_u16le(&bytes[2 * i], static_cast<std::uint16_t>(mem.samples[i]));
-    test::write_file(f.doc->raw_path, bytes);
+    test::write_file(f.dir.file("long.raw"), bytes);
     f.doc->channels[0].smooth_on = 1;
     f.doc->channels[0].smooth_points = 7.0;
     ASSERT_TRUE(smooth_channels(*f.doc));

@@ -272,7 +272,7 @@ TEST(NativeFormat, LongRecordingsStayOnDiskAndWriteBackExactly) {
     back.options.long_file_minutes = 0.0;  // everything counts as long
     ASSERT_TRUE(back.open(path));
     EXPECT_FALSE(back.channels[0].has_samples());
-    EXPECT_FALSE(back.raw_path.empty());
+    EXPECT_TRUE(back.samples_on_disk());
     EXPECT_EQ(test::audio_samples(back), original);
     EXPECT_GT(f.progress.steps, 0);
 
@@ -304,7 +304,7 @@ TEST(NativeFormat, AFailedSaveLeavesTheEarlierFileIntact) {
 
     // Samples said to be in a raw file that has gone: the write fails midway.
     f.doc->channels[0].samples.reset();
-    f.doc->raw_path = f.dir.file("gone.raw");
+    f.doc->adopt_sample_file(f.dir.file("gone.raw"));
     EXPECT_FALSE(f.doc->write_native(path));
     EXPECT_EQ(test::read_file(path), before);
     EXPECT_FALSE(file_exists(path + ".vxpart"));

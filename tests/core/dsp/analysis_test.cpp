@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/document/binary_file.h"
+#include "core/document/channel_analysis.h"
 #include "core/dsp/fft_lpc_slice.h"
 #include "core/dsp/intensity.h"
 #include "core/dsp/spectrogram.h"
@@ -79,8 +80,8 @@ TEST(Intensity, StreamedRawFileAgreesWithSampleEnergyAndIsStoredWithTheChannel) 
 
     std::vector<unsigned char> bytes(x.size() * 2);
     for (std::size_t i = 0; i < x.size(); ++i) put_u16le(&bytes[2 * i], static_cast<std::uint16_t>(x[i]));
-    doc.raw_path = fx.dir.file("a.raw");
-    test::write_file(doc.raw_path, bytes);
+    test::write_file(fx.dir.file("a.raw"), bytes);
+    doc.adopt_sample_file(fx.dir.file("a.raw"));
     ch.samples.reset();
     ASSERT_TRUE(ComputeChannelIntensity(doc, 0, o, fx.progress, 1));
     for (std::size_t i = 0; i < x.size(); ++i) ASSERT_EQ(ch.intensity[i], ref[i]) << i;

@@ -11,7 +11,7 @@
 #include <limits>
 #include <vector>
 
-#include "core/document/intensity_contour.h"
+#include "core/dsp/intensity_contour.h"
 #include "core/dsp/intensity.h"
 #include "core/dsp/math_func.h"
 #include "core/dsp/sample_source.h"

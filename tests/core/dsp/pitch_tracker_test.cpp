@@ -9,6 +9,7 @@
 #include <tuple>
 #include <vector>
 
+#include "core/document/channel_analysis.h"
 #include "core/document/binary_file.h"
 #include "core/dsp/pitch_options.h"
 #include "core/dsp/pitch_tracker.h"
@@ -290,7 +291,7 @@ TEST(PitchTracks, RawFileSourceAndThreadCountGiveTheSameTrack) {
         o.cepstral = method;
         NullProgress np;
         SampleSource mem = SampleSource::memory(x.data(), x.size());
-        SampleSource file = SampleSource::raw_file(raw, x.size());
+        SampleSource file = SampleSource::over(std::make_unique<ChannelSamples>(ChannelSamples::raw_file(raw, x.size())));
         auto run = [&](SampleSource& s, int threads) {
             return method == kPitchMethodCepstral ? CepstralPitchTrack(s, 1234, 18000, fs, 3.0, o, np, threads)
                                                   : AmdfPitchTrack(s, 1234, 18000, fs, o, np, threads);
@@ -309,7 +310,7 @@ TEST(PitchTracks, RawFileSourceAndThreadCountGiveTheSameTrack) {
         EXPECT_DOUBLE_EQ(a.track->time_ms(0), centre * 1000.0 / fs);
     }
     // A raw file that cannot be read abandons.
-    SampleSource missing = SampleSource::raw_file(dir.file("absent.raw"), x.size());
+    SampleSource missing = SampleSource::over(std::make_unique<ChannelSamples>(ChannelSamples::raw_file(dir.file("absent.raw"), x.size())));
     PitchOptions o;
     NullProgress np;
     EXPECT_EQ(CepstralPitchTrack(missing, 0, 5000, fs, 0, o, np).failure, PitchFailure::ReadFailed);
@@ -328,7 +329,7 @@ TEST(PitchTracks, DocumentChannelInMemoryAndOnDisk) {
     auto mem = ComputePitch(doc, 0, 0, 0, o, fx.progress);
     ASSERT_TRUE(mem.track);
     // The same recording kept on disk.
-    doc.raw_path = write_raw(fx.dir, x);
+    doc.adopt_sample_file(write_raw(fx.dir, x));
     ch.samples.reset();
     auto disk = ComputePitch(doc, 0, 0, 0, o, fx.progress);
     ASSERT_TRUE(disk.track);

@@ -109,7 +109,7 @@ TEST(SoxCrossCheckLong, AiffAndSphereThroughTheRawFile) {
         CMarbeckDoc doc(fx.services, opts);
         ASSERT_TRUE(doc.read_file(file)) << out;
         EXPECT_FALSE(doc.channels[0].has_samples());
-        EXPECT_FALSE(doc.raw_path.empty());
+        EXPECT_TRUE(doc.samples_on_disk());
         EXPECT_EQ(test::audio_samples(doc), in_memory);
         EXPECT_EQ(in_memory.size(), 20000u);
         EXPECT_GE(fx.progress.steps, 3);  // one step per second of sound

@@ -1,6 +1,6 @@
 // Per-frame intensity contour answering per-sample reads.
 
-#include "core/document/intensity_contour.h"
+#include "core/dsp/intensity_contour.h"
 
 #include <algorithm>
 #include <cmath>

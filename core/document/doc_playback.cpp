@@ -1,0 +1,22 @@
+#include "core/document/doc_playback.h"
+
+#include <algorithm>
+
+#include "core/audio/sound_out.h"
+#include "core/document/raw_file_access.h"
+
+namespace vox {
+
+bool prepare_playback(const CMarbeckDoc& doc, CSoundOut& out, int first, int count, std::uint32_t rate) {
+    const CChannels& ch = doc.channels[0];
+    if (ch.has_samples()) {
+        out.PrepareFromMemory(ch.samples.data(), std::min(ch.samples.size(), ch.count()), first, count, rate);
+        return out.prepared();
+    }
+    const std::string& raw = RawFileAccess::raw_path(doc);
+    if (raw.empty()) return false;
+    out.PrepareFromFile(raw, first, count, rate);
+    return true;
+}
+
+}  // namespace vox

@@ -1,0 +1,19 @@
+#pragma once
+// Playing the document's audio channel: the sound engine is prepared from
+// wherever the samples are held (its block, or the raw file of a long
+// recording, streamed by the engine's refill thread).
+
+#include <cstdint>
+
+namespace vox {
+
+class CMarbeckDoc;
+class CSoundOut;
+
+// Prepares `out` to play samples [first, first + count) of channel 0 at
+// `rate` Hz. True when the engine is prepared; false when the channel holds
+// no samples or the copy could not be allocated. Throws SoundAbort when the
+// raw file cannot be opened (the engine has said so).
+bool prepare_playback(const CMarbeckDoc& doc, CSoundOut& out, int first, int count, std::uint32_t rate);
+
+}  // namespace vox

@@ -1,0 +1,191 @@
+#include "core/document/sample_access.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/document/binary_file.h"
+
+namespace vox {
+
+namespace {
+constexpr std::size_t kReadChunk = 1u << 18;  // samples per file read (512 KiB)
+}
+
+ChannelSamples::ChannelSamples() = default;
+ChannelSamples::~ChannelSamples() = default;
+ChannelSamples::ChannelSamples(ChannelSamples&&) noexcept = default;
+ChannelSamples& ChannelSamples::operator=(ChannelSamples&&) noexcept = default;
+
+ChannelSamples::ChannelSamples(const ChannelSamples& other)
+    : mem_(other.mem_), announced_(other.announced_), path_(other.path_), sum_lo_(other.sum_lo_), sum_hi_(other.sum_hi_) {}
+
+ChannelSamples& ChannelSamples::operator=(const ChannelSamples& other) {
+    if (this != &other) *this = ChannelSamples(other);
+    return *this;
+}
+
+ChannelSamples ChannelSamples::memory(const std::int16_t* data, std::uint64_t count) {
+    ChannelSamples s;
+    s.mem_ = data;
+    s.announced_ = data ? count : 0;
+    return s;
+}
+
+ChannelSamples ChannelSamples::raw_file(std::string path, std::uint64_t count) {
+    ChannelSamples s;
+    s.path_ = std::move(path);
+    s.announced_ = s.path_.empty() ? 0 : count;
+    return s;
+}
+
+bool ChannelSamples::same_samples(const ChannelSamples& other) const {
+    return mem_ == other.mem_ && announced_ == other.announced_ && path_ == other.path_;
+}
+
+bool ChannelSamples::open() const {
+    if (opened_) return file_ != nullptr;
+    opened_ = true;
+    if (mem_ || path_.empty()) return false;
+    auto f = std::make_unique<BinaryFile>();
+    if (!f->open(path_, BinaryFile::Mode::Read)) return false;
+    file_samples_ = std::min<std::uint64_t>(announced_, f->length() / 2);
+    file_ = std::move(f);
+    return true;
+}
+
+std::uint64_t ChannelSamples::count() const {
+    if (mem_ || path_.empty()) return announced_;
+    return open() ? file_samples_ : 0;
+}
+
+bool ChannelSamples::readable() const { return mem_ != nullptr || open(); }
+
+bool ChannelSamples::read(std::uint64_t start, std::size_t n, std::int16_t* dst) const {
+    const std::uint64_t total = count();
+    if (start > total || n > total - start) return false;
+    if (n == 0) return true;
+    if (mem_) {
+        std::copy(mem_ + start, mem_ + start + n, dst);
+        return true;
+    }
+    if (!file_ || !file_->seek(start * 2)) return false;
+    bytes_.resize(std::min(n, kReadChunk) * 2);
+    for (std::size_t done = 0; done < n;) {
+        const std::size_t k = std::min(kReadChunk, n - done);
+        if (!file_->read_exact(bytes_.data(), k * 2)) return false;
+        for (std::size_t i = 0; i < k; ++i) dst[done + i] = get_i16le(&bytes_[2 * i]);
+        done += k;
+    }
+    return true;
+}
+
+std::unique_ptr<SampleReader> ChannelSamples::clone() const {
+    auto c = std::make_unique<ChannelSamples>();
+    c->mem_ = mem_;
+    c->announced_ = announced_;
+    c->path_ = path_;
+    return c;
+}
+
+bool ChannelSamples::scan(std::uint64_t start, std::uint64_t n, std::int16_t& lo, std::int16_t& hi) const {
+    if (mem_) {
+        const auto [a, b] = std::minmax_element(mem_ + start, mem_ + start + n);
+        lo = *a;
+        hi = *b;
+        return true;
+    }
+    std::vector<std::int16_t> tmp(static_cast<std::size_t>(std::min<std::uint64_t>(n, kReadChunk)));
+    lo = INT16_MAX;
+    hi = INT16_MIN;
+    for (std::uint64_t done = 0; done < n;) {
+        const std::size_t k = static_cast<std::size_t>(std::min<std::uint64_t>(tmp.size(), n - done));
+        if (!read(start + done, k, tmp.data())) return false;
+        const auto [a, b] = std::minmax_element(tmp.begin(), tmp.begin() + static_cast<std::ptrdiff_t>(k));
+        lo = std::min(lo, *a);
+        hi = std::max(hi, *b);
+        done += k;
+    }
+    return true;
+}
+
+bool ChannelSamples::min_max(std::uint64_t start, std::uint64_t n, std::int16_t& lo, std::int16_t& hi) const {
+    const std::uint64_t total = count();
+    if (n == 0 || start > total || n > total - start) return false;
+    if (!has_summary() || n < 2 * kSummaryBlock) return scan(start, n, lo, hi);
+    // Head up to the first block boundary, whole blocks, tail.
+    const std::uint64_t end = start + n;
+    const std::uint64_t b0 = (start + kSummaryBlock - 1) / kSummaryBlock;
+    const std::uint64_t b1 = std::min<std::uint64_t>(end / kSummaryBlock, sum_lo_.size());
+    lo = INT16_MAX;
+    hi = INT16_MIN;
+    std::int16_t a, b;
+    if (start < b0 * kSummaryBlock) {
+        if (!scan(start, b0 * kSummaryBlock - start, a, b)) return false;
+        lo = std::min(lo, a);
+        hi = std::max(hi, b);
+    }
+    for (std::uint64_t k = b0; k < b1; ++k) {
+        lo = std::min(lo, sum_lo_[k]);
+        hi = std::max(hi, sum_hi_[k]);
+    }
+    if (b1 * kSummaryBlock < end) {
+        if (!scan(b1 * kSummaryBlock, end - b1 * kSummaryBlock, a, b)) return false;
+        lo = std::min(lo, a);
+        hi = std::max(hi, b);
+    }
+    return true;
+}
+
+std::vector<SampleExtent> ChannelSamples::summary(double first, double span, int buckets) const {
+    std::vector<SampleExtent> out;
+    const std::uint64_t n = count();
+    if (buckets <= 0 || !(span > 0.0) || !(first >= 0.0) || n == 0) return out;
+    const double r = span / buckets;
+    // At least one sample per bucket: fewer samples than buckets would
+    // otherwise leave buckets with no extremes at all.
+    const std::uint64_t per = std::max<std::uint64_t>(1, static_cast<std::uint64_t>(r));
+    out.resize(static_cast<std::size_t>(buckets));
+    for (int x = 0; x < buckets; ++x) {
+        const double at = first + std::trunc(x * r);
+        if (!(at < static_cast<double>(n))) {
+            out.resize(static_cast<std::size_t>(x));  // nothing past the last sample
+            break;
+        }
+        const std::uint64_t s0 = static_cast<std::uint64_t>(at);
+        SampleExtent& e = out[static_cast<std::size_t>(x)];
+        if (!min_max(s0, std::min(per, n - s0), e.lo, e.hi)) return {};
+    }
+    return out;
+}
+
+bool ChannelSamples::build_summary() {
+    sum_lo_.clear();
+    sum_hi_.clear();
+    const std::uint64_t blocks = count() / kSummaryBlock;  // whole blocks only
+    std::vector<std::int16_t> lo(static_cast<std::size_t>(blocks)), hi(static_cast<std::size_t>(blocks));
+    if (mem_) {
+        for (std::uint64_t k = 0; k < blocks; ++k) {
+            const auto [a, b] = std::minmax_element(mem_ + k * kSummaryBlock, mem_ + (k + 1) * kSummaryBlock);
+            lo[k] = *a;
+            hi[k] = *b;
+        }
+    } else {
+        constexpr std::uint64_t kBlocksPerRead = 1024;
+        std::vector<std::int16_t> tmp(kBlocksPerRead * kSummaryBlock);
+        for (std::uint64_t k0 = 0; k0 < blocks; k0 += kBlocksPerRead) {
+            const std::uint64_t nb = std::min(kBlocksPerRead, blocks - k0);
+            if (!read(k0 * kSummaryBlock, static_cast<std::size_t>(nb * kSummaryBlock), tmp.data())) return false;
+            for (std::uint64_t j = 0; j < nb; ++j) {
+                const auto from = tmp.begin() + static_cast<std::ptrdiff_t>(j * kSummaryBlock);
+                const auto [a, b] = std::minmax_element(from, from + kSummaryBlock);
+                lo[k0 + j] = *a;
+                hi[k0 + j] = *b;
+            }
+        }
+    }
+    sum_lo_ = std::move(lo);
+    sum_hi_ = std::move(hi);
+    return true;
+}
+
+}  // namespace vox

@@ -1,0 +1,175 @@
+// The document's one access to samples: the same answers from memory and
+// from the raw file, extremes and bucket summaries checked against a plain
+// scan, and nothing read outside the channel.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <vector>
+
+#include "core/document/binary_file.h"
+#include "core/document/channel_analysis.h"
+#include "core/document/sample_access.h"
+#include "tests/support/test_support.h"
+
+namespace vox {
+namespace {
+
+std::vector<std::int16_t> noise(std::size_t n, unsigned seed) {
+    std::mt19937 rng(seed);
+    std::uniform_int_distribution<int> d(-32768, 32767);
+    std::vector<std::int16_t> s(n);
+    // Louder towards the end, so that extremes differ between buckets.
+    for (std::size_t i = 0; i < n; ++i) s[i] = static_cast<std::int16_t>(d(rng) * double(i + 1) / double(n));
+    return s;
+}
+
+std::string write_raw(const test::ScratchDir& dir, const std::vector<std::int16_t>& s, const char* name = "s.raw") {
+    std::vector<unsigned char> bytes(s.size() * 2);
+    for (std::size_t i = 0; i < s.size(); ++i) put_u16le(&bytes[2 * i], static_cast<std::uint16_t>(s[i]));
+    const std::string path = dir.file(name);
+    test::write_file(path, bytes);
+    return path;
+}
+
+enum class Held { Memory, MemorySummary, File, FileSummary };
+
+class SampleAccess : public ::testing::TestWithParam<Held> {
+protected:
+    void SetUp() override {
+        x = noise(200'003, 11);
+        const Held h = GetParam();
+        if (h == Held::Memory || h == Held::MemorySummary)
+            src = ChannelSamples::memory(x.data(), x.size());
+        else
+            src = ChannelSamples::raw_file(write_raw(dir, x), x.size() + 50);  // the file holds fewer
+        if (h == Held::MemorySummary || h == Held::FileSummary) ASSERT_TRUE(src.build_summary());
+    }
+    test::ScratchDir dir;
+    std::vector<std::int16_t> x;
+    ChannelSamples src;
+};
+
+TEST_P(SampleAccess, ReadsStretchesAndNeverPastTheEnd) {
+    ASSERT_EQ(src.count(), x.size());
+    ASSERT_TRUE(src.readable());
+    std::vector<std::int16_t> got(70'000);
+    for (std::uint64_t start : {0ull, 1ull, 99'999ull, 130'003ull}) {
+        ASSERT_TRUE(src.read(start, got.size(), got.data())) << start;
+        ASSERT_TRUE(std::equal(got.begin(), got.end(), x.begin() + static_cast<std::ptrdiff_t>(start))) << start;
+    }
+    EXPECT_FALSE(src.read(130'004, got.size(), got.data()));
+    EXPECT_FALSE(src.read(~0ull - 5, 10, got.data()));  // start + n wraps around
+    EXPECT_TRUE(src.read(x.size(), 0, got.data()));
+}
+
+TEST_P(SampleAccess, ExtremesAndBucketsMatchAPlainScan) {
+    auto scan = [&](std::uint64_t s0, std::uint64_t n) {
+        const auto [a, b] = std::minmax_element(x.begin() + static_cast<std::ptrdiff_t>(s0),
+                                                x.begin() + static_cast<std::ptrdiff_t>(s0 + n));
+        return SampleExtent{*a, *b};
+    };
+    for (auto [s0, n] : {std::pair<std::uint64_t, std::uint64_t>{0, 1}, {3, 511}, {255, 513}, {1000, 150'000},
+                         {199'000, 1003}}) {
+        std::int16_t lo = 0, hi = 0;
+        ASSERT_TRUE(src.min_max(s0, n, lo, hi));
+        const SampleExtent want = scan(s0, n);
+        EXPECT_EQ(lo, want.lo) << s0 << "+" << n;
+        EXPECT_EQ(hi, want.hi) << s0 << "+" << n;
+    }
+    std::int16_t lo, hi;
+    EXPECT_FALSE(src.min_max(x.size() - 2, 3, lo, hi));
+    EXPECT_FALSE(src.min_max(0, 0, lo, hi));
+
+    // Buckets: 777 over the whole channel, a fractional start, and a window
+    // reaching past the end (buckets there are left out).
+    for (auto [first, span, buckets] : {std::tuple{0.0, double(x.size()), 777}, std::tuple{1234.5, 150'000.0, 1000},
+                                        std::tuple{190'000.0, 20'000.0, 100}}) {
+        const auto sum = src.summary(first, span, buckets);
+        const double r = span / buckets;
+        const std::uint64_t per = std::max<std::uint64_t>(1, static_cast<std::uint64_t>(r));
+        std::size_t expected = 0;
+        for (int b = 0; b < buckets; ++b) {
+            const std::uint64_t s0 = static_cast<std::uint64_t>(first + std::trunc(b * r));
+            if (s0 >= x.size()) break;
+            ++expected;
+            const SampleExtent want = scan(s0, std::min<std::uint64_t>(per, x.size() - s0));
+            ASSERT_LT(std::size_t(b), sum.size());
+            EXPECT_EQ(sum[std::size_t(b)].lo, want.lo) << b;
+            EXPECT_EQ(sum[std::size_t(b)].hi, want.hi) << b;
+        }
+        EXPECT_EQ(sum.size(), expected);
+    }
+    EXPECT_TRUE(src.summary(0, 0, 10).empty());
+    EXPECT_TRUE(src.summary(-1, 10, 10).empty());
+}
+
+TEST_P(SampleAccess, AnalysesReadTheSameSamplesThroughASource) {
+    SampleSource s = SampleSource::over(src.clone());
+    std::vector<std::int16_t> got(x.size());
+    ASSERT_EQ(s.copy(0, got.size() + 10, got.data()), x.size());
+    EXPECT_EQ(got, x);
+    SampleSource other = s.clone();
+    std::size_t avail = 0;
+    const std::int16_t* p = other.span(199'990, 100, avail);
+    ASSERT_EQ(avail, 13u);
+    EXPECT_TRUE(std::equal(p, p + avail, x.end() - 13));
+}
+
+INSTANTIATE_TEST_SUITE_P(Held, SampleAccess,
+                         ::testing::Values(Held::Memory, Held::MemorySummary, Held::File, Held::FileSummary));
+
+TEST(SampleAccessDocument, AChannelIsReadWhereverItsSamplesAre) {
+    test::DocFixture f;
+    CMarbeckDoc& doc = *f.doc;
+    const auto x = noise(5000, 3);
+    CChannels& ch = doc.channels[0];
+    ch.set_foreign_audio(8000.0, double(x.size()));
+    ch.allocate_samples(x.size());
+    std::copy(x.begin(), x.end(), ch.samples.data());
+    doc.channel_count = 1;
+
+    const ChannelSamples mem = doc.samples(0);
+    EXPECT_TRUE(mem.in_memory());
+    EXPECT_FALSE(doc.samples_on_disk());
+    EXPECT_EQ(mem.count(), x.size());  // not the 10 spare samples of the block
+
+    ch.samples.reset();
+    EXPECT_FALSE(doc.samples(0).held());
+    doc.adopt_sample_file(write_raw(f.dir, x));
+    const ChannelSamples disk = doc.samples(0);
+    EXPECT_TRUE(doc.samples_on_disk());
+    EXPECT_FALSE(disk.in_memory());
+    EXPECT_FALSE(disk.same_samples(mem));
+    std::vector<std::int16_t> got(x.size());
+    ASSERT_TRUE(doc.read_audio(0, x.size(), got.data()));
+    EXPECT_EQ(got, x);
+
+    // Only the audio channel lives in the file; other channels and
+    // positions outside the twenty slots hold nothing.
+    EXPECT_FALSE(doc.samples(1).held());
+    EXPECT_FALSE(doc.samples(-1).held());
+    EXPECT_FALSE(doc.samples(kMaxChannels).held());
+    EXPECT_THROW(channel_source(doc, 1), SampleReadError);
+}
+
+TEST(SampleAccessDocument, AMissingFileIsUnreadableAndAbandonsAnalysis) {
+    test::DocFixture f;
+    CMarbeckDoc& doc = *f.doc;
+    doc.channels[0].set_foreign_audio(8000.0, 4000.0);
+    doc.channels[0].samples.reset();
+    doc.adopt_sample_file(f.dir.file("absent.raw"));
+    const ChannelSamples s = doc.samples(0);
+    EXPECT_TRUE(s.held());
+    EXPECT_FALSE(s.readable());
+    EXPECT_EQ(s.count(), 0u);
+    std::int16_t v;
+    EXPECT_FALSE(doc.read_audio(0, 1, &v));
+    SampleSource src = channel_source(doc, 0);
+    std::size_t avail = 0;
+    EXPECT_THROW(src.span(0, 10, avail), SampleReadError);
+}
+
+}  // namespace
+}  // namespace vox
