@@ -4,8 +4,8 @@
 
 #include "core/document/marbeck_doc.h"
 #include "gui/app/main_frame.h"
-#include "gui/widgets/window_fit.h"
 #include "gui/views/waveform/marbeck_view.h"
+#include "gui/widgets/window_fit.h"
 
 namespace vox {
 
