@@ -2,7 +2,7 @@
 // sample time base of the intensity contour, and spectrogram columns.
 #include <gtest/gtest.h>
 
-#include "core/document/intensity_contour.h"
+#include "core/dsp/intensity_contour.h"
 #include "core/document/time_base.h"
 #include "core/dsp/spectrogram.h"
 
