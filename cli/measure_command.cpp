@@ -21,6 +21,7 @@
 #include "core/app/config_file.h"
 #include "core/app/private_temp_folder.h"
 #include "core/app/sha256.h"
+#include "core/document/channel_analysis.h"
 #include "core/document/marbeck_doc.h"
 #include "core/dsp/fft_lpc_slice.h"
 #include "core/dsp/intensity.h"
@@ -147,7 +148,7 @@ FileResult measure_file(const std::string& file, const Request& rq, const std::s
     out.provenance = "# file=" + file + " sha256=" + Sha256OfFile(file) + "\n" + options_line(doc.options, ch.sample_rate) + "\n";
     std::vector<LABEL> labels = tier->labels;
     std::stable_sort(labels.begin(), labels.end(), [](const LABEL& a, const LABEL& b) { return a.time_ms < b.time_ms; });
-    SampleSource src = SampleSource::for_channel(doc, 0);
+    SampleSource src = channel_source(doc, 0);
     std::string rows;
     for (std::size_t k = 0; k < labels.size(); ++k) {
         const double start = labels[k].time_ms;

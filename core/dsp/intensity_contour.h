@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "core/document/time_base.h"
+#include "core/dsp/time_base.h"
 
 namespace vox {
 

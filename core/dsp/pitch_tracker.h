@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "core/app/option_block.h"
-#include "core/document/time_base.h"
+#include "core/dsp/time_base.h"
 #include "core/dsp/math_func.h"
 #include "core/dsp/sample_source.h"
 #include "core/platform/progress.h"

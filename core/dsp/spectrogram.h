@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "core/document/time_base.h"
+#include "core/dsp/time_base.h"
 #include "core/dsp/sample_source.h"
 #include "core/platform/progress.h"
 

@@ -11,7 +11,7 @@
 
 #include <algorithm>
 
-#include "core/document/time_base.h"
+#include "core/dsp/time_base.h"
 #include <cmath>
 #include <cstdio>
 

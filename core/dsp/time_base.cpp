@@ -1,4 +1,4 @@
-#include "core/document/time_base.h"
+#include "core/dsp/time_base.h"
 
 #include <algorithm>
 #include <cmath>

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/dsp/intensity_contour.h"
-#include "core/document/time_base.h"
+#include "core/dsp/time_base.h"
 #include "core/dsp/spectrogram.h"
 
 namespace vox {
