@@ -49,7 +49,7 @@ public:
         if (!finished_ && raw_open_) {
             raw_.close();
             remove_file(raw_name_);
-            doc_.raw_path.clear();
+            doc_.drop_sample_file();
         }
     }
     Channel0Sink(const Channel0Sink&) = delete;
@@ -100,9 +100,9 @@ public:
 
 private:
     void start_raw_file(std::uint64_t expected) {
-        raw_name_ = doc_.take_raw_path();
+        raw_name_ = doc_.new_sample_file();
         if (!raw_.open(raw_name_, BinaryFile::Mode::CreateNew)) {
-            doc_.raw_path.clear();
+            doc_.drop_sample_file();
             doc_.prompts().save_failure_report(raw_name_);
             throw DocumentAbort("cannot create the raw file");
         }
