@@ -17,6 +17,7 @@
 #include "gui/app/command_icons.h"
 #include "gui/app/main_frame.h"
 #include "gui/app/voxtrel_app.h"
+#include "gui/audio/audio_windows.h"
 #include "gui/audio/sound_devices.h"
 #include "gui/platform/qsettings_store.h"
 #include "gui/platform/qt_progress.h"
@@ -31,6 +32,7 @@ namespace {
 
 struct CommandLine {
     std::optional<std::string> file;
+    std::string usb;  // the --usb value, empty when not given
     std::optional<std::string> screenshot;
     bool bad = false;
 };
@@ -49,7 +51,8 @@ CommandLine parse(const QStringList& args) {
             // The sound devices: portaudio, virtual[:MIC.wav][,out=...][,speed=N] or none.
             SoundDevices::configure(a.mid(8).toStdString());
         } else if (a.startsWith("--usb=")) {
-            // The external unit's transport; the scope window reads it.
+            // The external unit's transport, handed to the scope's owner.
+            c.usb = a.mid(6).toStdString();
         } else if (a.startsWith("--")) {
             c.bad = true;
         } else if (!c.file) {
@@ -111,6 +114,7 @@ int run_voxtrel(int argc, char** argv) {
     if (!app.init_instance()) return 1;
 
     CMainFrame frame(app);
+    if (CAudioWindows* audio = frame.audio_windows()) audio->set_usb_option(cmd.usb);
     prompts.set_parent(&frame);
     progress.set_parent(&frame);
     // Without a window manager (a virtual display) maximising does nothing:

@@ -1,7 +1,6 @@
 #include "gui/audio/audio_windows.h"
 
 #include <QAction>
-#include <QCoreApplication>
 #include <QMdiArea>
 #include <QMenu>
 #include <algorithm>
@@ -99,17 +98,10 @@ void CAudioWindows::open_calibration() {
     if (dialog.exec() == QDialog::Accepted) doc->set_modified(true);  // the values are saved with the file
 }
 
-std::string CAudioWindows::usb_choice_from_arguments() {
-    std::string option;
-    for (const QString& a : QCoreApplication::arguments())
-        if (a.startsWith("--usb=")) option = a.mid(6).toStdString();
-    return usb_backend_choice(option);
-}
-
 CScopeChildFrame* CAudioWindows::open_scope() {
     if (scope_) return nullptr;  // one scope at a time
     CVoxtrelApp& app = frame_.app();
-    auto transport = make_usb_transport(usb_choice_from_arguments());
+    auto transport = make_usb_transport(usb_backend_choice(usb_option_));
     if (!transport) {
         app.prompts().message(audio_text::kCreateScopeFailed, MessageIcon::Error);
         return nullptr;

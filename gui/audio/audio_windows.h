@@ -40,8 +40,10 @@ public:
     // Opens the scope window; null after "Error in creating the scope view.".
     CScopeChildFrame* open_scope();
 
-    // The transport choice: --usb=... on the command line, VOXTREL_USB, libusb.
-    static std::string usb_choice_from_arguments();
+    // The --usb=... value of the command line, handed over at start-up: the
+    // scope's transport. Without one, VOXTREL_USB when the scope opens, else
+    // libusb.
+    void set_usb_option(std::string value) { usb_option_ = std::move(value); }
 
 private:
     // The chosen recording rate (Hz) into the configuration file.
@@ -54,6 +56,7 @@ private:
     QAction* record_option_action_ = nullptr;
     QAction* calibration_action_ = nullptr;
     CommandTable commands_;
+    std::string usb_option_;
 };
 
 }  // namespace vox
