@@ -14,6 +14,7 @@
 #include "core/document/channels.h"
 #include "core/document/doc_events.h"
 #include "core/document/sample_access.h"
+#include "core/document/session_state.h"
 #include "core/platform/audio_decoder.h"
 #include "core/platform/progress.h"
 #include "core/platform/temp_names.h"
@@ -52,6 +53,8 @@ struct DocServices {
     // Decodes the formats the program's own readers do not know; none: such
     // files go on to the generic-file question.
     AudioDecoder* decoder = nullptr;
+    // The program's shared state; null for a document on its own.
+    SessionState* session = nullptr;
 };
 
 // Fixed texts of the document.

@@ -4,9 +4,11 @@
 #include <QFontMetrics>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <string>
 
-#include "gui/views/waveform/plot_geometry.h"
 
 namespace vox {
 
@@ -25,6 +27,20 @@ LogFont ToLogFont(const QFont& font) {
     while (n > 0 && n < face.size() && (static_cast<unsigned char>(face[n]) & 0xC0) == 0x80) --n;
     std::memcpy(lf.face_name, face.constData(), static_cast<std::size_t>(n));
     return lf;
+}
+
+QFont LabelFont(const LogFont& lf, double scale) {
+    const std::string face(lf.face_name, strnlen(lf.face_name, sizeof lf.face_name));
+    QFont f(face.empty() ? QStringLiteral("Arial") : QString::fromStdString(face));
+    const int h = lf.height == 0 ? 14 : std::abs(lf.height);
+    // Truncated toward zero, as the view's other sizes are.
+    const double px = std::min(h, 400) * scale;
+    f.setPixelSize(std::max(1, std::isfinite(px) ? static_cast<int>(std::clamp(px, -2e9, 2e9)) : 0));
+    if (lf.weight > 0) f.setWeight(static_cast<QFont::Weight>(std::clamp(lf.weight, 100, 900)));
+    f.setItalic(lf.italic != 0);
+    f.setUnderline(lf.underline != 0);
+    f.setStrikeOut(lf.strike_out != 0);
+    return f;
 }
 
 QFont ToQFont(const LogFont& font) { return LabelFont(font); }

@@ -14,7 +14,11 @@ namespace vox {
 // pixels, weight, italic, underline, strike-out and face name (cut to 31
 // bytes); the other fields 0.
 LogFont ToLogFont(const QFont& font);
-// The Qt font of a logical font (the view's rule, see LabelFont).
+// A label's logical font as a Qt font, its height multiplied by scale: the
+// face ("Arial" when none), the character height (14 px when 0, at most
+// 400), weight, italic, underline and strike-out.
+QFont LabelFont(const LogFont& lf, double scale = 1.0);
+// The Qt font of a logical font at scale 1.
 QFont ToQFont(const LogFont& font);
 
 QColor ColorOf(ColorRef c);

@@ -1,5 +1,5 @@
 #include "gui/app/main_frame.h"
-#include "gui/audio/audio_windows.h"
+#include "gui/app/audio_windows.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -270,7 +270,7 @@ void CMainFrame::rebuild_window_list() {
 // --- documents ------------------------------------------------------------------------------
 
 std::unique_ptr<CMarbeckDoc> CMainFrame::make_document() {
-    DocServices services{app_.prompts(), app_.progress(), app_.temp_names(), app_.env().decoder};
+    DocServices services{app_.prompts(), app_.progress(), app_.temp_names(), app_.env().decoder, &app_.session()};
     OptionBlock options = app_.config().new_document_options(app_.app_values());
     options.long_file_minutes = app_.long_file_minutes();  // the session's last choice
     auto doc = std::make_unique<CMarbeckDoc>(services, options);

@@ -17,7 +17,7 @@
 #include "gui/app/command_icons.h"
 #include "gui/app/main_frame.h"
 #include "gui/app/voxtrel_app.h"
-#include "gui/audio/audio_windows.h"
+#include "gui/app/audio_windows.h"
 #include "gui/audio/sound_devices.h"
 #include "gui/platform/qsettings_store.h"
 #include "gui/platform/qt_progress.h"

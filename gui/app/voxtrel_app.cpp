@@ -7,19 +7,14 @@
 
 namespace vox {
 
-CVoxtrelApp* CVoxtrelApp::instance_ = nullptr;
-
 CVoxtrelApp::CVoxtrelApp(AppEnvironment env) : env_(std::move(env)), recent_(env_.settings, kCompany) {
     font_ = QFont("Arial");
     font_.setPixelSize(14);
     font_.setWeight(QFont::Normal);
     for (int i = 0; i < 256; ++i) pens_[static_cast<std::size_t>(i)] = QPen(QColor(i, i, i), 1);
-    instance_ = this;
 }
 
-CVoxtrelApp::~CVoxtrelApp() {
-    if (instance_ == this) instance_ = nullptr;
-}
+CVoxtrelApp::~CVoxtrelApp() = default;
 
 bool CVoxtrelApp::init_instance() {
     recent_.load();

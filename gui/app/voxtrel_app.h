@@ -15,6 +15,7 @@
 #include "core/app/temp_folder.h"
 #include "core/platform/audio_decoder.h"
 #include "core/audio/record_settings.h"
+#include "core/document/session_state.h"
 #include "core/platform/progress.h"
 #include "core/platform/settings_store.h"
 #include "core/platform/temp_names.h"
@@ -89,12 +90,12 @@ public:
     // The help file: the program folder, then Manual/HelpIndex.html.
     std::string help_file() const;
 
-    static CVoxtrelApp* instance() { return instance_; }
-
-    // The clip of Copy, Cut and Paste: one for every document, so that a
-    // stretch cut in one recording can be pasted into another. Made by its
-    // first user.
-    std::shared_ptr<EditClip>& clip_slot() { return clip_; }
+    // What every document of this run shares (handed to each with its
+    // services): the clip of Copy, Cut and Paste, one for every document so
+    // that a stretch cut in one recording can be pasted into another (made by
+    // its first user), the record settings and the application values.
+    SessionState& session() { return session_; }
+    std::shared_ptr<EditClip>& clip_slot() { return session_.clip; }
 
 private:
     AppEnvironment env_;
@@ -110,8 +111,7 @@ private:
     QFont font_;
     std::array<QPen, 256> pens_;
     std::unique_ptr<QPrinter> printer_;
-    std::shared_ptr<EditClip> clip_;
-    static CVoxtrelApp* instance_;
+    SessionState session_{nullptr, &record_settings_, &app_values_};
 };
 
 }  // namespace vox

@@ -30,7 +30,7 @@
 #include "gui/annotation/label_table_view.h"
 #include "gui/app/child_frame.h"
 #include "gui/grid/grid_control.h"
-#include "gui/audio/audio_windows.h"
+#include "gui/app/audio_windows.h"
 #include "gui/audio/frame_record_play.h"
 #include "gui/audio/scope_child_frame.h"
 #include "gui/plot/plot_printer.h"

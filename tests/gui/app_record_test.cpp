@@ -18,7 +18,7 @@
 #include "core/audio/sound_in.h"
 #include "core/platform/memory_wave.h"
 #include "gui/app/child_frame.h"
-#include "gui/audio/audio_windows.h"
+#include "gui/app/audio_windows.h"
 #include "gui/audio/form_record_play.h"
 #include "gui/audio/frame_record_play.h"
 #include "gui/audio/option_record.h"

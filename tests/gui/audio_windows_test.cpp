@@ -16,7 +16,7 @@
 #include "core/audio/usb_texts.h"
 #include "core/document/marbeck_doc.h"
 #include "gui/audio/audio_texts.h"
-#include "gui/audio/audio_windows.h"
+#include "gui/app/audio_windows.h"
 #include "gui/audio/form_record_play.h"
 #include "gui/audio/frame_record_play.h"
 #include "gui/audio/option_calibration.h"
@@ -281,6 +281,25 @@ TEST(ScopeView, AFullScaleSampleReachesTheBandEdge) {
     const QImage img = view.render(300, 200);
     EXPECT_GT(black_pixels(img, QRect(40, 119, 240, 2)), 200);  // bottom edge y = 120 (exclusive)
     EXPECT_EQ(black_pixels(img, QRect(60, 40, 220, 70)), 0);  // clear of the caption
+}
+
+// The --usb value given at start-up chooses the scope's transport and wins
+// over the environment's; an unknown transport opens no scope and says so.
+TEST(ScopeView, TheStartUpUsbChoiceWinsOverTheEnvironment) {
+    test::AppFixture fx;
+    qputenv("VOXTREL_USB", "no-such-transport");
+    fx.app->record_settings() = external_settings();
+    CAudioWindows* audio = fx.frame->audio_windows();
+    audio->set_usb_option("simulated");
+    QPointer<CScopeChildFrame> scope = audio->open_scope();
+    EXPECT_FALSE(scope.isNull());
+    EXPECT_TRUE(fx.prompts.messages().empty());
+    if (scope) scope->close();
+    for (int i = 0; i < 50 && !scope.isNull(); ++i) QTest::qWait(20);
+    audio->set_usb_option("");
+    EXPECT_EQ(audio->open_scope(), nullptr);
+    qunsetenv("VOXTREL_USB");
+    EXPECT_EQ(fx.prompts.messages(), std::vector<std::string>{audio_text::kCreateScopeFailed});
 }
 
 TEST(ScopeView, AFailedAcquisitionClosesTheScopeWindow) {

@@ -15,10 +15,10 @@
 #include <cmath>
 #include <cstdio>
 
+#include "core/app/config_file.h"
 #include "core/document/channel_analysis.h"
 #include "core/document/marbeck_doc.h"
 #include "core/dsp/sample_source.h"
-#include "gui/app/voxtrel_app.h"
 #include "gui/plot/bitmap_file.h"
 #include "gui/plot/plot_draw.h"
 #include "gui/views/analysis/analysis_text.h"
@@ -381,14 +381,17 @@ bool CFFTLPCView::save_bitmap() {
 
 // --- the frame ---------------------------------------------------------------------
 
-WindowRect& CFFTLPCFrame::remembered() {
+WindowRect& CFFTLPCFrame::remembered(CMarbeckDoc& doc) {
+    // The program's remembered place; a document on its own keeps one for
+    // the process.
     static WindowRect standalone;
-    if (CVoxtrelApp* app = CVoxtrelApp::instance()) return app->app_values().fft_lpc_window;
+    if (SessionState* session = doc.services().session; session && session->app_values)
+        return session->app_values->fft_lpc_window;
     return standalone;
 }
 
 CFFTLPCFrame::CFFTLPCFrame(CMarbeckDoc& doc, bool average, QWidget* parent)
-    : CAnalysisFrame(doc, remembered(), parent) {
+    : CAnalysisFrame(doc, remembered(doc), parent) {
     view_ = new CFFTLPCView(doc, this);
     setWidget(view_);
     setWindowTitle(QString::fromStdString(doc.title()) +

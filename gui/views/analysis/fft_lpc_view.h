@@ -139,7 +139,7 @@ public:
     CFFTLPCFrame(CMarbeckDoc& doc, bool average, QWidget* parent = nullptr);
     CFFTLPCView& view() const { return *view_; }
     const CommandTable& commands() const override { return view_->commands(); }
-    static WindowRect& remembered();
+    static WindowRect& remembered(CMarbeckDoc& doc);
 
 private:
     CFFTLPCView* view_ = nullptr;

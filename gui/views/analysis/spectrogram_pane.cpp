@@ -21,6 +21,7 @@
 #include "core/document/marbeck_doc.h"
 #include "gui/plot/plot_draw.h"
 #include "gui/views/analysis/analysis_text.h"
+#include "gui/annotation/label_font.h"
 #include "gui/views/waveform/plot_geometry.h"
 
 namespace vox {

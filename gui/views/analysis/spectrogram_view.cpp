@@ -9,14 +9,14 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "core/app/config_file.h"
 #include "core/document/marbeck_doc.h"
-#include "gui/app/voxtrel_app.h"
 #include "gui/annotation/frame_log.h"
-#include "gui/widgets/window_fit.h"
 #include "gui/plot/bitmap_file.h"
 #include "gui/views/analysis/analysis_text.h"
 #include "gui/views/analysis/fft_lpc_view.h"
 #include "gui/views/waveform/marbeck_view.h"
+#include "gui/widgets/window_fit.h"
 
 namespace vox {
 
@@ -192,14 +192,17 @@ void CSpectrogramView::open_fft_lpc(bool selection) {
 
 // --- the frame ---------------------------------------------------------------------
 
-WindowRect& CSpectrogramFrame::remembered() {
+WindowRect& CSpectrogramFrame::remembered(CMarbeckDoc& doc) {
+    // The program's remembered place; a document on its own keeps one for
+    // the process.
     static WindowRect standalone;
-    if (CVoxtrelApp* app = CVoxtrelApp::instance()) return app->app_values().spectrogram_window;
+    if (SessionState* session = doc.services().session; session && session->app_values)
+        return session->app_values->spectrogram_window;
     return standalone;
 }
 
 CSpectrogramFrame::CSpectrogramFrame(CMarbeckDoc& doc, QWidget* parent)
-    : CAnalysisFrame(doc, remembered(), parent) {
+    : CAnalysisFrame(doc, remembered(doc), parent) {
     view_ = new CSpectrogramView(doc, this);
     setWidget(view_);
     setWindowTitle(QString::fromStdString(doc.path().empty() ? doc.title() : doc.path()) +

@@ -88,7 +88,7 @@ public:
     const CommandTable& commands() const override { return view_->commands(); }
 
     // The process-wide last normal placement of a spectrogram window.
-    static WindowRect& remembered();
+    static WindowRect& remembered(CMarbeckDoc& doc);
 
 private:
     CSpectrogramView* view_ = nullptr;

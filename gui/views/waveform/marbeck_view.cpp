@@ -20,6 +20,7 @@
 #include "gui/plot/plot_draw.h"
 #include "gui/views/waveform/option_dialogs.h"
 #include "gui/views/waveform/marbeck_view_labels.h"
+#include "gui/annotation/label_font.h"
 #include "gui/views/waveform/plot_geometry.h"
 
 namespace vox {

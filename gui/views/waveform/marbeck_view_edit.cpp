@@ -11,7 +11,6 @@
 #include "core/document/doc_edit.h"
 #include "core/document/undo_file.h"
 #include "core/dsp/intensity.h"
-#include "gui/app/voxtrel_app.h"
 #include "gui/views/waveform/marbeck_view.h"
 #include "gui/views/waveform/reference_gain_dialog.h"
 
@@ -19,19 +18,23 @@ namespace vox {
 
 namespace {
 
-// The application's clip; a view shown without an application object (an
+// The clip every document of the program shares; a document on its own (an
 // embedding, the view tests) shares one clip of the process instead.
-EditClip& application_clip() {
+std::shared_ptr<EditClip>& clip_slot(CMarbeckDoc& doc) {
     static std::shared_ptr<EditClip> standalone;
-    std::shared_ptr<EditClip>& slot = CVoxtrelApp::instance() ? CVoxtrelApp::instance()->clip_slot() : standalone;
+    SessionState* session = doc.services().session;
+    return session ? session->clip : standalone;
+}
+
+EditClip& application_clip(CMarbeckDoc& doc) {
+    std::shared_ptr<EditClip>& slot = clip_slot(doc);
     if (!slot) slot = std::make_shared<EditClip>();
     return *slot;
 }
 
-bool clip_has_data() {
-    std::shared_ptr<EditClip>* slot = CVoxtrelApp::instance() ? &CVoxtrelApp::instance()->clip_slot() : nullptr;
-    if (slot) return *slot && (*slot)->holds_data;
-    return application_clip().holds_data;
+bool clip_has_data(CMarbeckDoc& doc) {
+    const std::shared_ptr<EditClip>& slot = clip_slot(doc);
+    return slot && slot->holds_data;
 }
 
 }  // namespace
@@ -45,7 +48,7 @@ struct EmptyDocumentUndo {
     bool modified = false;
 };
 
-bool CMarbeckView::paste_available() const { return !recording_sound() && clip_has_data(); }
+bool CMarbeckView::paste_available() const { return !recording_sound() && clip_has_data(doc_); }
 
 // --- the undo copy and the end of an edit ------------------------------------------------
 
@@ -91,13 +94,13 @@ void CMarbeckView::finish_edit() {
 // --- clip commands --------------------------------------------------------------------------
 
 bool CMarbeckView::edit_copy() {
-    const bool ok = copy_selection(doc_, application_clip());
+    const bool ok = copy_selection(doc_, application_clip(doc_));
     emit markerChanged();  // Paste may have become available
     return ok;
 }
 
 bool CMarbeckView::edit_cut() {
-    if (!copy_selection(doc_, application_clip())) return false;
+    if (!copy_selection(doc_, application_clip(doc_))) return false;
     emit markerChanged();
     // A long recording is refused after the copy; a copy of it for undo
     // would only cost the time of writing the whole file.
@@ -108,7 +111,7 @@ bool CMarbeckView::edit_cut() {
 }
 
 bool CMarbeckView::edit_paste() {
-    const EditClip& clip = application_clip();
+    const EditClip& clip = application_clip(doc_);
     if (!clip.holds_data) return false;
     const bool fresh = doc_.channel_count == 0;
     if (!fresh && !is_long_channel(doc_, 0) && !save_for_edit()) return false;

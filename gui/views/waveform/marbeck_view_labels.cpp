@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/annotation/textgrid_tiers.h"
+#include "core/app/config_file.h"
 #include "core/document/binary_file.h"
 #include "core/platform/user_prompts.h"
 #include "gui/annotation/dialog_import_labels.h"
@@ -20,7 +21,6 @@
 #include "gui/annotation/label_font.h"
 #include "gui/annotation/label_texts.h"
 #include "gui/annotation/option_tiers.h"
-#include "gui/app/voxtrel_app.h"
 #include "gui/views/waveform/marbeck_view.h"
 #include "gui/views/waveform/marbeck_view_labels.h"
 
@@ -205,9 +205,9 @@ CFrameLabelView* CMarbeckView::open_label_table() {
         t->activateWindow();
         return t;
     }
-    // The window rectangle is the application's when there is one.
-    CVoxtrelApp* app = CVoxtrelApp::instance();
-    WindowRect& placement = app ? app->app_values().label_window : s.own_table_rect;
+    // The window rectangle is the program's when the document has one.
+    SessionState* session = doc_.services().session;
+    WindowRect& placement = session && session->app_values ? session->app_values->label_window : s.own_table_rect;
     try {
         auto zoom_to = [this](double t_ms) {
             // A window of the zoom range centred on the label, on every channel.

@@ -12,12 +12,12 @@
 #include <cstdio>
 
 #include "core/app/option_block.h"
+#include "core/audio/record_settings.h"
 #include "core/audio/sound_abort.h"
 #include "core/audio/sound_in.h"
 #include "core/audio/sound_out.h"
 #include "core/audio/sound_texts.h"
 #include "core/document/doc_playback.h"
-#include "gui/app/voxtrel_app.h"
 #include "gui/audio/sound_devices.h"
 #include "gui/views/waveform/marbeck_view.h"
 #include "gui/views/waveform/plot_geometry.h"
@@ -251,7 +251,8 @@ int CMarbeckView::recording_rate() const {
     // The rate chosen in the record options ("Record Option..." or the rate
     // cell of the Record & Play window), not the rate the empty document took
     // from the last closed file: an 8000 Hz file must not stop recording.
-    if (const CVoxtrelApp* app = CVoxtrelApp::instance()) return app->record_settings().sample_rate_hz;
+    if (const SessionState* session = doc_.services().session; session && session->record)
+        return session->record->sample_rate_hz;
     return static_cast<int>(first().sample_rate);
 }
 

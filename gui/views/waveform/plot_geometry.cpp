@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "core/document/sample_access.h"
+#include "gui/annotation/label_font.h"
 #include "gui/plot/plot_draw.h"
 
 namespace vox {
@@ -131,18 +132,6 @@ QFont ViewFont(double scale) {
     QFont f("Arial");
     f.setPixelSize(std::max(1, itrunc(14 * scale)));
     f.setWeight(QFont::Normal);
-    return f;
-}
-
-QFont LabelFont(const LogFont& lf, double scale) {
-    const std::string face(lf.face_name, strnlen(lf.face_name, sizeof lf.face_name));
-    QFont f(face.empty() ? QStringLiteral("Arial") : QString::fromStdString(face));
-    const int h = lf.height == 0 ? 14 : std::abs(lf.height);
-    f.setPixelSize(std::max(1, itrunc(std::min(h, 400) * scale)));
-    if (lf.weight > 0) f.setWeight(static_cast<QFont::Weight>(std::clamp(lf.weight, 100, 900)));
-    f.setItalic(lf.italic != 0);
-    f.setUnderline(lf.underline != 0);
-    f.setStrikeOut(lf.strike_out != 0);
     return f;
 }
 

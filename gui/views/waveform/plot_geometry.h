@@ -49,7 +49,4 @@ bool PaintWaveformPlot(QPainter& p, const PlotGeometry& g, const PlotContent& c)
 // The screen font of the view (the application's Arial 14).
 QFont ViewFont(double scale = 1.0);
 
-// A label's logical font as a Qt font, its height multiplied by scale.
-QFont LabelFont(const LogFont& lf, double scale = 1.0);
-
 }  // namespace vox

@@ -1,4 +1,4 @@
-#include "gui/audio/audio_windows.h"
+#include "gui/app/audio_windows.h"
 
 #include <QAction>
 #include <QMdiArea>
