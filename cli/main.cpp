@@ -12,8 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "core/app/config_file.h"
-#include "core/app/private_temp_folder.h"
 #include "core/document/binary_file.h"
 #include "core/document/marbeck_doc.h"
 #include "core/formats/esps.h"
@@ -23,6 +21,7 @@
 #include "cli/audio_decoder.h"
 #include "cli/label_commands.h"
 #include "cli/measure_command.h"
+#include "cli/run_setup.h"
 #include "cli/sound_commands.h"
 #include "cli/usb_commands.h"
 #include "platform/posix_files.h"
@@ -70,15 +69,18 @@ public:
     std::optional<GenericFileAnswers> generic;  // from --generic
     std::string file;
 
+    // Without a usable --channel the open ends here: the reader that asks
+    // knows the file, and the readers after it would only ask again or
+    // offer to read it as headerless samples.
     std::optional<int> select_channel(int count, int preselected) override {
         ScriptedPrompts::select_channel(count, preselected);
         if (!channel) {
             std::fprintf(stderr, "%s has %d channels: choose one with --channel 1..%d\n", file.c_str(), count, count);
-            return std::nullopt;
+            throw DocumentCancelled();
         }
         if (*channel < 0 || *channel >= count) {
             std::fprintf(stderr, "%s has %d channels: --channel must lie in 1..%d\n", file.c_str(), count, count);
-            return std::nullopt;
+            throw DocumentCancelled();
         }
         return channel;
     }
@@ -240,6 +242,9 @@ int cmd_convert(CMarbeckDoc& doc, const std::string& out_path) {
 
 int main(int argc, char** argv) {
     vox::use_posix_files();
+    // The ESPS reader's diagnostics are not data: standard output carries
+    // only the command's results (tab-separated for the analyses and measure).
+    vox::esps_diagnostics() = stderr;
     if (argc > 1 && vox::cli::is_sound_command(argv[1])) return vox::cli::run_sound_command(argc, argv);
     if (argc > 1 && vox::cli::is_usb_command(argv[1])) return vox::cli::run_usb_command(argv[1], argc - 2, argv + 2);
     if (argc > 1 && std::string(argv[1]) == "measure") return vox::cli::run_measure(std::vector<std::string>(argv + 2, argv + argc));
@@ -343,31 +348,21 @@ int main(int argc, char** argv) {
         return 2;
     }
     prompts.file = file;
-    // The ESPS reader's diagnostics are not data: standard output carries
-    // only the command's results (tab-separated for the analysis commands).
-    vox::esps_diagnostics() = stderr;
     NullProgress progress;
-    // Temporary names count from 1 in every process: this run's files live in
-    // a folder of its own, removed when main returns. Folders of runs that
-    // were killed are removed first.
-    const std::string temp_parent = system_temp_folder();
-    sweep_stale_private_folders(temp_parent);
-    PrivateTempFolder private_temp(temp_parent);
-    if (!private_temp.ok()) {
-        std::fprintf(stderr, "cannot create a private temporary folder in %s\n", temp_parent.c_str());
-        return 1;
-    }
-    TempNames temp(private_temp.path());
+    // This run's files live in a folder of its own, removed when main returns.
+    const auto private_temp = vox::cli::make_run_temp_folder();
+    if (!private_temp) return 1;
+    TempNames temp(private_temp->path());
     OptionBlock options;
     if (config) {
         // A saved configuration's options, as the application's File > Load
         // Configuration gives them to the next document.
-        const auto bytes = read_config_bytes(*config);
-        if (!bytes || !config_version_ok(*bytes)) {
-            std::fprintf(stderr, "%s is not a configuration file this program can read\n", config->c_str());
+        const auto saved = vox::cli::read_saved_options(*config);
+        if (!saved) {
+            std::fprintf(stderr, "%s\n", vox::cli::config_refusal(*config).c_str());
             return 2;
         }
-        decode_config_options(*bytes, options);
+        options = *saved;
     }
     options.long_file_minutes = long_minutes;
     CMarbeckDoc doc(DocServices{prompts, progress, temp, &vox::cli::audio_decoder()}, options);

@@ -18,8 +18,7 @@
 
 #include "cli/analysis_options.h"
 #include "cli/audio_decoder.h"
-#include "core/app/config_file.h"
-#include "core/app/private_temp_folder.h"
+#include "cli/run_setup.h"
 #include "core/app/sha256.h"
 #include "core/document/channel_analysis.h"
 #include "core/document/marbeck_doc.h"
@@ -37,7 +36,8 @@ struct Request {
     std::string tier;
     std::vector<double> at{50.0};
     int jobs = 0;
-    std::optional<std::string> config;
+    std::optional<std::string> config;     // --config, named in the table's provenance
+    std::optional<OptionBlock> saved;      // its options, read once
     std::map<std::string, std::string> tuning;
 };
 
@@ -94,6 +94,18 @@ std::optional<double> intensity_at(const CChannels& ch, double ms) {
     return ch.intensity[static_cast<std::size_t>(idx)];
 }
 
+// Measure reads recordings of one channel: the channel question ends the
+// open (the readers after the one asking would only ask again).
+class MeasurePrompts : public ScriptedPrompts {
+public:
+    int channels = 0;  // as the file's reader counted them, 0 when not asked
+    std::optional<int> select_channel(int count, int preselected) override {
+        ScriptedPrompts::select_channel(count, preselected);
+        channels = count;
+        throw DocumentCancelled();
+    }
+};
+
 struct FileResult {
     std::string provenance;  // comment lines
     std::string rows;
@@ -102,14 +114,10 @@ struct FileResult {
 
 FileResult measure_file(const std::string& file, const Request& rq, const std::string& temp_folder) {
     FileResult out;
-    ScriptedPrompts prompts;
+    MeasurePrompts prompts;
     NullProgress progress;
     TempNames temp(temp_folder);
-    OptionBlock options;
-    if (rq.config) {
-        const auto bytes = read_config_bytes(*rq.config);
-        if (bytes && config_version_ok(*bytes)) decode_config_options(*bytes, options);
-    }
+    OptionBlock options = rq.saved.value_or(OptionBlock{});
     CMarbeckDoc doc(DocServices{prompts, progress, temp, &audio_decoder()}, options);
     auto failure = [&](const std::string& why) {
         out.error = file + ": " + why;
@@ -118,7 +126,10 @@ FileResult measure_file(const std::string& file, const Request& rq, const std::s
     if (!doc.open(file)) {
         const auto said = prompts.messages();
         if (!said.empty()) return failure(said.back());
-        if (prompts.count(ScriptedPrompts::Event::SelectChannel) > 0) return failure("has several channels");
+        if (prompts.channels > 0)
+            return failure("has " + std::to_string(prompts.channels) +
+                           " channels; measure reads one-channel recordings (take one out first with "
+                           "voxtrel-cli convert FILE OUT.wav --channel N)");
         if (prompts.count(ScriptedPrompts::Event::GenericFile) > 0)
             return failure("is not of any type this program recognises");
         return failure("could not be read");
@@ -202,8 +213,8 @@ int run_measure(const std::vector<std::string>& args) {
                 if (*end != '\0' || n < 1 || n > 256) return usage("--jobs needs a number from 1 to 256");
                 rq.jobs = static_cast<int>(n);
             } else if (a == "--config") {
-                const auto bytes = read_config_bytes(v);
-                if (!bytes || !config_version_ok(*bytes)) return usage(v + " is not a configuration file this program can read");
+                rq.saved = read_saved_options(v);
+                if (!rq.saved) return usage(config_refusal(v));
                 rq.config = v;
             } else {
                 rq.tuning[a] = v;
@@ -217,13 +228,8 @@ int run_measure(const std::vector<std::string>& args) {
     if (rq.files.empty()) return usage("no files to measure");
     if (rq.tier.empty()) return usage("--tier NAME is needed");
 
-    const std::string temp_parent = system_temp_folder();
-    sweep_stale_private_folders(temp_parent);
-    PrivateTempFolder private_temp(temp_parent);
-    if (!private_temp.ok()) {
-        std::fprintf(stderr, "cannot create a private temporary folder in %s\n", temp_parent.c_str());
-        return 1;
-    }
+    const auto private_temp = make_run_temp_folder();
+    if (!private_temp) return 1;
     const int jobs = std::clamp(rq.jobs > 0 ? rq.jobs : static_cast<int>(std::max(1u, std::thread::hardware_concurrency())),
                                 1, static_cast<int>(rq.files.size()));
     std::vector<FileResult> results(rq.files.size());
@@ -231,7 +237,7 @@ int run_measure(const std::vector<std::string>& args) {
     auto worker = [&] {
         for (std::size_t k; (k = next.fetch_add(1)) < rq.files.size();) {
             try {
-                results[k] = measure_file(rq.files[k], rq, private_temp.path());
+                results[k] = measure_file(rq.files[k], rq, private_temp->path());
             } catch (const std::exception& e) {
                 results[k].error = rq.files[k] + ": " + e.what();
             }

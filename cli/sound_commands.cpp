@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "cli/audio_decoder.h"
-#include "core/app/private_temp_folder.h"
+#include "cli/run_setup.h"
 #include "core/audio/sound_abort.h"
 #include "core/audio/sound_in.h"
 #include "core/audio/sound_out.h"
@@ -33,24 +33,6 @@ const char* const kSoundUsage =
     "                             for play, virtual:FILE keeps what is played in FILE\n";
 
 namespace {
-
-// A folder of this process's own for the recording and the document's
-// working files (temporary names count from 1 in every process); folders of
-// runs that were killed are removed first.
-class PrivateFolder {
-public:
-    PrivateFolder() : parent_(system_temp_folder()), folder_((sweep_stale_private_folders(parent_), parent_)) {}
-    bool ok() const { return folder_.ok(); }
-    std::string path() const { return folder_.path(); }
-    int refuse() const {
-        std::fprintf(stderr, "cannot create a private temporary folder in %s\n", parent_.c_str());
-        return 1;
-    }
-
-private:
-    std::string parent_;
-    PrivateTempFolder folder_;
-};
 
 void wait_device_ms(double ms, double speed) {
     if (ms > 0) std::this_thread::sleep_for(std::chrono::microseconds(static_cast<long long>(ms * 1000.0 / speed)));
@@ -77,9 +59,9 @@ int record(const SoundArgs& a, AudioBackend& dev, ScriptedPrompts& prompts) {
     if (!a.seconds || *a.seconds <= 0) return usage("record needs --seconds S (above 0)");
     const int rate = static_cast<int>(a.rate.value_or(11025.0));
     NullProgress progress;
-    PrivateFolder folder;
-    if (!folder.ok()) return folder.refuse();
-    TempNames temp(folder.path());
+    const auto folder = make_run_temp_folder();
+    if (!folder) return 1;
+    TempNames temp(folder->path());
     CMarbeckDoc doc(DocServices{prompts, progress, temp});
     doc.channels[0].sample_rate = rate;
     CSoundIn in(*dev.in, prompts);
@@ -118,9 +100,9 @@ int record(const SoundArgs& a, AudioBackend& dev, ScriptedPrompts& prompts) {
 
 int play(const SoundArgs& a, AudioBackend& dev, ScriptedPrompts& prompts) {
     NullProgress progress;
-    PrivateFolder folder;
-    if (!folder.ok()) return folder.refuse();
-    TempNames temp(folder.path());
+    const auto folder = make_run_temp_folder();
+    if (!folder) return 1;
+    TempNames temp(folder->path());
     CMarbeckDoc doc(DocServices{prompts, progress, temp, &audio_decoder()});
     if (!doc.open(a.file)) {
         std::fprintf(stderr, "%s could not be read\n", a.file.c_str());

@@ -75,6 +75,39 @@ TEST_F(Cli, ChannelOptionPicksTheChannelAndIsRequiredForMultichannelFiles) {
     EXPECT_NE(beyond.rc, 0);
 }
 
+// A two-channel WAV without a usable --channel: one line naming the count
+// and the option, and nothing else (no second asking by a later reader, no
+// offer to read it as headerless samples).
+struct ChannelCase {
+    const char* name;
+    const char* args;  // after the file
+    const char* said;  // all of standard error, after the file's path
+};
+
+class CliChannel : public Cli, public ::testing::WithParamInterface<ChannelCase> {};
+
+TEST_P(CliChannel, SaysOnceHowManyChannelsThereAreAndHowToChoose) {
+    const std::string wav = stereo_wav(dir, 2, 400);
+    const std::string cmd = GetParam().args;
+    const auto space = cmd.find(' ');
+    const std::string line = std::string("'") + std::getenv("VOXTREL_CLI") + "' " + cmd.substr(0, space) + " '" + wav +
+                             "'" + (space == std::string::npos ? "" : cmd.substr(space));
+    const auto r = test::run_shell(line, true);
+    EXPECT_EQ(r.rc, 1);
+    EXPECT_EQ(r.err, wav + GetParam().said);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CliChannel,
+    ::testing::Values(
+        ChannelCase{"InfoWithout", "info", " has 2 channels: choose one with --channel 1..2\n"},
+        ChannelCase{"InfoBeyond", "info --channel 3", " has 2 channels: --channel must lie in 1..2\n"},
+        ChannelCase{"PitchWithout", "pitch", " has 2 channels: choose one with --channel 1..2\n"},
+        ChannelCase{"Measure", "measure --tier words",
+                    ": has 2 channels; measure reads one-channel recordings (take one out first with "
+                    "voxtrel-cli convert FILE OUT.wav --channel N)\n"}),
+    [](const auto& i) { return std::string(i.param.name); });
+
 TEST_F(Cli, ConvertRoundTripsThroughBothWriters) {
     const std::string wav = stereo_wav(dir, 1, 300);
     const std::string vxl = dir.file("a.vxl");

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <sstream>
@@ -103,6 +104,24 @@ TEST_F(MeasureCli, TheTableIsTheSameWhateverTheJobsAndAFailingFileIsReported) {
     const auto wrong_tier = cli("measure '" + kVxl + "' --tier syllables");
     EXPECT_EQ(wrong_tier.rc, 1);
     EXPECT_NE(wrong_tier.err.find("has no tier \"syllables\""), std::string::npos) << wrong_tier.err;
+}
+
+// A file no reader takes goes through every reader's check; what they say
+// goes to standard error, never into the table.
+TEST_F(MeasureCli, StandardOutputCarriesOnlyTheTable) {
+    const std::string junk = dir.file("notes.txt");
+    test::write_file(junk, std::vector<unsigned char>{'n', 'o', 't', ' ', 's', 'o', 'u', 'n', 'd', '\n'});
+    const auto r = cli("measure '" + junk + "' '" + kVxl + "' --tier tones");
+    EXPECT_EQ(r.rc, 1);
+    EXPECT_NE(r.err.find(junk + ": "), std::string::npos) << r.err;
+    std::istringstream in(r.out);
+    int rows = 0;
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind("#", 0) == 0 || line.rfind("file\t", 0) == 0) continue;
+        EXPECT_EQ(std::count(line.begin(), line.end(), '\t'), 14) << line;
+        ++rows;
+    }
+    EXPECT_EQ(rows, 6);
 }
 
 struct Misuse {
