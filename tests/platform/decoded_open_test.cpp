@@ -11,7 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "core/document/binary_file.h"
 #include "platform/sndfile_decoder.h"
 #include "tests/support/test_support.h"
 
@@ -27,13 +26,6 @@ struct DecodedCase {
     int tolerance;        // largest difference from sox's decode, in steps
 };
 std::ostream& operator<<(std::ostream& os, const DecodedCase& c) { return os << c.label; }
-
-std::vector<std::int16_t> raw16(const std::string& path) {
-    const auto bytes = test::read_file(path);
-    std::vector<std::int16_t> out(bytes.size() / 2);
-    for (std::size_t i = 0; i < out.size(); ++i) out[i] = get_i16le(&bytes[2 * i]);
-    return out;
-}
 
 struct SoxFixture : test::DocFixture {
     SoxFixture() {
@@ -51,10 +43,9 @@ struct SoxFixture : test::DocFixture {
     }
     // sox's own 16-bit decode of one channel.
     std::vector<std::int16_t> sox_channel(const std::string& file, int pick) {
-        const std::string ref = dir.file("ref.raw");
-        EXPECT_TRUE(test::run_command("sox -D '" + file + "' -t raw -e signed -b 16 -L '" + ref + "' remix " +
-                                      std::to_string(pick + 1)));
-        return raw16(ref);
+        auto samples = test::sox_decode_channel(dir, file, pick);
+        EXPECT_FALSE(samples.empty()) << "sox could not decode " << file;
+        return samples;
     }
     SndfileDecoder decoder;
 };

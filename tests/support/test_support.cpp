@@ -106,6 +106,18 @@ bool run_command(const std::string& command) {
 
 bool have_program(const std::string& name) { return run_command("command -v " + name); }
 
+std::vector<std::int16_t> sox_decode_channel(const ScratchDir& dir, const std::string& file, int channel) {
+    const std::string ref = dir.file("sox-decoded.raw");
+    if (!run_command("sox -D '" + file + "' -t raw -e signed -b 16 -L '" + ref + "' remix " +
+                     std::to_string(channel + 1)))
+        return {};
+    const auto bytes = read_file(ref);
+    std::vector<std::int16_t> out(bytes.size() / 2);
+    for (std::size_t i = 0; i < out.size(); ++i)
+        out[i] = static_cast<std::int16_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8));
+    return out;
+}
+
 ShellRun run_shell(const std::string& command, bool separate_err) {
     ShellRun r;
     const ScratchDir dir;

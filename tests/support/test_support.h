@@ -89,4 +89,8 @@ ShellRun run_shell(const std::string& command, bool separate_err = false);
 // True when the program is on PATH.
 bool have_program(const std::string& name);
 
+// sox's own decode of one channel (zero-based) of `file` as 16-bit signed
+// samples, through a raw file in `dir`; empty when sox fails.
+std::vector<std::int16_t> sox_decode_channel(const ScratchDir& dir, const std::string& file, int channel);
+
 }  // namespace vox::test
