@@ -20,7 +20,7 @@
 #include "gui/plot/plot_draw.h"
 #include "gui/views/waveform/option_dialogs.h"
 #include "gui/views/waveform/marbeck_view_labels.h"
-#include "gui/annotation/label_font.h"
+#include "gui/views/waveform/painters/plot_layers.h"
 #include "gui/views/waveform/plot_geometry.h"
 
 namespace vox {
@@ -31,9 +31,6 @@ constexpr int kLeft = 40;          // display rectangle left edge, pixels
 constexpr int kRightMargin = 5;    // client width − display right
 constexpr int kBottomMargin = 50;  // client height − display bottom
 constexpr int kMinSelectionPx = 6; // narrower drags leave a cursor
-// Recordings longer than this many samples get a min/max summary so that a
-// whole-file window draws without visiting every sample.
-constexpr std::size_t kSummaryThreshold = 4u << 20;
 
 struct ReadoutPlace {
     int x, w;
@@ -51,7 +48,8 @@ QString printf_text(const char* fmt, double v) {
 }  // namespace
 
 CMarbeckView::CMarbeckView(CMarbeckDoc& doc, QWidget* parent)
-    : QWidget(parent), doc_(doc), labels_(std::make_unique<LabelBandState>()) {
+    : QWidget(parent), doc_(doc), layers_(std::make_unique<PlotLayers>(doc, pitch_)),
+      labels_(std::make_unique<LabelBandState>()) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     setMinimumSize(200, 160);
@@ -216,27 +214,18 @@ void CMarbeckView::layout_view() {
 
     CChannels& ch = first();
     int y = 0;
-    const double ws = ch.window_start_in_ms(), we = ch.window_end_in_ms();
+    PlotGeometry g;
+    g.left = disp.left;
+    g.right = disp.right;
+    g.bottom = disp.bottom;
     for (int t = 0; t < kTierCount; ++t) {
         Tier& tier = ch.tiers[t];
-        if (tier.in_use) {
-            tier.band = Rect{disp.left, y, disp.right, y + std::max(0, tier.height)};
-            y = tier.band.bottom;
-        } else {
-            tier.band = Rect{disp.left, y, disp.right, y};
-        }
-        // Label rectangles follow the band and the window.
-        for (LABEL& l : tier.labels) {
-            const QFontMetrics fm(LabelFont(l.font));
-            const int w = fm.horizontalAdvance(QString::fromStdString(l.text_string()));
-            if (we > ws && l.time_ms > ws && l.time_ms < we) {
-                const int x = disp.left + static_cast<int>((disp.right - disp.left) / (we - ws) * (l.time_ms - ws));
-                const int left = l.align == 1 ? x - w / 2 : l.align == 2 ? x - w : x;
-                l.rect = Rect{left, tier.band.top, left + w, tier.band.bottom};
-            } else {
-                l.rect = Rect{-1, tier.band.top, -1, tier.band.bottom};
-            }
-        }
+        tier.band = Rect{disp.left, y, disp.right, tier.in_use ? y + std::max(0, tier.height) : y};
+        y = tier.band.bottom;
+        // Label rectangles (for hits) are where the tier's painter draws the texts.
+        const StripFrame band = layers_->frame_of(g, {tier.band.top, tier.band.bottom, true});
+        for (LABEL& l : tier.labels)
+            l.rect = LabelTierPainter::text_rect(l, band).value_or(Rect{-1, tier.band.top, -1, tier.band.bottom});
     }
     const DisplayOptions& d = doc_.options.display;
     audio_ = Strip{y, y + std::max(0, d.audio_height)};
@@ -290,7 +279,7 @@ void CMarbeckView::create_images() {
 void CMarbeckView::on_document_change(DocChange change) {
     switch (change) {
     case DocChange::Samples:
-        source_ready_ = false;  // the min/max summary of a long recording is rebuilt
+        layers_->waveform().samples_changed();  // the min/max summary of a long recording is rebuilt
         refresh();
         break;
     case DocChange::Labels:
@@ -315,13 +304,6 @@ void CMarbeckView::on_document_change(DocChange change) {
     }
 }
 
-void CMarbeckView::ensure_source() {
-    if (source_ready_) return;
-    source_ready_ = true;
-    source_ = doc_.samples(0);
-    if (source_.count() > kSummaryThreshold) source_.build_summary();
-}
-
 // --- drawing ----------------------------------------------------------------------
 
 void CMarbeckView::render_all() {
@@ -333,34 +315,35 @@ void CMarbeckView::render_all() {
             p.setFont(ViewFont());
             p.setPen(Qt::black);
             p.drawText(20, 20 + QFontMetrics(p.font()).ascent(), view_text::kRecordingPrompt);
-        } else {
-            ensure_source();
-            PlotGeometry g;
-            const Rect d = display_rect();
-            g.left = d.left;
-            g.right = d.right;
-            g.top = d.top;
-            g.bottom = d.bottom;
-            for (int t = 0; t < kTierCount; ++t) {
-                const Tier& tier = first().tiers[t];
-                g.tiers[t] = {tier.band.top, tier.band.bottom, tier.in_use != 0};
-            }
-            g.audio = {audio_.top, audio_.bottom, true};
-            g.intensity = {intensity_.top, intensity_.bottom, true};
-            g.pitch = {pitch_strip_.top, pitch_strip_.bottom, true};
-            PlotContent c;
-            c.doc = &doc_;
-            c.audio = &source_;
-            c.pitch = &pitch_;
-            c.intensity_first_sample = intensity_range_set_ ? intensity_range_.first_sample : 0.0;
-            c.show_intensity = !intensity_.empty();
-            c.show_pitch = !pitch_.empty();
-            if (!PaintWaveformPlot(p, g, c)) show_failure(view_text::kDrawError, true);
+        } else if (!paint_plot(p, screen_geometry())) {
+            show_failure(view_text::kDrawError, true);
         }
     }
     compose_screen();
     redraw_needed_ = false;
     readouts_[SampleRateCaption]->show();
+}
+
+PlotGeometry CMarbeckView::screen_geometry() const {
+    PlotGeometry g;
+    const Rect d = display_rect();
+    g.left = d.left;
+    g.right = d.right;
+    g.top = d.top;
+    g.bottom = d.bottom;
+    for (int t = 0; t < kTierCount; ++t) {
+        const Tier& tier = first().tiers[t];
+        g.tiers[t] = {tier.band.top, tier.band.bottom, tier.in_use != 0};
+    }
+    g.audio = {audio_.top, audio_.bottom, true};
+    g.intensity = {intensity_.top, intensity_.bottom, true};
+    g.pitch = {pitch_strip_.top, pitch_strip_.bottom, true};
+    return g;
+}
+
+bool CMarbeckView::paint_plot(QPainter& p, const PlotGeometry& g) {
+    layers_->intensity().set_first_sample(intensity_range_set_ ? intensity_range_.first_sample : 0.0);
+    return layers_->paint(p, g);
 }
 
 void CMarbeckView::compose_screen() {
@@ -682,7 +665,6 @@ plot::PageSetup CMarbeckView::page_setup() const {
 
 void CMarbeckView::render_plot(QPainter& p, const plot::PlotTarget& t) {
     if (!has_data()) return;
-    ensure_source();
     const double k = t.scale;
     PlotGeometry g;
     g.scale = k;
@@ -707,18 +689,11 @@ void CMarbeckView::render_plot(QPainter& p, const plot::PlotTarget& t) {
     g.audio = {y, y + ah, true};
     g.intensity = {y + ah, y + ah + ih, true};
     g.pitch = {y + ah + ih, std::max(y + ah + ih, g.bottom), true};
-    PlotContent c;
-    c.doc = &doc_;
-    c.audio = &source_;
-    c.pitch = &pitch_;
-    c.intensity_first_sample = intensity_range_set_ ? intensity_range_.first_sample : 0.0;
-    c.show_intensity = ih > 0;
-    c.show_pitch = !pitch_.empty();
     p.save();
     // Inside the title box's frame.
     p.fillRect(QRect(t.area.left + 1, t.area.top + 1, t.area.right - t.area.left - 1, t.area.bottom - t.area.top - 1),
                plot::to_qcolor(doc_.options.colors.background));
-    PaintWaveformPlot(p, g, c);
+    paint_plot(p, g);
     p.restore();
 }
 

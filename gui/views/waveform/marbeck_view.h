@@ -11,6 +11,8 @@
 // selection tint and cursor line), a tint-filled image and a one-pixel
 // tracking column. Mouse moves only copy strips between them; the plot is
 // re-rendered only after a resize, an option change or a data change.
+// The view lays the strips out and routes input; each strip's painter
+// (painters/) draws it into the composed image, a printed page or a bitmap.
 //
 // The view never owns samples: it reads the document's channels, and long
 // recordings through the document's raw sample file.
@@ -36,6 +38,8 @@ namespace vox {
 
 class CFrameLabelView;
 struct LabelBandState;
+class PlotLayers;
+struct PlotGeometry;
 class UndoFile;
 struct TraceColumn;
 struct ViewSound;
@@ -308,10 +312,13 @@ private:
     void layout_readouts();
     void show_sample_rate();
     void set_time_captions();
-    void ensure_source();
     // What the view does when its document announces a change.
     void on_document_change(DocChange change);
     void render_all();
+    // Where the strips go on the screen, and the plot drawn there (or on a
+    // page) by the view's painters; false when the samples could not be read.
+    PlotGeometry screen_geometry() const;
+    bool paint_plot(QPainter& p, const PlotGeometry& g);
     void compose_screen();
     void show_new_selection();
     void paint_selection_strip(int from_x, int to_x, bool tint);
@@ -359,6 +366,8 @@ private:
     ViewRange pitch_range_;
     ViewRange intensity_range_;
     bool intensity_range_set_ = false;
+    // The strips' painters; they read the document and pitch_.
+    std::unique_ptr<PlotLayers> layers_;
 
     int anchor_x_ = 0;
     int last_drag_x_ = 0;
@@ -373,8 +382,6 @@ private:
     QImage base_, composed_, screen_, tint_, tracking_col_;
     int render_count_ = 0;
 
-    ChannelSamples source_;
-    bool source_ready_ = false;  // cleared when the document announces new samples
     // The window (samples) the layout was made for.
     double laid_out_first_ = 0.0, laid_out_last_ = 0.0;
 
