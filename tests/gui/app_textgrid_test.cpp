@@ -13,7 +13,9 @@
 
 #include "core/annotation/textgrid.h"
 #include "core/document/marbeck_doc.h"
+#include "gui/annotation/label_table_view.h"
 #include "gui/app/child_frame.h"
+#include "gui/grid/grid_control.h"
 #include "gui/views/waveform/marbeck_view.h"
 #include "tests/gui/gui_test_support.h"
 
@@ -56,6 +58,13 @@ TEST_F(TextGridApp, ImportFillsTheTiersUndoablyAndExportWritesThemBack) {
     EXPECT_FALSE(enabled(C::TiersExportTextGrid));  // no labels yet
     EXPECT_FALSE(doc->modified());
 
+    // The label table, open while the grid comes in, lists what it brought.
+    trigger(C::TiersViewLabels);
+    CMarbeckView& view = *static_cast<CMarbeckView*>(fx.frame->frames_of(*doc).front()->view());
+    ASSERT_NE(view.label_table(), nullptr);
+    CGridControl& table = *view.label_table()->form()->grid();
+    EXPECT_EQ(table.row_count(), 0);
+
     fx.prompts.file_choices.push_back(fixture("long_utf16.TextGrid"));
     trigger(C::TiersImportTextGrid);
     ASSERT_EQ(ch().tiers[0].name, "words");
@@ -65,6 +74,8 @@ TEST_F(TextGridApp, ImportFillsTheTiersUndoablyAndExportWritesThemBack) {
     EXPECT_EQ(ch().tiers[1].label_count(), 2);
     EXPECT_TRUE(doc->modified());
     EXPECT_TRUE(fx.prompts.messages().empty());
+    ASSERT_EQ(table.row_count(), 5);
+    EXPECT_EQ(table.cell_text(0, 1).toStdString(), ch().tiers[0].labels[0].text_string());
 
     const std::string out = fx.dir.file("out.TextGrid");
     fx.prompts.file_choices.push_back(out);
@@ -84,6 +95,7 @@ TEST_F(TextGridApp, ImportFillsTheTiersUndoablyAndExportWritesThemBack) {
     EXPECT_EQ(ch().tiers[0].label_count(), 0);
     EXPECT_EQ(ch().tiers[1].label_count(), 0);
     EXPECT_EQ(ch().tiers[0].in_use, 0);
+    EXPECT_EQ(table.row_count(), 0);
 }
 
 TEST_F(TextGridApp, AMalformedFileIsRefusedNamingItsLineAndChangesNothing) {

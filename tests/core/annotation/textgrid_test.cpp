@@ -14,6 +14,8 @@
 namespace vox::textgrid {
 namespace {
 
+// The fixtures were written once by the program that defines the format,
+// with the fixture script kept in bench/ beside the yardstick scripts.
 std::string fixture(const std::string& name) {
     std::ifstream in(std::string(VOXTREL_SOURCE_DIR) + "/tests/core/annotation/textgrid/" + name, std::ios::binary);
     std::ostringstream s;

@@ -1,7 +1,8 @@
 # Writes the grid fixtures of the text-grid reader tests: one grid (an interval
 # tier with quotes and characters beyond the Basic Multilingual Plane, a point
 # tier) in the long and short text forms, UTF-8 and UTF-16. Run with the
-# phonetics program that defines the format: praat --run make_fixtures.praat
+# phonetics program that defines the format, from the fixtures' folder
+# tests/core/annotation/textgrid: praat --run ../../../../bench/make-textgrid-fixtures.praat
 Text writing preferences: "UTF-8"
 tg = Create TextGrid: 0, 2.5, "words tones", "tones"
 Insert boundary: 1, 0.31
