@@ -124,6 +124,21 @@ TEST_F(MeasureCli, StandardOutputCarriesOnlyTheTable) {
     EXPECT_EQ(rows, 6);
 }
 
+// With a terminal on standard error a line counts the files measured; into
+// a file or a pipe nothing but the failures is said.
+TEST_F(MeasureCli, AProgressLineCountsTheFilesOnATerminalOnly) {
+    if (!test::have_program("script")) GTEST_SKIP() << "script (util-linux) is not installed";
+    const std::string run = "'" + std::string(std::getenv("VOXTREL_CLI")) + "' measure '" + kVxl + "' '" + kVxl +
+                            "' --tier tones --jobs 2";
+    // script gives the command a terminal and copies what it shows.
+    const auto shown = test::run_shell("script -qec \"" + run + " >/dev/null\" /dev/null");
+    EXPECT_EQ(shown.rc, 0);
+    EXPECT_NE(shown.out.find("\rmeasured 2 of 2 files"), std::string::npos) << shown.out;
+    const auto piped = cli(run.substr(run.find("' measure") + 2));
+    EXPECT_EQ(piped.rc, 0);
+    EXPECT_EQ(piped.err, "");
+}
+
 struct Misuse {
     const char* name;
     const char* args;
