@@ -16,6 +16,7 @@
 #include "gui/plot/plot_draw.h"
 #include "gui/views/waveform/painters/intensity_painter.h"
 #include "gui/views/waveform/painters/label_tier_painter.h"
+#include "gui/views/waveform/painters/level_painter.h"
 #include "gui/views/waveform/painters/pitch_painter.h"
 #include "gui/views/waveform/painters/waveform_painter.h"
 #include "tests/gui/view_fixture.h"
@@ -298,6 +299,76 @@ TEST_F(PainterFixture, TierNotInUseDrawsNothing) {
     paint(painter, frame(40, 0, 640, 30));
     EXPECT_EQ(drawn_outside(0, 0, 0, 0), 0);
 }
+
+// --- recording level ----------------------------------------------------------------------
+
+// Blocks of 0.125 s give eighty slots over the ten-second sweep; each block
+// is a bar in its slot's columns from its lowest to its highest sample, a
+// full 16-bit swing filling the strip; the eighty-first block goes back to
+// the first slot.
+TEST_F(PainterFixture, LevelBarsSitInTheirSlotsAtTheirSamples) {
+    RecordingLevelPainter levels;
+    levels.reset(8000, 1000);
+    ASSERT_EQ(levels.slot_count(), 80);
+    const QRect strip(30, 100, 640, 256), meter(30, 60, 640, 16);
+    const int mid = strip.top() + strip.height() / 2;
+    const auto bar = [](QRgb c) { return c == qRgb(30, 60, 160); };
+    struct Block {
+        int lo, hi;
+    };
+    const Block blocks[] = {{-16384, 16384}, {0, 8192}, {-24000, 30000}};
+    for (const Block& b : blocks) levels.add(b.lo, b.hi);
+    {
+        QPainter p(&img);
+        levels.paint(p, strip, meter);
+    }
+    for (int k = 0; k < 3; ++k) {
+        const int x = strip.left() + k * 8 + 2;  // inside slot k (8 columns each)
+        const auto [top, bottom] = rows(x, strip.top() + 1, strip.bottom(), bar);
+        EXPECT_EQ(top, std::min(mid - 1, mid - int(std::lround(blocks[k].hi / 256.0)))) << k;
+        EXPECT_EQ(bottom, std::max(mid + 1, mid - int(std::lround(blocks[k].lo / 256.0)))) << k;
+    }
+    EXPECT_EQ(rows(strip.left() + 3 * 8 + 4, strip.top() + 1, strip.bottom(), bar).first, -1);  // empty slot
+    for (int k = 3; k <= 80; ++k) levels.add(-100, 100);
+    img.fill(Qt::white);
+    {
+        QPainter p(&img);
+        levels.paint(p, strip, meter);
+    }
+    // Slot 0 now holds the newest, small block.
+    EXPECT_EQ(rows(strip.left() + 2, strip.top() + 1, strip.bottom(), bar), std::make_pair(mid - 1, mid + 1));
+}
+
+struct MeterCase {
+    int peak;
+    double fraction;  // of the meter's width: (dB of full scale + 60) / 60
+    QRgb colour;
+};
+class LevelMeter : public PainterFixture, public ::testing::WithParamInterface<MeterCase> {};
+
+TEST_P(LevelMeter, PeakFillsItsShareOfTheMeter) {
+    const MeterCase c = GetParam();
+    RecordingLevelPainter levels;
+    levels.reset(0, 0);
+    levels.add(-c.peak, c.peak / 2);
+    EXPECT_EQ(levels.peak(), c.peak);
+    const QRect strip(40, 100, 600, 200), meter(40, 60, 600, 16);
+    {
+        QPainter p(&img);
+        levels.paint(p, strip, meter);
+    }
+    // The bar runs from the meter's left edge (the peak's text lies over it).
+    int filled = 0;
+    for (int x = meter.left(); x <= meter.right(); ++x)
+        if (img.pixel(x, meter.top() + 2) == c.colour) filled = x - meter.left() + 1;
+    EXPECT_NEAR(filled, c.fraction * meter.width(), 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(Peaks, LevelMeter,
+                         ::testing::Values(MeterCase{32767, 1.0, qRgb(220, 30, 30)},
+                                           MeterCase{16384, (60.0 - 6.0206) / 60.0, qRgb(230, 170, 0)},  // −6 dB
+                                           MeterCase{3277, 40.0 / 60.0, qRgb(40, 170, 60)},   // −20 dB
+                                           MeterCase{16, 0.0, qRgb(40, 170, 60)}));           // below −60 dB
 
 }  // namespace
 }  // namespace vox::viewtest

@@ -346,7 +346,6 @@ private:
     void sound_mouse_press();
     void sound_paint(QPainter& p);
     void sound_draw_trace(const TraceColumn& c);
-    void sound_paint_levels(QPainter& p);
     void sound_start_recording();
     void sound_play_tick();
     mutable std::shared_ptr<ViewSound> sound_;

@@ -20,7 +20,7 @@
 #include "core/document/doc_playback.h"
 #include "gui/audio/sound_devices.h"
 #include "gui/views/waveform/marbeck_view.h"
-#include "gui/views/waveform/plot_geometry.h"
+#include "gui/views/waveform/painters/level_painter.h"
 
 namespace vox {
 
@@ -47,40 +47,13 @@ private:
 
 }  // namespace
 
-// The level of a recording in progress: every captured block fills one slot
-// of a strip that a sweep of about ten seconds crosses (then it starts again
-// from the left), so that a few seconds of speech are seen at a glance; a
-// meter above it shows the last block's peak.
-struct LevelSlots {
-    static constexpr double kSweepSeconds = 10.0;
-    struct Slot {
-        bool set = false;
-        int lo = 0, hi = 0;  // lowest and highest sample of the block
-    };
-    std::vector<Slot> cells;
-    int next = 0;        // slot the next block fills
-    int peak = -1;       // the last block's peak magnitude; -1 before the first
-    void reset(int rate, int block_samples) {
-        const double block_s = rate > 0 && block_samples > 0 ? double(block_samples) / rate : 0.4;
-        cells.assign(static_cast<std::size_t>(std::max(8, static_cast<int>(std::ceil(kSweepSeconds / block_s)))), Slot{});
-        next = 0;
-        peak = -1;
-    }
-    void add(int lo, int hi) {
-        if (cells.empty()) return;
-        cells[static_cast<std::size_t>(next)] = Slot{true, lo, hi};
-        next = (next + 1) % static_cast<int>(cells.size());
-        peak = std::max(std::abs(lo), std::abs(hi));
-    }
-};
-
 struct ViewSound {
     // Declared first, so that it goes last: the capture engine draws into it
     // until it is halted.
     std::unique_ptr<TraceBridge> trace;
     std::unique_ptr<CSoundIn> in;
     std::unique_ptr<CSoundOut> out;
-    LevelSlots levels;
+    RecordingLevelPainter levels;
     int record_rate_hz = 0;  // the rate the running recording captures at
     bool recording = false;
     double play_start = 0.0, play_end = 0.0, play_cursor = 0.0;
@@ -351,59 +324,9 @@ QRect CMarbeckView::level_meter_rect() const {
     return QRect(strip.left(), 44, strip.width(), 16);
 }
 
-void CMarbeckView::sound_paint_levels(QPainter& p) {
-    const LevelSlots& lv = sound_->levels;
-    const QRect r = level_strip_rect();
-    const int n = static_cast<int>(lv.cells.size());
-    if (n == 0) return;
-    p.save();
-    p.fillRect(r, QColor(250, 250, 250));
-    p.setPen(QPen(QColor(200, 200, 200), 0, Qt::DashLine));
-    const int mid = r.top() + r.height() / 2;
-    p.drawLine(r.left(), mid, r.right(), mid);
-    // Each block as a bar from its lowest to its highest sample; a full
-    // 16-bit swing fills the strip.
-    const double scale = double(r.height()) / 65536.0;
-    for (int k = 0; k < n; ++k) {
-        const auto& slot = lv.cells[static_cast<std::size_t>(k)];
-        if (!slot.set) continue;
-        const int x0 = r.left() + k * r.width() / n;
-        const int x1 = r.left() + (k + 1) * r.width() / n;
-        const int y_hi = mid - static_cast<int>(std::lround(slot.hi * scale));
-        const int y_lo = mid - static_cast<int>(std::lround(slot.lo * scale));
-        p.fillRect(QRect(QPoint(x0, std::min(y_hi, mid - 1)), QPoint(std::max(x0, x1 - 2), std::max(y_lo, mid + 1))),
-                   QColor(30, 60, 160));
-    }
-    // Where the next block goes.
-    const int xs = r.left() + lv.next * r.width() / n;
-    p.setPen(QPen(QColor(220, 30, 30), 2));
-    p.drawLine(xs, r.top(), xs, r.bottom());
-    p.setPen(QPen(Qt::black, 0));
-    p.setBrush(Qt::NoBrush);
-    p.drawRect(r.adjusted(0, 0, -1, -1));
-
-    // The meter: the last block's peak from -60 dB to 0 dB of full scale.
-    const QRect m = level_meter_rect();
-    p.fillRect(m, QColor(235, 235, 235));
-    if (lv.peak > 0) {
-        const double db = 20.0 * std::log10(std::min(1.0, lv.peak / 32768.0));
-        const double f = std::clamp((db + 60.0) / 60.0, 0.0, 1.0);
-        const QColor c = db > -3.0 ? QColor(220, 30, 30) : db > -12.0 ? QColor(230, 170, 0) : QColor(40, 170, 60);
-        p.fillRect(QRect(m.left(), m.top(), static_cast<int>(f * m.width()), m.height()), c);
-        char buf[32];
-        std::snprintf(buf, sizeof buf, "%6.1f dB", db);
-        p.setPen(Qt::black);
-        p.setFont(ViewFont());
-        p.drawText(m.adjusted(4, 0, -4, 0), Qt::AlignVCenter | Qt::AlignRight, QString::fromLatin1(buf).trimmed());
-    }
-    p.setPen(QPen(Qt::black, 0));
-    p.drawRect(m.adjusted(0, 0, -1, -1));
-    p.restore();
-}
-
 void CMarbeckView::sound_paint(QPainter& p) {
     if (recording_sound()) {
-        sound_paint_levels(p);
+        sound_->levels.paint(p, level_strip_rect(), level_meter_rect());
         return;
     }
     if (!sound_ || !sound_->cursor_shown || !has_data()) return;
