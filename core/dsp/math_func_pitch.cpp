@@ -440,9 +440,16 @@ bool TrackPitchAmdfFromReader(const AmdfByteReader& read, std::size_t count, int
             const long long c1 = std::min(n, c0 + kChunk);
             const long long lo = c0 + half - msLen + 1, hi = c1 + half + 1;  // bytes [lo, hi]
             const long long a = std::max(lo, 0LL), b = std::min(hi + 1, n);
-            std::fill(bytes.begin(), bytes.begin() + (hi + 1 - lo), std::uint8_t{128});
-            if (b > a && !read(static_cast<std::uint64_t>(a), static_cast<std::size_t>(b - a), bytes.data() + (a - lo)))
-                return false;
+            // Silence outside the signal only: the reader writes [a, b).
+            const auto at = [&](long long i) { return bytes.begin() + static_cast<std::ptrdiff_t>(i - lo); };
+            if (b > a) {
+                std::fill(at(lo), at(a), std::uint8_t{128});
+                std::fill(at(b), at(hi + 1), std::uint8_t{128});
+                if (!read(static_cast<std::uint64_t>(a), static_cast<std::size_t>(b - a), bytes.data() + (a - lo)))
+                    return false;
+            } else {
+                std::fill(at(lo), at(hi + 1), std::uint8_t{128});
+            }
             // Each thread takes a share of the piece and starts its own sum.
             const std::uint8_t* bp = bytes.data() - lo;  // bp[i] is byte i
             dsp_detail::parallel_for(threads, c1 - c0, [&](int, long long b, long long e) {
