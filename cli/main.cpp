@@ -365,7 +365,11 @@ int main(int argc, char** argv) {
         options = *saved;
     }
     options.long_file_minutes = long_minutes;
-    CMarbeckDoc doc(DocServices{prompts, progress, temp, &vox::cli::audio_decoder()}, options);
+    DocServices services{prompts, progress, temp, &vox::cli::audio_decoder()};
+    // The analyses and info only read the document: a long 16-bit WAV is
+    // read where its samples lie, with no private copy.
+    services.samples_in_place = vox::cli::is_analysis_command(command) || command == "info";
+    CMarbeckDoc doc(services, options);
     try {
         if (!doc.open(file)) {
             if (prompts.count(ScriptedPrompts::Event::Message) == 0 &&

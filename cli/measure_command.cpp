@@ -118,7 +118,9 @@ FileResult measure_file(const std::string& file, const Request& rq, const std::s
     NullProgress progress;
     TempNames temp(temp_folder);
     OptionBlock options = rq.saved.value_or(OptionBlock{});
-    CMarbeckDoc doc(DocServices{prompts, progress, temp, &audio_decoder()}, options);
+    DocServices services{prompts, progress, temp, &audio_decoder()};
+    services.samples_in_place = true;  // measured, never edited or saved
+    CMarbeckDoc doc(services, options);
     auto failure = [&](const std::string& why) {
         out.error = file + ": " + why;
         return out;

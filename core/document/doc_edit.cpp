@@ -470,6 +470,8 @@ bool apply_reference_gain(CMarbeckDoc& doc, double reference, double gain_percen
         for (std::size_t i = 0; i < n; ++i) ch.samples[i] = reference_gain_sample(ch.samples[i], reference, gain_percent);
         return true;
     }
+    // Samples read in place get a raw file of the document's own first.
+    if (!doc.own_sample_file()) return false;
     RawFile raw(RawFileAccess::raw_path(doc));
     if (!raw.f) return false;
     const std::uint64_t total = std::min<std::uint64_t>(ch.count(), file_size(RawFileAccess::raw_path(doc)) / 2) * 2;
@@ -496,6 +498,7 @@ namespace {
 // sample only after every window that reads it), so one second is done at a
 // time from the original samples of that second and the w − 1 after it.
 bool smooth_raw(CMarbeckDoc& doc, const CChannels& ch) {
+    if (!doc.own_sample_file()) return false;
     const long long w = static_cast<long long>(ch.smooth_points);
     const std::uint64_t n = std::min<std::uint64_t>(ch.count(), file_size(RawFileAccess::raw_path(doc)) / 2);
     if (w <= 0 || n <= static_cast<std::uint64_t>(w)) return true;

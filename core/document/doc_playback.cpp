@@ -13,6 +13,8 @@ bool prepare_playback(const CMarbeckDoc& doc, CSoundOut& out, int first, int cou
         out.PrepareFromMemory(ch.samples.data(), std::min(ch.samples.size(), ch.count()), first, count, rate);
         return out.prepared();
     }
+    // Plays a plain raw file only: samples read in place from a recording
+    // (a document of the command line's analyses) are not played.
     const std::string& raw = RawFileAccess::raw_path(doc);
     if (raw.empty()) return false;
     out.PrepareFromFile(raw, first, count, rate);

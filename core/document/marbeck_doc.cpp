@@ -20,6 +20,14 @@ std::string file_name_of(const std::string& path) {
     const auto slash = path.find_last_of("/\\");
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
+
+// `path` names the recording whose samples are read in place (false when
+// either does not exist).
+bool writes_over_borrowed(const SampleFile& f, const std::string& path) {
+    if (!f.borrowed || f.path.empty()) return false;
+    std::error_code ec;
+    return std::filesystem::equivalent(f.path, path, ec) && !ec;
+}
 }  // namespace
 
 CMarbeckDoc::CMarbeckDoc(DocServices services, const OptionBlock& opts) : options(opts), services_(services) {
@@ -44,18 +52,52 @@ void CMarbeckDoc::delete_contents() {
     loaded = 0;
     has_channel_title = 0;
     channel_title.clear();
-    raw_path_.clear();
+    raw_ = SampleFile{};
 }
 
 std::string CMarbeckDoc::new_sample_file() {
-    raw_path_ = services_.temp_names.next();
-    owned_temp_files_.push_back(raw_path_);
-    return raw_path_;
+    raw_ = SampleFile{services_.temp_names.next()};
+    owned_temp_files_.push_back(raw_.path);
+    return raw_.path;
 }
 
-void CMarbeckDoc::adopt_sample_file(std::string path) { raw_path_ = std::move(path); }
+void CMarbeckDoc::adopt_sample_file(std::string path) { raw_ = SampleFile{std::move(path)}; }
 
-void CMarbeckDoc::drop_sample_file() { raw_path_.clear(); }
+void CMarbeckDoc::borrow_sample_file(std::string path, std::uint64_t offset, std::uint32_t stride) {
+    // Never among owned_temp_files_: nothing the document removes.
+    raw_ = SampleFile{std::move(path), offset, stride, true};
+}
+
+void CMarbeckDoc::drop_sample_file() { raw_ = SampleFile{}; }
+
+bool CMarbeckDoc::own_sample_file() {
+    if (!sample_file_borrowed()) return true;
+    const ChannelSamples from = samples(0);
+    if (!from.readable()) return false;
+    const std::string path = services_.temp_names.next();
+    BinaryFile out;
+    if (!out.open(path, BinaryFile::Mode::CreateNew)) return false;
+    owned_temp_files_.push_back(path);
+    const std::uint64_t n = from.count();
+    constexpr std::uint64_t kPiece = 1u << 18;  // samples
+    std::vector<std::int16_t> s(static_cast<std::size_t>(std::min(n, kPiece)));
+    std::vector<unsigned char> bytes(s.size() * 2);
+    bool ok = true;
+    for (std::uint64_t done = 0; ok && done < n;) {
+        const std::size_t k = static_cast<std::size_t>(std::min(n - done, kPiece));
+        ok = from.read(done, k, s.data());
+        for (std::size_t i = 0; ok && i < k; ++i) put_u16le(&bytes[2 * i], static_cast<std::uint16_t>(s[i]));
+        ok = ok && out.write(bytes.data(), k * 2);
+        done += k;
+    }
+    ok = out.close() && ok;
+    if (!ok) {
+        remove_file(path);
+        return false;
+    }
+    raw_ = SampleFile{path};
+    return true;
+}
 
 bool CMarbeckDoc::is_long(double duration_ms) const { return duration_ms / 60000.0 >= options.long_file_minutes; }
 
@@ -216,7 +258,7 @@ ChannelSamples CMarbeckDoc::samples(int channel) const {
     if (channel < 0 || channel >= kMaxChannels) return {};
     const CChannels& ch = channels[static_cast<std::size_t>(channel)];
     if (ch.samples.valid()) return ChannelSamples::memory(ch.samples.data(), std::min<std::uint64_t>(ch.count(), ch.samples.size()));
-    if (channel == 0 && !raw_path_.empty()) return ChannelSamples::raw_file(raw_path_, ch.count());
+    if (channel == 0 && !raw_.path.empty()) return ChannelSamples::in_file(raw_.path, raw_.offset, raw_.stride, ch.count());
     return {};
 }
 
@@ -240,6 +282,12 @@ std::string CMarbeckDoc::default_name(const char* prefix) const {
 }
 
 bool CMarbeckDoc::write_native(const std::string& path) {
+    // The save replaces the file the samples are read from: they move into a
+    // file of the document's own first.
+    if (writes_over_borrowed(raw_, path) && !own_sample_file()) {
+        prompts().save_failure_report(path);
+        return false;
+    }
     AtomicFileWriter out;
     if (!out.open(path)) {
         prompts().save_failure_report(path);
@@ -261,6 +309,7 @@ bool CMarbeckDoc::write_native(const std::string& path) {
 }
 
 bool CMarbeckDoc::write_wave(const std::string& path, bool selection) {
+    if (writes_over_borrowed(raw_, path) && !own_sample_file()) return false;
     AtomicFileWriter out;
     if (!out.open(path)) return false;
     try {
@@ -376,7 +425,7 @@ bool CMarbeckDoc::accept_recording(const std::string& raw_recording_path) {
     const double rate = ch.sample_rate;
     ch.samples.reset();
     ch.set_foreign_audio(rate, static_cast<double>(bytes / 2));
-    raw_path_ = raw_recording_path;
+    raw_ = SampleFile{raw_recording_path};
     if (wav_work_path.empty()) {
         wav_work_path = services_.temp_names.next();
         owned_temp_files_.push_back(wav_work_path);
@@ -388,7 +437,7 @@ bool CMarbeckDoc::accept_recording(const std::string& raw_recording_path) {
         return false;
     }
     remove_file(raw_recording_path);
-    raw_path_.clear();
+    raw_ = SampleFile{};
     if (!read_file(wav_work_path)) return false;
     modified_ = true;
     foreign_format = 1;

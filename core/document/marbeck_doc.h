@@ -55,6 +55,24 @@ struct DocServices {
     AudioDecoder* decoder = nullptr;
     // The program's shared state; null for a document on its own.
     SessionState* session = nullptr;
+    // A long 16-bit PCM WAV recording is read where its samples lie instead
+    // of being copied into a raw file of the document's own. Only for a
+    // document that is never edited or saved (the command line's analyses):
+    // the desktop application keeps the copy, which protects an open
+    // document from another program rewriting or deleting the recording
+    // while it is open.
+    bool samples_in_place = false;
+};
+
+// Where channel 0's samples lie when its block is null: 16-bit little-endian
+// samples `stride` bytes apart from byte `offset` of `path`.
+struct SampleFile {
+    std::string path;
+    std::uint64_t offset = 0;
+    std::uint32_t stride = 2;
+    // The recording's own file, read in place: the document never writes,
+    // replaces or removes it.
+    bool borrowed = false;
 };
 
 // Fixed texts of the document.
@@ -149,10 +167,20 @@ public:
     // The raw 16-bit little-endian file `path` holds channel 0's samples
     // from now on (the document does not remove it).
     void adopt_sample_file(std::string path);
+    // Channel 0's samples are read in place from a recording's own file
+    // (16-bit little-endian, sample i at byte offset + i·stride), which the
+    // document never writes, replaces or removes.
+    void borrow_sample_file(std::string path, std::uint64_t offset, std::uint32_t stride);
     // Channel 0's samples are no longer in a file.
     void drop_sample_file();
-    // Channel 0's samples are held in the raw file, not in memory.
-    bool samples_on_disk() const { return !channels[0].samples.valid() && !raw_path_.empty(); }
+    // Channel 0's samples are held in a file, not in memory.
+    bool samples_on_disk() const { return !channels[0].samples.valid() && !raw_.path.empty(); }
+    // Channel 0's samples are read in place from a recording's own file.
+    bool sample_file_borrowed() const { return raw_.borrowed && !raw_.path.empty(); }
+    // Before anything rewrites channel 0's file: samples read in place are
+    // copied into a raw file of the document's own, which takes their place.
+    // False when that copy could not be made (the document is unchanged).
+    bool own_sample_file();
     // True when a recording of this duration stays on disk.
     bool is_long(double duration_ms) const;
 
@@ -218,7 +246,7 @@ private:
     std::string format_name_;
     std::vector<std::string> owned_temp_files_;
     std::vector<std::string> refusals_;
-    std::string raw_path_;  // raw 16-bit LE file holding channel 0 when its block is null
+    SampleFile raw_;  // the file holding channel 0 when its block is null
 };
 
 }  // namespace vox

@@ -11,8 +11,19 @@
 namespace vox {
 
 struct RawFileAccess {
-    static const std::string& raw_path(const CMarbeckDoc& doc) { return doc.raw_path_; }
-    static void set_raw_path(CMarbeckDoc& doc, std::string path) { doc.raw_path_ = std::move(path); }
+    // The plain raw file (16-bit little-endian samples from byte 0); empty
+    // while channel 0 is read in place from a recording's own file, which
+    // nothing here may rewrite (CMarbeckDoc::own_sample_file() first).
+    static const std::string& raw_path(const CMarbeckDoc& doc) { return doc.raw_.borrowed ? none() : doc.raw_.path; }
+    // The whole description, to put back after a replacement was prepared.
+    static const SampleFile& sample_file(const CMarbeckDoc& doc) { return doc.raw_; }
+    static void set_sample_file(CMarbeckDoc& doc, SampleFile f) { doc.raw_ = std::move(f); }
+
+private:
+    static const std::string& none() {
+        static const std::string empty;
+        return empty;
+    }
 };
 
 }  // namespace vox

@@ -1,6 +1,7 @@
 #include "core/document/sample_access.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 
 #include "core/document/binary_file.h"
@@ -9,6 +10,7 @@ namespace vox {
 
 namespace {
 constexpr std::size_t kReadChunk = 1u << 18;  // samples per file read (512 KiB)
+constexpr std::size_t kFrameReadBytes = 1u << 20;  // bytes per read of interleaved frames
 }
 
 ChannelSamples::ChannelSamples() = default;
@@ -17,7 +19,13 @@ ChannelSamples::ChannelSamples(ChannelSamples&&) noexcept = default;
 ChannelSamples& ChannelSamples::operator=(ChannelSamples&&) noexcept = default;
 
 ChannelSamples::ChannelSamples(const ChannelSamples& other)
-    : mem_(other.mem_), announced_(other.announced_), path_(other.path_), sum_lo_(other.sum_lo_), sum_hi_(other.sum_hi_) {}
+    : mem_(other.mem_),
+      announced_(other.announced_),
+      path_(other.path_),
+      offset_(other.offset_),
+      stride_(other.stride_),
+      sum_lo_(other.sum_lo_),
+      sum_hi_(other.sum_hi_) {}
 
 ChannelSamples& ChannelSamples::operator=(const ChannelSamples& other) {
     if (this != &other) *this = ChannelSamples(other);
@@ -32,14 +40,22 @@ ChannelSamples ChannelSamples::memory(const std::int16_t* data, std::uint64_t co
 }
 
 ChannelSamples ChannelSamples::raw_file(std::string path, std::uint64_t count) {
+    return in_file(std::move(path), 0, 2, count);
+}
+
+ChannelSamples ChannelSamples::in_file(std::string path, std::uint64_t offset, std::uint32_t stride,
+                                       std::uint64_t count) {
     ChannelSamples s;
     s.path_ = std::move(path);
-    s.announced_ = s.path_.empty() ? 0 : count;
+    s.offset_ = offset;
+    s.stride_ = stride;
+    s.announced_ = s.path_.empty() || stride < 2 ? 0 : count;
     return s;
 }
 
 bool ChannelSamples::same_samples(const ChannelSamples& other) const {
-    return mem_ == other.mem_ && announced_ == other.announced_ && path_ == other.path_;
+    return mem_ == other.mem_ && announced_ == other.announced_ && path_ == other.path_ &&
+           offset_ == other.offset_ && stride_ == other.stride_;
 }
 
 bool ChannelSamples::open() const {
@@ -48,7 +64,12 @@ bool ChannelSamples::open() const {
     if (mem_ || path_.empty()) return false;
     auto f = std::make_unique<BinaryFile>();
     if (!f->open(path_, BinaryFile::Mode::Read)) return false;
-    file_samples_ = std::min<std::uint64_t>(announced_, f->length() / 2);
+    // Whole samples from offset_ on: sample i needs bytes offset_ + i·stride_
+    // and the one after it.
+    const std::uint64_t length = f->length();
+    std::uint64_t whole = 0;
+    if (stride_ >= 2 && length >= offset_ && length - offset_ >= 2) whole = (length - offset_ - 2) / stride_ + 1;
+    file_samples_ = std::min<std::uint64_t>(announced_, whole);
     file_ = std::move(f);
     return true;
 }
@@ -68,12 +89,33 @@ bool ChannelSamples::read(std::uint64_t start, std::size_t n, std::int16_t* dst)
         std::copy(mem_ + start, mem_ + start + n, dst);
         return true;
     }
-    if (!file_ || !file_->seek(start * 2)) return false;
-    bytes_.resize(std::min(n, kReadChunk) * 2);
+    if (!file_) return false;
+    // A file cut short after it was opened fails the read (the caller gets
+    // no samples, never stale or foreign bytes).
+    if (stride_ == 2) {
+        if (!file_->seek(offset_ + start * 2)) return false;
+        // Little-endian samples on a little-endian machine: straight into
+        // dst, with no conversion pass.
+        if constexpr (std::endian::native == std::endian::little) return file_->read_exact(dst, n * 2);
+        bytes_.resize(std::min(n, kReadChunk) * 2);
+        for (std::size_t done = 0; done < n;) {
+            const std::size_t k = std::min(kReadChunk, n - done);
+            if (!file_->read_exact(bytes_.data(), k * 2)) return false;
+            for (std::size_t i = 0; i < k; ++i) dst[done + i] = get_i16le(&bytes_[2 * i]);
+            done += k;
+        }
+        return true;
+    }
+    // One channel of interleaved frames: whole frames a piece at a time, the
+    // channel's two bytes taken from each (a piece ends with the channel's
+    // last sample, so the read never asks for bytes past it).
+    const std::size_t per_piece = std::max<std::size_t>(1, kFrameReadBytes / stride_);
+    bytes_.resize((std::min(n, per_piece) - 1) * stride_ + 2);
     for (std::size_t done = 0; done < n;) {
-        const std::size_t k = std::min(kReadChunk, n - done);
-        if (!file_->read_exact(bytes_.data(), k * 2)) return false;
-        for (std::size_t i = 0; i < k; ++i) dst[done + i] = get_i16le(&bytes_[2 * i]);
+        const std::size_t k = std::min(per_piece, n - done);
+        if (!file_->seek(offset_ + (start + done) * stride_)) return false;
+        if (!file_->read_exact(bytes_.data(), (k - 1) * stride_ + 2)) return false;
+        for (std::size_t i = 0; i < k; ++i) dst[done + i] = get_i16le(&bytes_[i * stride_]);
         done += k;
     }
     return true;
@@ -84,6 +126,8 @@ std::unique_ptr<SampleReader> ChannelSamples::clone() const {
     c->mem_ = mem_;
     c->announced_ = announced_;
     c->path_ = path_;
+    c->offset_ = offset_;
+    c->stride_ = stride_;
     return c;
 }
 

@@ -1,7 +1,10 @@
 #pragma once
 // Read access to the samples of one channel wherever the document holds
-// them: the channel's block in memory, or the raw 16-bit little-endian file
-// that holds the audio channel of a long recording. Positions are 64-bit
+// them: the channel's block in memory, the raw 16-bit little-endian file
+// that holds the audio channel of a long recording, or the 16-bit
+// little-endian samples of one channel inside a recording's own file (read
+// in place: a byte offset and the distance in bytes from one sample of the
+// channel to the next). Positions are 64-bit
 // sample indices. Besides plain reads it answers the smallest and largest
 // sample of a stretch, and a summary of a stretch in buckets for drawing; an
 // optional table of per-block extremes lets a whole hour be summarised
@@ -41,13 +44,18 @@ public:
     // A raw 16-bit little-endian file of `count` samples; at most the
     // samples the file holds are read. The file is opened on first use.
     static ChannelSamples raw_file(std::string path, std::uint64_t count);
+    // `count` 16-bit little-endian samples inside a file: sample i at byte
+    // offset + i·stride (stride ≥ 2 bytes; more for an interleaved channel).
+    // At most the whole samples the file holds at open are read; a stride
+    // below 2 holds nothing.
+    static ChannelSamples in_file(std::string path, std::uint64_t offset, std::uint32_t stride, std::uint64_t count);
 
     bool in_memory() const { return mem_ != nullptr; }
     // Samples are held somewhere (memory or a named file).
     bool held() const { return mem_ != nullptr || !path_.empty(); }
     bool empty() const { return count() == 0; }
-    // The same samples in the same place as `other` (same block, count and
-    // file): a view can keep what it derived from them.
+    // The same samples in the same place as `other` (same block, count, file
+    // and place in it): a view can keep what it derived from them.
     bool same_samples(const ChannelSamples& other) const;
 
     // --- SampleReader ------------------------------------------------------
@@ -81,6 +89,8 @@ private:
     const std::int16_t* mem_ = nullptr;
     std::uint64_t announced_ = 0;  // samples the channel says it has
     std::string path_;
+    std::uint64_t offset_ = 0;  // byte of sample 0 in the file
+    std::uint32_t stride_ = 2;  // bytes from one sample to the next
     // The open file and what it holds (opened on first use).
     mutable std::unique_ptr<BinaryFile> file_;
     mutable bool opened_ = false;

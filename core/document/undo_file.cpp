@@ -244,9 +244,9 @@ UndoFile::Restore UndoFile::restore(CMarbeckDoc& doc, bool keep_window) {
         } else {
             // The samples go back into a fresh raw file, which replaces the
             // old one only when it was written completely.
-            const std::string old_raw = RawFileAccess::raw_path(doc);
+            const SampleFile old_file = RawFileAccess::sample_file(doc);
             new_raw = doc.new_sample_file();
-            RawFileAccess::set_raw_path(doc, old_raw);
+            RawFileAccess::set_sample_file(doc, old_file);
             BinaryFile out;
             bool copied = out.open(new_raw, BinaryFile::Mode::CreateNew);
             const std::uint64_t chunk = one_second_bytes(scratch.sample_rate);
@@ -300,9 +300,10 @@ UndoFile::Restore UndoFile::restore(CMarbeckDoc& doc, bool keep_window) {
         tier.labels = std::move(t.labels);
     }
     if (to_raw) {
-        const std::string old_raw = RawFileAccess::raw_path(doc);
-        RawFileAccess::set_raw_path(doc, new_raw);
-        remove_file(old_raw);
+        const SampleFile old_file = RawFileAccess::sample_file(doc);
+        RawFileAccess::set_sample_file(doc, SampleFile{new_raw});
+        // A recording read in place is not the document's to remove.
+        if (!old_file.borrowed) remove_file(old_file.path);
         ch.samples.reset();
     } else {
         ch.samples = std::move(block);

@@ -334,6 +334,13 @@ ReadResult read_wav(CMarbeckDoc& doc, BinaryFile& file) {
                 dst[done + i] = convert_one(&buf[i * frame_bytes + offset_in_frame], layout.encoding);
             done += k;
         }
+    } else if (layout.encoding == Encoding::Pcm16 && doc.services().samples_in_place) {
+        // 16-bit little-endian samples are what the raw file would hold: the
+        // chosen channel is read where it lies in the data chunk, `frames`
+        // samples of it (no more than the file held when its chunks were
+        // walked), one frame apart.
+        doc.borrow_sample_file(file.path(), chunks.data_offset + offset_in_frame,
+                               static_cast<std::uint32_t>(frame_bytes));
     } else {
         std::size_t chunk_bytes = 2000000;
         if (layout.encoding == Encoding::Pcm8 || layout.encoding == Encoding::MuLaw) chunk_bytes = 1000000;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <random>
 #include <vector>
 
@@ -33,7 +34,25 @@ std::string write_raw(const test::ScratchDir& dir, const std::vector<std::int16_
     return path;
 }
 
-enum class Held { Memory, MemorySummary, File, FileSummary };
+// One channel of three interleaved 16-bit channels after a 44-byte header:
+// the other channels and the header hold values the channel never has. With
+// `tail` a 12-byte chunk follows the frames; without it the file ends one
+// sample into a further frame (a partial frame).
+std::string write_interleaved(const test::ScratchDir& dir, const std::vector<std::int16_t>& s, bool tail) {
+    test::Bytes b;
+    b.zeros(44);
+    for (auto& byte : b.data) byte = 0x7F;
+    for (std::int16_t v : s) b.i16le(0x7FFF).i16le(v).i16le(-0x8000);
+    if (tail)
+        b.text("LIST").u32le(4).text("junk");
+    else
+        b.i16le(0x7FFF);
+    const std::string path = dir.file("frames.wav");
+    test::write_file(path, b.data);
+    return path;
+}
+
+enum class Held { Memory, MemorySummary, File, FileSummary, Frames, FramesSummary, FramesCut };
 
 class SampleAccess : public ::testing::TestWithParam<Held> {
 protected:
@@ -42,9 +61,15 @@ protected:
         const Held h = GetParam();
         if (h == Held::Memory || h == Held::MemorySummary)
             src = ChannelSamples::memory(x.data(), x.size());
-        else
+        else if (h == Held::File || h == Held::FileSummary)
             src = ChannelSamples::raw_file(write_raw(dir, x), x.size() + 50);  // the file holds fewer
-        if (h == Held::MemorySummary || h == Held::FileSummary) ASSERT_TRUE(src.build_summary());
+        else if (h == Held::FramesCut)  // announces more than the whole frames hold
+            src = ChannelSamples::in_file(write_interleaved(dir, x, false), 46, 6, x.size() + 1);
+        else  // the count stops the reads before the chunk after the frames
+            src = ChannelSamples::in_file(write_interleaved(dir, x, true), 46, 6, x.size());
+        if (h == Held::MemorySummary || h == Held::FileSummary || h == Held::FramesSummary) {
+            ASSERT_TRUE(src.build_summary());
+        }
     }
     test::ScratchDir dir;
     std::vector<std::int16_t> x;
@@ -118,7 +143,45 @@ TEST_P(SampleAccess, AnalysesReadTheSameSamplesThroughASource) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Held, SampleAccess,
-                         ::testing::Values(Held::Memory, Held::MemorySummary, Held::File, Held::FileSummary));
+                         ::testing::Values(Held::Memory, Held::MemorySummary, Held::File, Held::FileSummary,
+                                           Held::Frames, Held::FramesSummary, Held::FramesCut));
+
+// A file cut short after it was opened: reads of what is gone fail (the
+// analyses then stop with a read error), what is left still reads, nothing
+// crashes; the same for a raw file and for one channel of interleaved frames.
+TEST(SampleAccessFile, AFileCutShortAfterOpeningFailsTheReadsPastTheCut) {
+    test::ScratchDir dir;
+    const auto x = noise(100'000, 5);
+    for (const bool frames : {false, true}) {
+        const std::string path = frames ? write_interleaved(dir, x, true) : write_raw(dir, x);
+        const ChannelSamples src =
+            frames ? ChannelSamples::in_file(path, 46, 6, x.size()) : ChannelSamples::raw_file(path, x.size());
+        std::vector<std::int16_t> got(x.size());
+        ASSERT_TRUE(src.read(0, got.size(), got.data())) << frames;
+        ASSERT_EQ(got, x) << frames;
+        // 1000 samples' worth; the frames end one byte into sample 999.
+        const std::uint64_t keep = frames ? 46 + 6 * 999 + 1 : 2 * 1000;
+        std::filesystem::resize_file(path, keep);
+        EXPECT_EQ(src.count(), x.size()) << "counted when opened";
+        EXPECT_FALSE(src.read(0, got.size(), got.data())) << frames;
+        EXPECT_FALSE(src.read(999, 2, got.data())) << frames;
+        ASSERT_TRUE(src.read(10, 980, got.data())) << frames;
+        EXPECT_TRUE(std::equal(got.begin(), got.begin() + 980, x.begin() + 10)) << frames;
+        // A fresh opening counts what is left.
+        const ChannelSamples again =
+            frames ? ChannelSamples::in_file(path, 46, 6, x.size()) : ChannelSamples::raw_file(path, x.size());
+        EXPECT_EQ(again.count(), frames ? 999u : 1000u) << "sample 999 lacks its second byte";
+    }
+}
+
+TEST(SampleAccessFile, PlaceInTheFileMakesDifferentSamples) {
+    const auto a = ChannelSamples::in_file("f.wav", 46, 6, 10);
+    EXPECT_TRUE(a.same_samples(ChannelSamples::in_file("f.wav", 46, 6, 10)));
+    EXPECT_FALSE(a.same_samples(ChannelSamples::in_file("f.wav", 44, 6, 10)));
+    EXPECT_FALSE(a.same_samples(ChannelSamples::in_file("f.wav", 46, 4, 10)));
+    EXPECT_FALSE(ChannelSamples::raw_file("f.wav", 10).same_samples(ChannelSamples::in_file("f.wav", 0, 4, 10)));
+    EXPECT_EQ(ChannelSamples::in_file("f.wav", 0, 1, 10).count(), 0u) << "a stride below one sample holds nothing";
+}
 
 TEST(SampleAccessDocument, AChannelIsReadWhereverItsSamplesAre) {
     test::DocFixture f;
