@@ -302,7 +302,11 @@ PitchOutcome AmdfPitchTrack(SampleSource& source, std::uint64_t s0, std::uint64_
             std::size_t done = 0;
             while (done < n) {
                 std::size_t avail = 0;
-                const std::size_t want = std::min<std::size_t>(n - done, kByteBlock);
+                // The tracker asks for 1 MiB and the moving average's
+                // overlap: taken in one span, the overlap does not make the
+                // source read a further stretch that the next piece reads
+                // again.
+                const std::size_t want = std::min<std::size_t>(n - done, 2 * kByteBlock);
                 const std::int16_t* x = src.span(s0 + first + done, want, avail);
                 CMathFunc::ToAmdfBytes(x, avail, to + done);
                 // Past the end of the channel the copy is silence.

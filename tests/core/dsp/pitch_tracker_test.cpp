@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -340,6 +341,34 @@ TEST(PitchTracks, DocumentChannelInMemoryAndOnDisk) {
     ASSERT_TRUE(part.track);
     EXPECT_EQ(part.track->size(), 50u);
     EXPECT_DOUBLE_EQ(part.track->time_ms(0), 250.0 + 27.5);  // half the 55 ms window
+}
+
+// Longer than the AMDF tracker's 1 MiB pieces: from the file the pieces
+// and their overlaps give the track of the samples in memory.
+TEST(PitchTracks, AmdfOfAChannelOnDiskOverManyPiecesMatchesMemory) {
+    test::DocFixture fx;
+    CMarbeckDoc& doc = *fx.doc;
+    std::vector<std::int16_t> x(2'600'000);
+    double phase = 0.0;
+    for (std::size_t i = 0; i < x.size(); ++i) {
+        phase += 2.0 * std::numbers::pi * (100.0 + 200.0 * double(i) / double(x.size())) / 16000.0;
+        x[i] = static_cast<std::int16_t>(9000.0 * std::sin(phase) + 3000.0 * std::sin(3.0 * phase));
+    }
+    CChannels& ch = doc.channels[0];
+    ch.allocate_samples(x.size());
+    std::copy(x.begin(), x.end(), ch.samples.data());
+    ch.set_foreign_audio(16000, static_cast<double>(x.size()));
+    doc.channel_count = 1;
+    PitchOptions o;
+    o.cepstral = kPitchMethodAmdf;
+    const auto mem = ComputePitch(doc, 0, 0, 0, o, fx.progress);
+    ASSERT_TRUE(mem.track);
+    doc.adopt_sample_file(write_raw(fx.dir, x));
+    ch.samples.reset();
+    const auto disk = ComputePitch(doc, 0, 0, 0, o, fx.progress);
+    ASSERT_TRUE(disk.track);
+    EXPECT_EQ(mem.track->f0, disk.track->f0);
+    EXPECT_NEAR(mem.track->value_at(81'250.0), 200.0, 10.0) << "the tone rises from 100 to 300 Hz";
 }
 
 TEST(PitchTracks, CancelLeavesNoTrackAndClosesTheWindow) {
