@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "core/app/config_file.h"
 #include "core/app/sha256.h"
 #include "tests/support/test_support.h"
 
@@ -137,6 +138,31 @@ TEST_F(MeasureCli, AProgressLineCountsTheFilesOnATerminalOnly) {
     const auto piped = cli(run.substr(run.find("' measure") + 2));
     EXPECT_EQ(piped.rc, 0);
     EXPECT_EQ(piped.err, "");
+}
+
+// A saved configuration's options measure every file named, and say so in
+// the provenance; a file that is not one is a usage error.
+TEST_F(MeasureCli, ASavedConfigurationMeasuresEveryFile) {
+    OptionBlock block;
+    block.pitch.calc_low_hz = 120.0;
+    const std::string cfg = dir.file("tuned.cfg");
+    ASSERT_TRUE(write_config_bytes(cfg, encode_config(block, AppConfigValues{})));
+    const auto r = cli("measure '" + kVxl + "' '" + kVxl + "' --tier tones --jobs 2 --config '" + cfg + "'");
+    ASSERT_EQ(r.rc, 0) << r.err;
+    const Table t = table(r.out);
+    EXPECT_NE(r.out.find(" config=" + cfg + "\n"), std::string::npos) << r.out;
+    int tuned = 0;
+    for (const auto& c : t.comments) tuned += c.find("f0_min_hz=120 ") != std::string::npos;
+    EXPECT_EQ(tuned, 2);
+    EXPECT_EQ(t.rows.size(), 12u);
+
+    const std::string bad = dir.file("bad.cfg");
+    test::write_file(bad, std::vector<unsigned char>(100, 7));
+    const auto refused = cli("measure '" + kVxl + "' --tier tones --config '" + bad + "'");
+    EXPECT_EQ(refused.rc, 2);
+    EXPECT_EQ(refused.out, "");
+    EXPECT_NE(refused.err.find(bad + " is not a configuration file this program can read"), std::string::npos)
+        << refused.err;
 }
 
 struct Misuse {
