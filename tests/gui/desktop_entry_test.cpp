@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <regex>
@@ -39,8 +40,14 @@ void add_globs(const std::string& xml, std::map<std::string, std::set<std::strin
 }
 
 TEST(DesktopEntry, ClaimsEveryDecodedKindOfRecording) {
-    const std::string common = "/usr/share/mime/packages/freedesktop.org.xml";
-    if (!std::filesystem::exists(common)) GTEST_SKIP() << "no common MIME database here";
+    // The common database where the desktop looks for it (XDG_DATA_DIRS).
+    const char* dirs = std::getenv("XDG_DATA_DIRS");
+    std::stringstream ds(dirs && *dirs ? dirs : "/usr/local/share:/usr/share");
+    std::string common;
+    for (std::string d; common.empty() && std::getline(ds, d, ':');)
+        if (std::filesystem::exists(d + "/mime/packages/freedesktop.org.xml"))
+            common = d + "/mime/packages/freedesktop.org.xml";
+    if (common.empty()) GTEST_SKIP() << "no common MIME database here";
     const std::string res = std::string(VOXTREL_SOURCE_DIR) + "/gui/resources/";
     std::map<std::string, std::set<std::string>> globs;
     add_globs(text_of(common), globs);
