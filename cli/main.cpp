@@ -242,9 +242,6 @@ int cmd_convert(CMarbeckDoc& doc, const std::string& out_path) {
 
 int main(int argc, char** argv) {
     vox::use_posix_files();
-    // The ESPS reader's diagnostics are not data: standard output carries
-    // only the command's results (tab-separated for the analyses and measure).
-    vox::esps_diagnostics() = stderr;
     if (argc > 1 && vox::cli::is_sound_command(argv[1])) return vox::cli::run_sound_command(argc, argv);
     if (argc > 1 && vox::cli::is_usb_command(argv[1])) return vox::cli::run_usb_command(argv[1], argc - 2, argv + 2);
     if (argc > 1 && std::string(argv[1]) == "measure") return vox::cli::run_measure(std::vector<std::string>(argv + 2, argv + argc));
@@ -365,7 +362,9 @@ int main(int argc, char** argv) {
         options = *saved;
     }
     options.long_file_minutes = long_minutes;
-    DocServices services{prompts, progress, temp, &vox::cli::audio_decoder()};
+    // Readers' diagnostics are not data: standard output carries only the
+    // command's results (tab-separated for the analysis commands).
+    DocServices services{prompts, progress, temp, &vox::cli::audio_decoder(), nullptr, stderr};
     // The analyses and info only read the document: a long 16-bit WAV is
     // read where its samples lie, with no private copy.
     services.samples_in_place = vox::cli::is_analysis_command(command) || command == "info";

@@ -118,7 +118,7 @@ FileResult measure_file(const std::string& file, const Request& rq, const std::s
     NullProgress progress;
     TempNames temp(temp_folder);
     OptionBlock options = rq.saved.value_or(OptionBlock{});
-    DocServices services{prompts, progress, temp, &audio_decoder()};
+    DocServices services{prompts, progress, temp, &audio_decoder(), nullptr, stderr};
     services.samples_in_place = true;  // measured, never edited or saved
     CMarbeckDoc doc(services, options);
     auto failure = [&](const std::string& why) {

@@ -103,7 +103,7 @@ int play(const SoundArgs& a, AudioBackend& dev, ScriptedPrompts& prompts) {
     const auto folder = make_run_temp_folder();
     if (!folder) return 1;
     TempNames temp(folder->path());
-    CMarbeckDoc doc(DocServices{prompts, progress, temp, &audio_decoder()});
+    CMarbeckDoc doc(DocServices{prompts, progress, temp, &audio_decoder(), nullptr, stderr});
     if (!doc.open(a.file)) {
         std::fprintf(stderr, "%s could not be read\n", a.file.c_str());
         return 1;

@@ -1,16 +1,8 @@
 #include "core/app/option_block.h"
 
 #include <algorithm>
-#include <atomic>
 
 namespace vox {
-
-namespace {
-std::atomic<double> g_current_rate{11025.0};
-}
-
-double current_sample_rate() { return g_current_rate.load(); }
-void set_current_sample_rate(double hz) { g_current_rate.store(hz); }
 
 namespace {
 int half_rate_range(double fs) { return static_cast<int>(fs / 2000.0) * 1000; }

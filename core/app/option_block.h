@@ -169,9 +169,4 @@ void fit_analysis_options(OptionBlock& block, double fs);
 std::uint32_t fft_lpc_choices(const FftLpcOptions& accepted, double fs);
 std::uint32_t spectrogram_choices(const SpectrogramOptions& accepted, double fs);
 
-// The process-wide current sample rate (Hz): the rate of the document opened
-// or recorded last.
-double current_sample_rate();
-void set_current_sample_rate(double hz);
-
 }  // namespace vox

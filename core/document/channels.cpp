@@ -4,19 +4,16 @@
 #include <cmath>
 #include <new>
 
-#include "core/platform/user_prompts.h"
-
 namespace vox {
 
 namespace {
-UserPrompts* g_prompts = nullptr;
 constexpr const char* kDefaultTierNames[kTierCount] = {"tones", "words", "breaks", "misc", "", "", "", "", "", ""};
 constexpr const char* kCopyFailed = "Error in '=' operator in CChannel class.";
 
 double clampd(double v, double lo, double hi) { return v < lo ? lo : (v > hi ? hi : v); }
 }  // namespace
 
-void CChannels::set_prompts(UserPrompts* prompts) { g_prompts = prompts; }
+const char* ChannelCopyFailed::what() const noexcept { return kCopyFailed; }
 
 CChannels::CChannels() {
     for (int i = 0; i < kTierCount; ++i) tiers[i].name = kDefaultTierNames[i];
@@ -117,8 +114,7 @@ CChannels& CChannels::operator=(const CChannels& o) {
         analysis_block_1 = o.analysis_block_1;
         analysis_block_2 = o.analysis_block_2;
     } catch (const std::bad_alloc&) {
-        if (g_prompts) g_prompts->message(kCopyFailed, MessageIcon::Error);
-        throw;
+        throw ChannelCopyFailed();
     }
     return *this;
 }

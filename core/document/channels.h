@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -14,8 +15,6 @@
 #include "core/document/sample_block.h"
 
 namespace vox {
-
-class UserPrompts;
 
 // One tier of labels.
 struct Tier {
@@ -39,22 +38,25 @@ struct ArrayData {
 constexpr int kTierCount = 10;
 constexpr int kMaxChannels = 20;
 
+// A channel copy that ran out of memory; what() is the message shown to the
+// person by whoever catches it.
+class ChannelCopyFailed : public std::bad_alloc {
+public:
+    const char* what() const noexcept override;
+};
+
 class CChannels {
 public:
     CChannels();
     CChannels(const CChannels& other);
     // Copies every field; the target gets its own copies of the sample,
-    // second-sample and intensity blocks. On allocation failure the message
-    // "Error in '=' operator in CChannel class." is shown (when prompts are
-    // registered) and std::bad_alloc propagates.
+    // second-sample and intensity blocks. On allocation failure
+    // ChannelCopyFailed (a std::bad_alloc whose what() is the message to
+    // show) propagates; the target keeps the fields copied so far.
     CChannels& operator=(const CChannels& other);
     CChannels(CChannels&&) noexcept = default;
     CChannels& operator=(CChannels&&) noexcept = default;
     ~CChannels() = default;
-
-    // Where the copy-failure message goes; process-wide, set by the
-    // application (none by default).
-    static void set_prompts(UserPrompts* prompts);
 
     // --- persisted and descriptive fields -------------------------------
     std::int32_t channel_type = 0;  // 1 audio, 0 acquisition data

@@ -200,7 +200,7 @@ bool CMarbeckDoc::read_file(const std::string& path) {
         prompts().wait_cursor(false);
         return false;
     }
-    set_current_sample_rate(channels[0].sample_rate);
+    if (services_.session) services_.session->current_rate_hz = channels[0].sample_rate;
     // Analysis values the person did not choose follow the recording's rate.
     fit_analysis_options(options, channels[0].sample_rate);
     is_recording = 0;

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstdio>
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -55,6 +56,9 @@ struct DocServices {
     AudioDecoder* decoder = nullptr;
     // The program's shared state; null for a document on its own.
     SessionState* session = nullptr;
+    // Where readers write their diagnostics of a file's inner layout (the
+    // byte order found, say); none: they are not written.
+    std::FILE* diagnostics = nullptr;
     // A long 16-bit PCM WAV recording is read where its samples lie instead
     // of being copied into a raw file of the document's own. Only for a
     // document that is never edited or saved (the command line's analyses):
@@ -123,6 +127,7 @@ public:
     GenericFileAnswers generic;  // the last generic-file answers
 
     DocServices& services() { return services_; }
+    const DocServices& services() const { return services_; }
     UserPrompts& prompts() { return services_.prompts; }
     Progress& progress() { return services_.progress; }
 

@@ -20,11 +20,6 @@ std::uint32_t swap32(std::uint32_t v) {
 
 }  // namespace
 
-std::FILE*& esps_diagnostics() {
-    static std::FILE* stream = stdout;
-    return stream;
-}
-
 void CEsps::say(const char* text) const {
     if (diagnostics_) std::fputs(text, diagnostics_);
 }
@@ -142,7 +137,7 @@ bool CEsps::read_records(BinaryFile& file) {
 
 ReadResult read_esps(CMarbeckDoc& doc, BinaryFile& file) {
     if (file.length() == 0) return ReadResult::Declined;
-    CEsps esps(esps_diagnostics());
+    CEsps esps(doc.services().diagnostics);
     if (!esps.read_preamble(file)) {
         if (!esps.check_word_found) return ReadResult::Declined;
         fmt::report_unreadable(doc, file, esps.problem);

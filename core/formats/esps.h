@@ -67,10 +67,6 @@ private:
     std::vector<unsigned char> header_;  // the first header_size bytes
 };
 
-// Where the ESPS reader of the open chain sends CEsps diagnostics (standard
-// output unless changed; null silences them).
-std::FILE*& esps_diagnostics();
-
 // Open-chain reader (order 18).
 ReadResult read_esps(CMarbeckDoc& doc, BinaryFile& file);
 

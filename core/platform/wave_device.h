@@ -137,4 +137,13 @@ public:
     int close() override { return kWaveErrInvalidHandle; }
 };
 
+// The output and input devices a program's windows play and record through,
+// chosen by whoever runs the program (possibly when first asked for).
+class WaveDevices {
+public:
+    virtual ~WaveDevices() = default;
+    virtual WaveOutDevice& out() = 0;
+    virtual WaveInDevice& in() = 0;
+};
+
 }  // namespace vox

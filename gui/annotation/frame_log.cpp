@@ -9,25 +9,23 @@
 
 namespace vox {
 
-QPointer<CFrameLog> CFrameLog::current_;
-
-CFrameLog::CFrameLog(UserPrompts& prompts, WindowRect& placement, QWidget* parent)
-    : QMdiSubWindow(parent), prompts_(prompts), placement_(placement) {
+CFrameLog::CFrameLog(LogWindowSlot& slot, UserPrompts& prompts, WindowRect& placement, QWidget* parent)
+    : QMdiSubWindow(parent), slot_(slot), prompts_(prompts), placement_(placement) {
     setAttribute(Qt::WA_DeleteOnClose);
     form_ = new CFormLog(prompts, this);
     setWidget(form_);
     setWindowTitle(form_->title());
     connect(form_, &CFormLog::titleChanged, this, &QWidget::setWindowTitle);
-    current_ = this;
+    slot_.frame_ = this;
 }
 
-CFrameLog::~CFrameLog() {
-    if (current_ == this) current_ = nullptr;
+CFrameLog::~CFrameLog() { slot_.forget(this); }
+
+void LogWindowSlot::forget(const CFrameLog* frame) {
+    if (frame_.data() == frame) frame_ = nullptr;
 }
 
-CFrameLog* CFrameLog::current() { return current_.data(); }
-
-bool CFrameLog::add_to_current(const LogEntry& entry) {
+bool LogWindowSlot::add(const LogEntry& entry) {
     CFrameLog* f = current();
     return f && f->form()->add_entry(entry);
 }
@@ -38,19 +36,19 @@ void CFrameLog::place(const WindowRect& r) {
     setGeometry(fit_rect(QRect(p.a, p.b, p.c - p.a, p.d - p.b), subwindow_bounds(mdiArea())));
 }
 
-CFrameLog* CFrameLog::open_new(QMdiArea* area, WindowRect& placement, UserPrompts& prompts) {
+CFrameLog* LogWindowSlot::open_new(QMdiArea* area) {
     if (CFrameLog* f = current()) {
         if (area) area->setActiveSubWindow(f);
         f->raise();
         return f;
     }
     if (!area) {
-        prompts.message(log_text::kCreateFrameError, MessageIcon::Error);
+        prompts_.message(log_text::kCreateFrameError, MessageIcon::Error);
         return nullptr;
     }
-    auto* f = new CFrameLog(prompts, placement);
+    auto* f = new CFrameLog(*this, prompts_, placement_);
     area->addSubWindow(f);
-    const WindowRect keep = placement;
+    const WindowRect keep = placement_;
     f->place(keep);
     f->show();
     f->placed_ = true;
@@ -58,16 +56,16 @@ CFrameLog* CFrameLog::open_new(QMdiArea* area, WindowRect& placement, UserPrompt
     return f;
 }
 
-CFrameLog* CFrameLog::open_with_dialog(QMdiArea* area, WindowRect& placement, UserPrompts& prompts) {
+CFrameLog* LogWindowSlot::open_with_dialog(QMdiArea* area) {
     if (current()) return nullptr;
     FileDialogRequest req;
     req.title = log_text::kOpenTitle;
     req.default_extension = log_text::kTextExtension;
     req.filter = log_text::kTextFilter;
     req.confirm_overwrite = false;
-    const auto choice = prompts.choose_open_file(req);
+    const auto choice = prompts_.choose_open_file(req);
     if (!choice || choice->path.empty()) return nullptr;
-    CFrameLog* f = open_new(area, placement, prompts);
+    CFrameLog* f = open_new(area);
     if (!f) return nullptr;
     if (!f->form()->open_file(choice->path)) {
         // Nothing was loaded: no empty window stays behind.
@@ -79,15 +77,14 @@ CFrameLog* CFrameLog::open_with_dialog(QMdiArea* area, WindowRect& placement, Us
     return f;
 }
 
-CommandTable CFrameLog::commands(QMdiArea* area, WindowRect& placement, UserPrompts& prompts) {
+CommandTable LogWindowSlot::commands(QMdiArea* area) {
     using C = CommandId;
-    const auto open = [] { return current() != nullptr; };
+    const auto open = [this] { return current() != nullptr; };
     return {
-        {C::LogNew, nullptr, [area, &placement, &prompts] { open_new(area, placement, prompts); }},
-        {C::LogOpen, [] { return current() == nullptr; },
-         [area, &placement, &prompts] { open_with_dialog(area, placement, prompts); }},
-        {C::LogSave, open, [] { current()->form()->save(); }},
-        {C::LogSaveAs, open, [] { current()->form()->save_as(); }},
+        {C::LogNew, nullptr, [this, area] { open_new(area); }},
+        {C::LogOpen, [this] { return current() == nullptr; }, [this, area] { open_with_dialog(area); }},
+        {C::LogSave, open, [this] { current()->form()->save(); }},
+        {C::LogSaveAs, open, [this] { current()->form()->save_as(); }},
     };
 }
 
@@ -100,12 +97,12 @@ bool CFrameLog::query_close() {
     return form_->save();
 }
 
-bool CFrameLog::may_exit() {
+bool LogWindowSlot::may_exit() {
     CFrameLog* f = current();
     return !f || f->query_close();
 }
 
-void CFrameLog::close_for_exit() {
+void LogWindowSlot::close_for_exit() {
     // Answered already: the window goes without asking again.
     if (CFrameLog* f = current()) {
         f->setAttribute(Qt::WA_DeleteOnClose, false);
@@ -118,7 +115,7 @@ void CFrameLog::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    if (current_ == this) current_ = nullptr;  // the views see no log window any more
+    slot_.forget(this);  // the views see no log window any more
     QMdiSubWindow::closeEvent(event);
 }
 

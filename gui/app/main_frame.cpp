@@ -270,7 +270,7 @@ void CMainFrame::rebuild_window_list() {
 // --- documents ------------------------------------------------------------------------------
 
 std::unique_ptr<CMarbeckDoc> CMainFrame::make_document() {
-    DocServices services{app_.prompts(), app_.progress(), app_.temp_names(), app_.env().decoder, &app_.session()};
+    DocServices services{app_.prompts(), app_.progress(), app_.temp_names(), app_.env().decoder, &app_.session(), stdout};
     OptionBlock options = app_.config().new_document_options(app_.app_values());
     options.long_file_minutes = app_.long_file_minutes();  // the session's last choice
     auto doc = std::make_unique<CMarbeckDoc>(services, options);
@@ -435,11 +435,11 @@ bool CMainFrame::close_all_documents() {
 void CMainFrame::closeEvent(QCloseEvent* event) {
     // Every question first (the log's, then each document's); windows close
     // only when none was cancelled.
-    if (!CFrameLog::may_exit() || !close_all_documents()) {
+    if (!app_.log_window().may_exit() || !close_all_documents()) {
         event->ignore();
         return;
     }
-    CFrameLog::close_for_exit();
+    app_.log_window().close_for_exit();
     event->accept();
 }
 
@@ -536,7 +536,7 @@ void CMainFrame::make_commands() {
          })},
     };
 
-    log_commands_ = CFrameLog::commands(mdi_, app_.app_values().log_window, app_.prompts());
+    log_commands_ = app_.log_window().commands(mdi_);
 
     const auto any_window = [this] { return !mdi_->subWindowList().isEmpty(); };
     frame_commands_ = {
@@ -642,7 +642,8 @@ void CMainFrame::load_configuration() {
     CMarbeckDoc* doc = active_document();
     const auto r = app_.config().load_configuration(app_.prompts(), doc ? &doc->options : nullptr, app_.app_values());
     // The open log window moves to the loaded rectangle.
-    if (r == ConfigFile::LoadResult::Loaded && CFrameLog::current()) CFrameLog::current()->place(app_.app_values().log_window);
+    if (CFrameLog* log = app_.log_window().current(); r == ConfigFile::LoadResult::Loaded && log)
+        log->place(app_.app_values().log_window);
     if (r != ConfigFile::LoadResult::Loaded || !doc) return;
     // The loaded tier names rename the audio channel's tiers; the document's
     // windows move to the loaded rectangles and lay themselves out again.

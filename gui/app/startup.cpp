@@ -32,7 +32,8 @@ namespace {
 
 struct CommandLine {
     std::optional<std::string> file;
-    std::string usb;  // the --usb value, empty when not given
+    std::optional<std::string> audio;  // the --audio value
+    std::string usb;                   // the --usb value, empty when not given
     std::optional<std::string> screenshot;
     bool bad = false;
 };
@@ -49,7 +50,7 @@ CommandLine parse(const QStringList& args) {
             c.screenshot = args[++i].toStdString();
         } else if (a.startsWith("--audio=")) {
             // The sound devices: portaudio, virtual[:MIC.wav][,out=...][,speed=N] or none.
-            SoundDevices::configure(a.mid(8).toStdString());
+            c.audio = a.mid(8).toStdString();
         } else if (a.startsWith("--usb=")) {
             // The external unit's transport, handed to the scope's owner.
             c.usb = a.mid(6).toStdString();
@@ -102,6 +103,10 @@ int run_voxtrel(int argc, char** argv) {
     QtUserPrompts prompts;
     QtProgress progress;
     SndfileDecoder decoder;
+    // A device choice given on the command line is made (and reported) at
+    // start; otherwise the devices open when a window first plays or records.
+    SoundDevices devices(cmd.audio.value_or(std::string()));
+    if (cmd.audio) devices.choose();
     AppEnvironment env{settings,
                        prompts,
                        prompts,
@@ -109,7 +114,8 @@ int run_voxtrel(int argc, char** argv) {
                        QDir::currentPath().toStdString(),
                        system_temp_folder(),
                        QApplication::applicationDirPath().toStdString(),
-                       &decoder};
+                       &decoder,
+                       &devices};
     CVoxtrelApp app(env);
     if (!app.init_instance()) return 1;
 

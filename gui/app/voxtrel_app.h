@@ -20,6 +20,7 @@
 #include "core/platform/settings_store.h"
 #include "core/platform/temp_names.h"
 #include "core/platform/user_prompts.h"
+#include "gui/annotation/frame_log.h"
 #include "gui/app/recent_files.h"
 
 class QPrinter;
@@ -40,6 +41,9 @@ struct AppEnvironment {
     // Decodes the formats the program's own readers do not know (handed to
     // every document); none: such files go to the generic-file question.
     AudioDecoder* decoder = nullptr;
+    // The sound devices the views play and record through (handed to every
+    // document with the session); none: the views have no devices.
+    WaveDevices* devices = nullptr;
 };
 
 class CVoxtrelApp {
@@ -95,6 +99,8 @@ public:
     // that a stretch cut in one recording can be pasted into another (made by
     // its first user), the record settings and the application values.
     SessionState& session() { return session_; }
+    // The measurement log window's place (the session's log).
+    LogWindowSlot& log_window() { return log_window_; }
     std::shared_ptr<EditClip>& clip_slot() { return session_.clip; }
 
 private:
@@ -111,7 +117,8 @@ private:
     QFont font_;
     std::array<QPen, 256> pens_;
     std::unique_ptr<QPrinter> printer_;
-    SessionState session_{nullptr, &record_settings_, &app_values_};
+    LogWindowSlot log_window_{env_.prompts, app_values_.log_window};
+    SessionState session_{nullptr, &record_settings_, &app_values_, env_.devices, &log_window_};
 };
 
 }  // namespace vox

@@ -1,73 +1,64 @@
 #include "gui/audio/sound_devices.h"
 
 #include <cstdio>
-#include <mutex>
 
-#include "platform/audio_backend.h"
+#include "core/document/marbeck_doc.h"
 
 namespace vox {
 
-namespace {
-
-struct Holder {
-    std::once_flag chosen;
-    AudioBackend backend;
-    WaveOutDevice* out = nullptr;
-    WaveInDevice* in = nullptr;
-    NoWaveOut no_out;
-    NoWaveIn no_in;
-};
-
-Holder& holder() {
-    static Holder h;
-    return h;
-}
-
-bool choose(const std::string& text, std::string* error) {
-    Holder& h = holder();
+bool SoundDevices::choose(std::string* error) {
+    chosen_ = true;
     AudioChoice choice;
     std::string why;
-    bool ok = parse_audio_choice(audio_backend_choice(text), choice, &why) && make_audio_backend(choice, h.backend, &why);
+    const bool ok =
+        parse_audio_choice(audio_backend_choice(choice_), choice, &why) && make_audio_backend(choice, backend_, &why);
     if (!ok) {
-        h.backend = AudioBackend{};
+        backend_ = AudioBackend{};
         if (error) *error = why;
         std::fprintf(stderr, "sound devices: %s\n", why.c_str());
     }
-    h.out = h.backend.out ? h.backend.out.get() : &h.no_out;
-    h.in = h.backend.in ? h.backend.in.get() : &h.no_in;
-    return ok;
-}
-
-void ensure() {
-    Holder& h = holder();
-    std::call_once(h.chosen, [] {
-        if (!holder().out) choose(std::string(), nullptr);
-    });
-}
-
-}  // namespace
-
-bool SoundDevices::configure(const std::string& text, std::string* error) {
-    bool ok = true;
-    std::call_once(holder().chosen, [&] { ok = choose(text, error); });
+    out_ = backend_.out ? backend_.out.get() : &no_out_;
+    in_ = backend_.in ? backend_.in.get() : &no_in_;
     return ok;
 }
 
 void SoundDevices::install(WaveOutDevice* out, WaveInDevice* in) {
-    Holder& h = holder();
-    std::call_once(h.chosen, [] {});
-    h.out = out ? out : &h.no_out;
-    h.in = in ? in : &h.no_in;
+    chosen_ = true;
+    out_ = out ? out : &no_out_;
+    in_ = in ? in : &no_in_;
+}
+
+void SoundDevices::ensure() {
+    if (!chosen_) choose(nullptr);
 }
 
 WaveOutDevice& SoundDevices::out() {
     ensure();
-    return *holder().out;
+    return *out_;
 }
 
 WaveInDevice& SoundDevices::in() {
     ensure();
-    return *holder().in;
+    return *in_;
+}
+
+namespace {
+WaveDevices* devices_of(const CMarbeckDoc& doc) {
+    const SessionState* session = doc.services().session;
+    return session ? session->devices : nullptr;
+}
+}  // namespace
+
+WaveOutDevice& output_device(const CMarbeckDoc& doc) {
+    static NoWaveOut none;  // stateless: every call fails
+    WaveDevices* d = devices_of(doc);
+    return d ? d->out() : none;
+}
+
+WaveInDevice& input_device(const CMarbeckDoc& doc) {
+    static NoWaveIn none;
+    WaveDevices* d = devices_of(doc);
+    return d ? d->in() : none;
 }
 
 }  // namespace vox

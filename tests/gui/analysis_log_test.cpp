@@ -21,6 +21,7 @@ using C = CommandId;
 
 struct AnalysisLog : ViewFixture {
     WindowRect placement;
+    LogWindowSlot slot{prompts, placement};
     std::unique_ptr<CFrameLog> log;
     std::unique_ptr<CFFTLPCFrame> fft;
     std::unique_ptr<CSpectrogramView> sg;
@@ -32,7 +33,7 @@ struct AnalysisLog : ViewFixture {
         fill_audio(*doc, fs, v.size(), [&](std::size_t i) { return v[i]; });
     }
     void open_log() {
-        log = std::make_unique<CFrameLog>(prompts, placement);
+        log = std::make_unique<CFrameLog>(slot, prompts, placement);
         log->setAttribute(Qt::WA_DeleteOnClose, false);
     }
     CFFTLPCView& open_fft(bool draw_lpc = true) {
@@ -66,6 +67,7 @@ struct AnalysisLog : ViewFixture {
     CGridControl& grid() { return *log->form()->grid(); }
     std::string cell(int r, int c) { return grid().cell_text(r, c).toStdString(); }
     double number(int r, int c) { return grid().cell_number(r, c).value_or(-9999.0); }
+    AnalysisLog() { join_session(nullptr, &slot); }
     ~AnalysisLog() override {
         fft.reset();
         sg.reset();

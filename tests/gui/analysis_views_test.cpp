@@ -268,10 +268,14 @@ INSTANTIATE_TEST_SUITE_P(Sizes, PaneFollowSize,
 
 struct PlayFixture : AnalysisFixture {
     MemoryWaveOut speaker{20.0};
-    PlayFixture() { SoundDevices::install(&speaker, nullptr); }
+    SoundDevices devices;
+    PlayFixture() {
+        devices.install(&speaker, nullptr);
+        join_session(&devices);
+    }
     ~PlayFixture() override {
         sg.reset();
-        SoundDevices::install(nullptr, nullptr);
+        doc.reset();  // before the devices its session plays through
     }
 };
 

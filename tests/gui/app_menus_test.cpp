@@ -144,7 +144,7 @@ struct MenuWalk : ::testing::Test {
     void TearDown() override {
         plot::SetUnattendedPrint(previous_print);
         // The log asks nothing on the way out.
-        if (CFrameLog* log = CFrameLog::current()) delete log;
+        if (CFrameLog* log = fx.app->log_window().current()) delete log;
     }
 
     CMarbeckView& waveform() {
@@ -166,7 +166,7 @@ struct MenuWalk : ::testing::Test {
         doc = f.open_document(wav);
         ASSERT_NE(doc, nullptr);
         f.action(C::LogNew)->trigger();
-        ASSERT_NE(CFrameLog::current(), nullptr);
+        ASSERT_NE(fx.app->log_window().current(), nullptr);
         CChildFrame* child = f.frames_of(*doc).front();
         f.mdi_area()->setActiveSubWindow(child);
         child->showMaximized();
@@ -229,8 +229,8 @@ struct MenuWalk : ::testing::Test {
             return t;
         }
         case Kind::Log:
-            f.mdi_area()->setActiveSubWindow(CFrameLog::current());
-            return CFrameLog::current();
+            f.mdi_area()->setActiveSubWindow(fx.app->log_window().current());
+            return fx.app->log_window().current();
         case Kind::RecordPlay: {
             f.action(C::OptionsRecordPlay)->trigger();
             CFrameRecordPlay* rp = f.audio_windows()->record_play();
@@ -420,7 +420,7 @@ TEST_F(MenuWalk, EnterAtMarkerKeyFromTheSpectrogram) {
     QWidget* keyboard = activate(Kind::Spectrogram);
     ASSERT_NE(keyboard, nullptr);
     f.update_command_ui();
-    const CFormLog* form = CFrameLog::current()->form();
+    const CFormLog* form = fx.app->log_window().current()->form();
     const std::size_t before = form->log().row_count();
     QTest::keyClick(keyboard, Qt::Key_T, Qt::ControlModifier);
     ASSERT_EQ(form->log().row_count(), before + 1);
@@ -431,7 +431,7 @@ TEST_F(MenuWalk, EnterAtMarkerKeyFromTheSpectrogram) {
 TEST_F(MenuWalk, FftLpcLogEntriesFromTheMenu) {
     ASSERT_NE(activate(Kind::FftLpc), nullptr);
     f.update_command_ui();
-    const CFormLog* form = CFrameLog::current()->form();
+    const CFormLog* form = fx.app->log_window().current()->form();
     const std::size_t before = form->log().row_count();
     f.action(C::LogEnterFormantsBandwidths)->trigger();
     ASSERT_EQ(form->log().row_count(), before + 1);
@@ -517,7 +517,7 @@ TEST_F(MenuWalk, LogColumnsFitTheirContents) {
     f.update_command_ui();
     f.action(C::LogEnterPitchAtMarker)->trigger();
     f.action(C::LogEnterPitchAll)->trigger();
-    CFrameLog* log = CFrameLog::current();
+    CFrameLog* log = fx.app->log_window().current();
     const CGridControl& grid = *log->form()->grid();
     ASSERT_GE(grid.row_count(), 2);
     const QFontMetrics fm(grid.font());

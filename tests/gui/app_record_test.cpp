@@ -53,11 +53,10 @@ struct RecordApp : ::testing::Test {
     std::unique_ptr<MemoryWaveIn> mic;
     void use_mic(double rate, double speed) {
         mic = std::make_unique<MemoryWaveIn>(speech(static_cast<std::size_t>(rate * 30), rate), speed);
-        SoundDevices::install(&speaker, mic.get());
+        fx->devices.install(&speaker, mic.get());
     }
     ~RecordApp() override {
         fx.reset();
-        SoundDevices::install(nullptr, nullptr);
     }
     // An 8000 Hz file opened and closed: the configuration's last rate.
     void open_and_close_8000() {

@@ -67,12 +67,12 @@ protected:
         for (std::size_t i = 0; i < spoken.size(); ++i)
             spoken[i] = static_cast<std::int16_t>(8000 * std::sin(0.05 * double(i)) + double(i % 7));
         mic = std::make_unique<MemoryWaveIn>(spoken, 8.0);
-        SoundDevices::install(&speaker, mic.get());
+        fx.devices.install(&speaker, mic.get());
     }
     ~CloseWhileRecording() override {
         fx.prompts.answers = {Answer::No};
         fx.frame->close_all_documents();
-        SoundDevices::install(nullptr, nullptr);
+        fx.devices.install(nullptr, nullptr);
     }
 };
 
@@ -153,7 +153,7 @@ TEST(ExitWhileRecording, OffersTheCapturedAudio) {
     MemoryWaveOut speaker(1.0);
     std::vector<std::int16_t> spoken(4 * 11025, 1234);
     MemoryWaveIn mic(spoken, 8.0);
-    SoundDevices::install(&speaker, &mic);
+    fx.devices.install(&speaker, &mic);
     CMainFrame& f = *fx.frame;
     CMarbeckDoc* doc = f.new_document();
     auto* view = qobject_cast<CMarbeckView*>(f.active_child()->view());
@@ -169,7 +169,7 @@ TEST(ExitWhileRecording, OffersTheCapturedAudio) {
     fx.prompts.answers.push_back(Answer::No);
     f.action(C::FileExit)->trigger();
     EXPECT_FALSE(f.isVisible());
-    SoundDevices::install(nullptr, nullptr);
+    fx.devices.install(nullptr, nullptr);
 }
 
 // Windows that go while recording, at random moments and in random ways
@@ -180,7 +180,7 @@ TEST(RecordingWindowsGo, AtRandomMomentsLeaveNothingBehind) {
     MemoryWaveOut speaker(1.0);
     std::vector<std::int16_t> spoken(20 * 11025, 500);
     MemoryWaveIn mic(spoken, 32.0);
-    SoundDevices::install(&speaker, &mic);
+    fx.devices.install(&speaker, &mic);
     CMainFrame& f = *fx.frame;
     std::mt19937 g(8122026);
     for (int run = 0; run < 8; ++run) {
@@ -210,7 +210,7 @@ TEST(RecordingWindowsGo, AtRandomMomentsLeaveNothingBehind) {
     EXPECT_TRUE(fx.frame->close_all_documents());
     QTest::qWait(10);
     EXPECT_EQ(temp_files_under(fx.dir.path()), std::vector<std::string>{});
-    SoundDevices::install(nullptr, nullptr);
+    fx.devices.install(nullptr, nullptr);
 }
 
 // --- exit with a modified log -------------------------------------------------------------------
@@ -237,8 +237,8 @@ TEST_P(ExitWithLog, CancelAtADocumentKeepsTheLog) {
     ASSERT_NE(doc, nullptr);
     doc->set_modified(true);
     f.run_command(C::LogNew);
-    ASSERT_NE(CFrameLog::current(), nullptr);
-    ASSERT_TRUE(CFrameLog::current()->form()->add_entry(one_entry()));
+    ASSERT_NE(fx.app->log_window().current(), nullptr);
+    ASSERT_TRUE(fx.app->log_window().current()->form()->add_entry(one_entry()));
     const auto exit = [&] {
         if (GetParam() == ExitBy::FileExit) {
             f.update_command_ui();
@@ -253,8 +253,8 @@ TEST_P(ExitWithLog, CancelAtADocumentKeepsTheLog) {
     exit();
     EXPECT_TRUE(fx.prompts.answers.empty());
     EXPECT_TRUE(f.isVisible());
-    ASSERT_NE(CFrameLog::current(), nullptr);
-    EXPECT_EQ(CFrameLog::current()->form()->log().row_count(), 1u);
+    ASSERT_NE(fx.app->log_window().current(), nullptr);
+    EXPECT_EQ(fx.app->log_window().current()->form()->log().row_count(), 1u);
     EXPECT_EQ(f.document_count(), 1);
     // The log's question came first, then the document's.
     ASSERT_EQ(fx.prompts.events.size(), 2u);
@@ -266,7 +266,7 @@ TEST_P(ExitWithLog, CancelAtADocumentKeepsTheLog) {
     exit();
     EXPECT_TRUE(fx.prompts.answers.empty());
     EXPECT_FALSE(f.isVisible());
-    EXPECT_EQ(CFrameLog::current(), nullptr);
+    EXPECT_EQ(fx.app->log_window().current(), nullptr);
     EXPECT_EQ(f.document_count(), 0);
 }
 INSTANTIATE_TEST_SUITE_P(Ways, ExitWithLog, ::testing::Values(ExitBy::FileExit, ExitBy::MainWindowClose));

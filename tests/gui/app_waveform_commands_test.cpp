@@ -40,8 +40,7 @@ struct WaveApp : ::testing::Test {
     test::AppFixture fx;
     CMarbeckDoc* doc = nullptr;
     CMarbeckView* view = nullptr;
-    WaveApp() { SoundDevices::install(&speaker, nullptr); }
-    ~WaveApp() override { SoundDevices::install(nullptr, nullptr); }
+    WaveApp() { fx.devices.install(&speaker, nullptr); }
     CMarbeckView* view_of(const CMarbeckDoc& d) {
         const auto frames = fx.frame->frames_of(d);
         return frames.empty() ? nullptr : qobject_cast<CMarbeckView*>(frames.front()->view());

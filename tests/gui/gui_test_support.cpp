@@ -8,7 +8,7 @@ namespace vox::test {
 
 AppFixture::AppFixture() {
     AppEnvironment env{settings, prompts, chooser, progress, dir.path().string(), dir.path().string(),
-                       dir.path().string(), &decoder};
+                       dir.path().string(), &decoder, &devices};
     app = std::make_unique<CVoxtrelApp>(env);
     if (!app->init_instance()) throw std::runtime_error("start-up failed in the fixture");
     frame = std::make_unique<CMainFrame>(*app);

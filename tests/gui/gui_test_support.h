@@ -14,6 +14,7 @@
 #include "core/platform/settings_store.h"
 #include "gui/app/main_frame.h"
 #include "gui/app/voxtrel_app.h"
+#include "gui/audio/sound_devices.h"
 #include "platform/sndfile_decoder.h"
 #include "tests/support/test_support.h"
 
@@ -38,6 +39,7 @@ struct AppFixture {
     ScriptedChooser chooser;
     NullProgress progress;
     SndfileDecoder decoder;  // as the program hands it to its documents
+    SoundDevices devices;    // the sound card unless a test installs its own
     std::unique_ptr<CVoxtrelApp> app;
     std::unique_ptr<CMainFrame> frame;
 };

@@ -47,11 +47,11 @@ LogEntry sample_entry() {
 TEST(LogWindow, NewOpensOneUntitledWindowAtTheDefaultRectangle) {
     test::AppFixture fx;
     CMainFrame& f = *fx.frame;
-    EXPECT_EQ(CFrameLog::current(), nullptr);
+    EXPECT_EQ(fx.app->log_window().current(), nullptr);
     EXPECT_TRUE(f.command_enabled(C::LogOpen));
     EXPECT_FALSE(f.command_enabled(C::LogSave));
     ASSERT_TRUE(f.run_command(C::LogNew));
-    CFrameLog* log = CFrameLog::current();
+    CFrameLog* log = fx.app->log_window().current();
     ASSERT_NE(log, nullptr);
     EXPECT_EQ(log->windowTitle(), log_text::kUntitled);
     EXPECT_EQ(log->geometry(), QRect(20, 20, 480, 280));
@@ -63,7 +63,7 @@ TEST(LogWindow, NewOpensOneUntitledWindowAtTheDefaultRectangle) {
 
     // A second New brings the same window up; Open is refused while it exists.
     ASSERT_TRUE(f.run_command(C::LogNew));
-    EXPECT_EQ(CFrameLog::current(), log);
+    EXPECT_EQ(fx.app->log_window().current(), log);
     EXPECT_EQ(f.mdi_area()->subWindowList().size(), 1);
     EXPECT_FALSE(f.command_enabled(C::LogOpen));
     EXPECT_TRUE(f.command_enabled(C::LogSave));
@@ -76,7 +76,7 @@ TEST(LogWindow, SaveAsWritesTheFileAndRetitlesTheWindow) {
     test::AppFixture fx;
     CMainFrame& f = *fx.frame;
     f.run_command(C::LogNew);
-    CFrameLog* log = CFrameLog::current();
+    CFrameLog* log = fx.app->log_window().current();
     ASSERT_TRUE(log->form()->add_entry(sample_entry()));
     EXPECT_TRUE(log->form()->modified());
     EXPECT_EQ(log->form()->grid()->column_count(), 6);
@@ -109,7 +109,7 @@ TEST(LogWindow, OpenShowsTheFileAndRefusesAnInvalidOne) {
     std::ofstream(bad, std::ios::binary) << "abc\r\n";
     fx.prompts.file_choices.push_back(bad);
     f.run_command(C::LogOpen);
-    EXPECT_EQ(CFrameLog::current(), nullptr);  // no empty window stays
+    EXPECT_EQ(fx.app->log_window().current(), nullptr);  // no empty window stays
     EXPECT_EQ(fx.prompts.messages(), std::vector<std::string>{log_text::kNotValid});
     EXPECT_EQ(fx.prompts.file_requests.back().title, log_text::kOpenTitle);
 
@@ -117,7 +117,7 @@ TEST(LogWindow, OpenShowsTheFileAndRefusesAnInvalidOne) {
     std::ofstream(good, std::ios::binary) << "A\tB\tC\t\r\nx\t1.5\t\t\r\n\r\ny\t\t\t\r\n";
     fx.prompts.file_choices.push_back(good);
     f.run_command(C::LogOpen);
-    CFrameLog* log = CFrameLog::current();
+    CFrameLog* log = fx.app->log_window().current();
     ASSERT_NE(log, nullptr);
     EXPECT_EQ(log->windowTitle().toStdString(), good);
     CGridControl* g = log->form()->grid();
@@ -144,7 +144,7 @@ TEST_P(LogWindowClose, ModifiedLogAsksBeforeClosing) {
     const CloseCase& c = GetParam();
     test::AppFixture fx;
     fx.frame->run_command(C::LogNew);
-    CFrameLog* log = CFrameLog::current();
+    CFrameLog* log = fx.app->log_window().current();
     log->form()->add_entry(sample_entry());
     const std::string path = fx.dir.file("c.txt");
     fx.prompts.answers.push_back(c.answer);
@@ -154,7 +154,7 @@ TEST_P(LogWindowClose, ModifiedLogAsksBeforeClosing) {
     QCoreApplication::processEvents();
     ASSERT_EQ(fx.prompts.count(ScriptedPrompts::Event::YesNo), 1);
     EXPECT_EQ(fx.prompts.events[0].text, close_question(log_text::kUntitled));
-    EXPECT_EQ(CFrameLog::current() == nullptr, c.closes);
+    EXPECT_EQ(fx.app->log_window().current() == nullptr, c.closes);
     EXPECT_EQ(std::ifstream(path).good(), c.written);
 }
 
@@ -167,20 +167,20 @@ INSTANTIATE_TEST_SUITE_P(Answers, LogWindowClose,
 TEST(LogWindow, UnmodifiedLogClosesWithoutQuestionAndExitAsksAboutAModifiedOne) {
     test::AppFixture fx;
     fx.frame->run_command(C::LogNew);
-    CFrameLog::current()->close();
+    fx.app->log_window().current()->close();
     QCoreApplication::processEvents();
-    EXPECT_EQ(CFrameLog::current(), nullptr);
+    EXPECT_EQ(fx.app->log_window().current(), nullptr);
     EXPECT_EQ(fx.prompts.count(ScriptedPrompts::Event::YesNo), 0);
 
     fx.frame->run_command(C::LogNew);
-    CFrameLog::current()->form()->add_entry(sample_entry());
+    fx.app->log_window().current()->form()->add_entry(sample_entry());
     fx.prompts.answers.push_back(Answer::Yes);
     fx.prompts.file_choices.push_back(std::nullopt);  // the save is cancelled: the program stays
     EXPECT_FALSE(fx.frame->close());
-    EXPECT_NE(CFrameLog::current(), nullptr);
+    EXPECT_NE(fx.app->log_window().current(), nullptr);
     fx.prompts.answers.push_back(Answer::No);
     EXPECT_TRUE(fx.frame->close());
-    EXPECT_EQ(CFrameLog::current(), nullptr);
+    EXPECT_EQ(fx.app->log_window().current(), nullptr);
 }
 
 TEST(LogOption, AcceptsOneTo5000AndRefusesOtherValues) {
@@ -205,7 +205,10 @@ TEST(LogOption, AcceptsOneTo5000AndRefusesOtherValues) {
 
 struct LogEntries : viewtest::ViewFixture {
     WindowRect placement;
+    LogWindowSlot slot{prompts, placement};
     std::unique_ptr<CFrameLog> log;
+
+    LogEntries() { join_session(nullptr, &slot); }
 
     // A 2 s, 200 Hz impulse train at 10 kHz.
     void load_pulses() {
@@ -213,7 +216,7 @@ struct LogEntries : viewtest::ViewFixture {
         viewtest::fill_audio(*doc, 10000.0, x.size(), [&](std::size_t i) { return x[i]; });
     }
     void open_log() {
-        log = std::make_unique<CFrameLog>(prompts, placement);
+        log = std::make_unique<CFrameLog>(slot, prompts, placement);
         log->setAttribute(Qt::WA_DeleteOnClose, false);
     }
     CGridControl& grid() { return *log->form()->grid(); }

@@ -77,7 +77,7 @@ struct MeasureApp : ::testing::Test {
     CChildFrame* child = nullptr;
 
     CMarbeckView& waveform() { return *static_cast<CMarbeckView*>(child->view()); }
-    CGridControl& log() { return *CFrameLog::current()->form()->grid(); }
+    CGridControl& log() { return *fx.app->log_window().current()->form()->grid(); }
     double logged(int row, int col) { return log().cell_number(row, col).value_or(-9999.0); }
     void trigger(C id) {
         f.update_command_ui();
@@ -85,7 +85,7 @@ struct MeasureApp : ::testing::Test {
         f.action(id)->trigger();
     }
     void TearDown() override {
-        if (CFrameLog* l = CFrameLog::current()) delete l;
+        if (CFrameLog* l = fx.app->log_window().current()) delete l;
     }
 
     // File > Open on the sample, the options `choose` sets in their dialogs,
@@ -103,7 +103,7 @@ struct MeasureApp : ::testing::Test {
         trigger(C::PitchAll);
         ASSERT_FALSE(waveform().pitch_contour().empty());
         trigger(C::LogNew);
-        ASSERT_NE(CFrameLog::current(), nullptr);
+        ASSERT_NE(fx.app->log_window().current(), nullptr);
         f.mdi_area()->setActiveSubWindow(child);
         EXPECT_TRUE(fx.prompts.messages().empty()) << fx.prompts.messages().front();
     }

@@ -49,12 +49,24 @@ struct ViewFixture : ::testing::Test {
     ScriptedPrompts prompts;
     NullProgress progress;
     TempNames temp_names{std::string(std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp")};
+    SessionState session;  // handed to the document only by join_session
     DocServices services{prompts, progress, temp_names};
     std::unique_ptr<CMarbeckDoc> doc;
     std::unique_ptr<CMarbeckView> view;
 
     ViewFixture() {
         app();
+        doc = std::make_unique<CMarbeckDoc>(services);
+        doc->options.display.always_analyse = 0;
+    }
+
+    // Makes the document anew (empty) in this fixture's session: its windows
+    // play and record through `devices` and enter measurements into `log`
+    // (either may be null).
+    void join_session(WaveDevices* devices, LogTarget* log = nullptr) {
+        session.devices = devices;
+        session.log = log;
+        services.session = &session;
         doc = std::make_unique<CMarbeckDoc>(services);
         doc->options.display.always_analyse = 0;
     }

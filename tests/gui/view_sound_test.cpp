@@ -26,17 +26,19 @@ struct SoundView : ViewFixture {
     MemoryWaveOut speaker{1.0};
     std::unique_ptr<MemoryWaveIn> mic;
     test::ScratchDir scratch;  // recordings and working files of this test only
+    SoundDevices devices;
     SoundView() {
         temp_names.set_folder(scratch.path().string());
-        SoundDevices::install(&speaker, nullptr);
+        devices.install(&speaker, nullptr);
+        join_session(&devices);
     }
     ~SoundView() override {
         view.reset();
-        SoundDevices::install(nullptr, nullptr);
+        doc.reset();  // before the devices its session plays through
     }
     void use_mic(std::vector<std::int16_t> src, double speed) {
         mic = std::make_unique<MemoryWaveIn>(std::move(src), speed);
-        SoundDevices::install(&speaker, mic.get());
+        devices.install(&speaker, mic.get());
     }
     void drag(int x0, int x1, int y = 150) {
         QTest::mousePress(view.get(), Qt::LeftButton, Qt::NoModifier, QPoint(x0, y));
@@ -94,8 +96,7 @@ class PlayCursorStep : public SoundView, public ::testing::WithParamInterface<St
 TEST_P(PlayCursorStep, FollowsTheRateRule) {
     const auto p = GetParam();
     load_sine(8000.0, 100.0, p.rate, static_cast<std::size_t>(p.rate));
-    const double saved = current_sample_rate();
-    set_current_sample_rate(p.app_rate);
+    session.current_rate_hz = p.app_rate;
     show();
     ASSERT_TRUE(view->handle_command(CommandId::PlayAll));
     // The cursor moves in whole steps from the play start (a busy machine
@@ -111,7 +112,6 @@ TEST_P(PlayCursorStep, FollowsTheRateRule) {
     ASSERT_TRUE(wait_until([&] { return view->play_cursor_ms() > p.step_ms * (first_seen + 0.5); }));
     EXPECT_GT(whole_steps(view->play_cursor_ms()), first_seen);
     view->stop_playback();
-    set_current_sample_rate(saved);
 }
 INSTANTIATE_TEST_SUITE_P(Rates, PlayCursorStep,
                          ::testing::Values(StepCase{11025, 11025, 2048000.0 / 11025}, StepCase{22050, 22050, 2048000.0 / 22050},
@@ -141,7 +141,7 @@ INSTANTIATE_TEST_SUITE_P(By, PlaybackInterrupted, ::testing::Values(0, 1));
 
 TEST_F(SoundView, WithoutOutputDeviceTheCursorStillEndsPlayback) {
     NoWaveOut none;
-    SoundDevices::install(&none, nullptr);
+    devices.install(&none, nullptr);
     load_sine(12000.0, 150.0, 11025.0, 2000);
     show();
     ASSERT_TRUE(view->handle_command(CommandId::PlayAll));

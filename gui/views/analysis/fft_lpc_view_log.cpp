@@ -9,7 +9,6 @@
 
 #include "core/annotation/measurement_log.h"
 #include "core/document/marbeck_doc.h"
-#include "gui/annotation/frame_log.h"
 #include "gui/views/analysis/fft_lpc_view.h"
 
 namespace vox {
@@ -43,7 +42,7 @@ private:
 }  // namespace
 
 bool CFFTLPCView::log_open_with_fft() const {
-    return CFrameLog::current() != nullptr && result_ && !result_->fft.empty();
+    return open_log(doc_.services().session) != nullptr && result_ && !result_->fft.empty();
 }
 
 bool CFFTLPCView::add_marker_row(double hz, int index, bool lpc_drawn, double from_ms, double to_ms) {
@@ -53,7 +52,7 @@ bool CFFTLPCView::add_marker_row(double hz, int index, bool lpc_drawn, double fr
     if (lpc_drawn) e.add(lpc_level_at(index));
     e.add(from_ms);
     e.add(to_ms);
-    return CFrameLog::add_to_current(e);
+    return add_to_log(doc_.services().session, e);
 }
 
 // A marker row at the cursor, each value as the plot draws it and the
@@ -70,7 +69,7 @@ void CFFTLPCView::log_formants_bandwidths() {
     for (double b : r.B) e.add(b);
     e.add(slice_start_ms());
     e.add(slice_end_ms());
-    CFrameLog::add_to_current(e);
+    add_to_log(doc_.services().session, e);
 }
 
 // A marker row every log step (Hz) over the frequency range; a left press

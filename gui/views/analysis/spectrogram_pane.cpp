@@ -76,7 +76,7 @@ bool CSpectrogramPane::play(bool selection) {
     if (count_i <= 0) return false;
     play_start_ms_ = a_ms;
     play_end_ms_ = b_ms;
-    out_ = std::make_unique<CSoundOut>(SoundDevices::out(), doc_.prompts());
+    out_ = std::make_unique<CSoundOut>(output_device(doc_), doc_.prompts());
     QPointer<CSpectrogramPane> guard(this);
     CMarbeckDoc* d = &doc_;
     // Messages of the refill thread are shown on this thread.

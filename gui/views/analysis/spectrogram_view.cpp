@@ -11,7 +11,6 @@
 
 #include "core/app/config_file.h"
 #include "core/document/marbeck_doc.h"
-#include "gui/annotation/frame_log.h"
 #include "gui/plot/bitmap_file.h"
 #include "gui/views/analysis/analysis_text.h"
 #include "gui/views/analysis/fft_lpc_view.h"
@@ -110,7 +109,7 @@ void CSpectrogramView::show_readout(double time_ms, double frequency_hz, double 
 CommandTable CSpectrogramView::make_commands() {
     using C = CommandId;
     const auto computed = [this] { return pane_->computed(); };
-    const auto log = [this] { return CFrameLog::current() != nullptr && pane_->computed(); };
+    const auto log = [this] { return open_log(doc_.services().session) != nullptr && pane_->computed(); };
     CommandTable t = CAnalysisFrame::held_while_active();
     t.insert(t.end(), {
         {C::FileSaveBmp, computed, [this] { save_bitmap(); }},

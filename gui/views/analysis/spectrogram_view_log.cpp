@@ -5,7 +5,6 @@
 
 #include "core/annotation/measurement_log.h"
 #include "core/document/marbeck_doc.h"
-#include "gui/annotation/frame_log.h"
 #include "gui/views/analysis/spectrogram_pane.h"
 #include "gui/views/analysis/spectrogram_view.h"
 
@@ -28,7 +27,7 @@ void CSpectrogramView::log_at_marker() {
     LogEntry e(doc_.path(), LogEntryKind::SpecMarker);
     e.add(pane_->cursor_ms());
     e.add(pane_->cursor_hz());
-    CFrameLog::add_to_current(e);
+    add_to_log(doc_.services().session, e);
 }
 
 void CSpectrogramView::log_duration() {
@@ -37,7 +36,7 @@ void CSpectrogramView::log_duration() {
     e.add(p.selection_start_ms());
     e.add(p.selection_end_ms());
     e.add(p.selection_end_ms() - p.selection_start_ms());
-    CFrameLog::add_to_current(e);
+    add_to_log(doc_.services().session, e);
 }
 
 void CSpectrogramView::log_formants_at_marker() {
@@ -45,7 +44,7 @@ void CSpectrogramView::log_formants_at_marker() {
     LogEntry e(doc_.path(), LogEntryKind::SpecFormantsMarker);
     e.add(p.cursor_ms());
     add_formants(e, p.formants_at(p.cursor_ms()));
-    CFrameLog::add_to_current(e);
+    add_to_log(doc_.services().session, e);
 }
 
 // One row per formant frame (image column) whose time lies in the selection.
@@ -63,7 +62,7 @@ void CSpectrogramView::log_formants_selection() {
         std::array<int, 5> f{};
         for (int j = 0; j < 5; ++j) f[j] = c.formants[i][j];
         add_formants(e, f);
-        if (!CFrameLog::add_to_current(e)) break;
+        if (!add_to_log(doc_.services().session, e)) break;
     }
 }
 

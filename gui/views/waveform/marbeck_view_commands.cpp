@@ -1,6 +1,5 @@
 // The waveform view's commands: each command's enable test beside its
 // handler. The handlers live with their group (marbeck_view_<group>.cpp).
-#include "gui/annotation/frame_log.h"
 #include "gui/views/waveform/marbeck_view.h"
 
 namespace vox {
@@ -16,8 +15,8 @@ CommandTable CMarbeckView::make_commands() {
     const auto idle_sel = [this] { return has_data() && !recording_sound() && selection_; };
     const auto idle_cur = [this] { return has_data() && !recording_sound() && cursor_; };
     // The log entries need the log window too.
-    const auto log = [this] { return has_data() && CFrameLog::current() != nullptr; };
-    const auto log_sel = [this] { return has_data() && CFrameLog::current() != nullptr && selection_; };
+    const auto log = [this] { return has_data() && open_log(doc_.services().session) != nullptr; };
+    const auto log_sel = [this] { return has_data() && open_log(doc_.services().session) != nullptr && selection_; };
 
     CommandTable t = {
         // File: bitmaps and printing

@@ -8,7 +8,6 @@
 #include "core/document/channel_analysis.h"
 #include "core/dsp/math_func.h"
 #include "core/dsp/pitch_tracker.h"
-#include "gui/annotation/frame_log.h"
 #include "gui/annotation/option_log.h"
 #include "gui/views/waveform/marbeck_view.h"
 
@@ -39,14 +38,14 @@ void CMarbeckView::log_duration() {
     e.add(ch.sel_lo_ms);
     e.add(ch.sel_hi_ms);
     e.add(ch.sel_length_ms);
-    CFrameLog::add_to_current(e);
+    add_to_log(doc_.services().session, e);
 }
 
 void CMarbeckView::log_pitch_at_marker() {
     const CChannels& ch = first();
     LogEntry e(doc_.path(), LogEntryKind::PitchMarker);
     add_pitch_cells(e, ch.marker_ms, pitch_at(ch.marker_ms), !intensity_.empty());
-    CFrameLog::add_to_current(e);
+    add_to_log(doc_.services().session, e);
 }
 
 // "Enter Pitch All" or "Enter Pitch Selection": one row per pitch frame.
@@ -83,7 +82,7 @@ void CMarbeckView::log_pitch(bool all) {
         const double t = track.time_ms(i);
         LogEntry e(file, all ? LogEntryKind::PitchAll : LogEntryKind::PitchSelection);
         add_pitch_cells(e, t, track.f0[i] > 0.0 ? track.f0[i] : 0.0, show_int);  // unvoiced frames read 0
-        if (!CFrameLog::add_to_current(e)) break;
+        if (!add_to_log(doc_.services().session, e)) break;
     }
 }
 
@@ -99,7 +98,7 @@ void CMarbeckView::log_labels(bool all) {
             e.add_text(tier.name);
             e.add_text(l.text_string());
             add_pitch_cells(e, l.time_ms, pitch_at(l.time_ms), show_int);
-            if (!CFrameLog::add_to_current(e)) return;
+            if (!add_to_log(doc_.services().session, e)) return;
         }
 }
 

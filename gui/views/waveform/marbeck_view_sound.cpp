@@ -185,7 +185,7 @@ void CMarbeckView::play_command(CommandId id) {
     const int first_i = static_cast<int>(first_sample);
     const int count_i = static_cast<int>(count);
     const auto rate = static_cast<std::uint32_t>(ch.sample_rate);
-    s.out = std::make_unique<CSoundOut>(SoundDevices::out(), doc_.prompts());
+    s.out = std::make_unique<CSoundOut>(output_device(doc_), doc_.prompts());
     s.out->set_worker_message_sink(ui_message_sink(this, doc_));
     bool prepared = false;
     try {
@@ -204,7 +204,10 @@ void CMarbeckView::play_command(CommandId id) {
 void CMarbeckView::sound_play_tick() {
     ViewSound& s = sound();
     const double rate = first().sample_rate > 0 ? first().sample_rate : 11025.0;
-    const int app_rate = static_cast<int>(current_sample_rate());
+    // The program's current rate: that of the recording opened last (this
+    // recording's own for a document on its own).
+    const SessionState* session = doc_.services().session;
+    const int app_rate = static_cast<int>(session ? session->current_rate_hz : rate);
     const double step = (app_rate == 44100 || app_rate == 48000 ? 8192000.0 : 2048000.0) / rate;
     if (s.play_end - step >= s.play_cursor) {
         s.play_cursor += step;
@@ -237,7 +240,7 @@ void CMarbeckView::sound_start_recording() {
         s.in->CloseDevice();
         s.in.reset();
     }
-    s.in = std::make_unique<CSoundIn>(SoundDevices::in(), doc_.prompts());
+    s.in = std::make_unique<CSoundIn>(input_device(doc_), doc_.prompts());
     s.in->set_worker_message_sink(ui_message_sink(this, doc_));
     // The engine measures each block in sample units (a height of 65536
     // gives min and max as samples); the view scales them to its strip.

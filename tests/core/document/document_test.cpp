@@ -54,12 +54,39 @@ TEST(Document, AcceptedOpenCopiesTheChannelFiguresAndClearsTheRecordingFlag) {
     EXPECT_EQ(doc.doc_count, 5000.0);
     EXPECT_NEAR(doc.doc_duration_ms, 5000.0 * 1000.0 / 11025.0, 1e-9);
     EXPECT_EQ(doc.title(), "a.wav");
-    EXPECT_EQ(current_sample_rate(), 11025.0);
     EXPECT_TRUE(doc.can_save_as());
     EXPECT_FALSE(doc.can_save_selection_as());
     doc.selection_active = 1;
     EXPECT_TRUE(doc.can_save_selection_as());
     EXPECT_TRUE(doc.can_export_selection_wave());
+}
+
+// The documents of one session step their play cursors by the rate of the
+// recording opened last, whichever document opened it; a document of
+// another session is not affected.
+TEST(Document, OpeningSetsItsSessionsCurrentRate) {
+    DocFixture f;
+    SessionState session, other;
+    const auto write_at = [&](const std::string& name, double rate) {
+        fill(*f.doc, 2000, rate);
+        const std::string path = f.dir.file(name);
+        EXPECT_TRUE(f.doc->write_wave(path, false));
+        return path;
+    };
+    const std::string low = write_at("low.wav", 8000.0), high = write_at("high.wav", 44100.0);
+    f.services.session = &session;
+    CMarbeckDoc a(f.services), b(f.services);
+    f.services.session = &other;
+    CMarbeckDoc c(f.services);
+    EXPECT_EQ(session.current_rate_hz, 11025.0);  // before any open
+    ASSERT_TRUE(a.open(low));
+    EXPECT_EQ(session.current_rate_hz, 8000.0);
+    ASSERT_TRUE(b.open(high));
+    EXPECT_EQ(session.current_rate_hz, 44100.0);
+    EXPECT_EQ(other.current_rate_hz, 11025.0);
+    ASSERT_TRUE(c.open(low));
+    EXPECT_EQ(other.current_rate_hz, 8000.0);
+    EXPECT_EQ(session.current_rate_hz, 44100.0);
 }
 
 TEST(Document, UnreadableFileIsReportedOnceAndNothingOpens) {

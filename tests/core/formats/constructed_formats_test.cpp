@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <limits>
 #include <string>
@@ -23,9 +25,6 @@ using Samples = std::vector<std::int16_t>;
 
 class Constructed : public ::testing::Test {
 protected:
-    void SetUp() override { esps_diagnostics() = nullptr; }
-    void TearDown() override { esps_diagnostics() = stdout; }
-
     // Writes the bytes and reads them through the open chain; when no reader
     // takes the file the generic dialog is cancelled.
     bool open(const Bytes& b, const std::string& name = "f.bin") {
@@ -218,6 +217,33 @@ TEST_F(Constructed, EspsShortRecordsInBothByteOrders) {
     }
     ASSERT_TRUE(open(esps_file(true, {0, 0, 0, 0, 1}, 8000.0, Bytes().u8(0x80).u8(0x7F).u8(1)), "b.d"));
     EXPECT_EQ(samples(), (Samples{-32768, 32512, 256}));
+}
+
+// The reader's byte-order diagnostics go to the stream the document was
+// handed, and nowhere (standard output included) when it was handed none.
+TEST_F(Constructed, EspsDiagnosticsGoToTheDocumentsStream) {
+    const Samples s{1, 2, 3};
+    ::testing::internal::CaptureStdout();
+    ASSERT_TRUE(open(esps_file(true, {0, 0, 0, 1, 0}, 16000.0, words(s, true)), "quiet.d"));
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+
+    std::FILE* stream = std::tmpfile();
+    ASSERT_NE(stream, nullptr);
+    fx.services.diagnostics = stream;
+    fx.fresh();
+    ASSERT_TRUE(open(esps_file(false, {0, 0, 0, 1, 0}, 16000.0, words(s, false)), "little.d"));
+    ASSERT_TRUE(open(esps_file(true, {0, 0, 0, 1, 0}, 16000.0, words(s, true)), "big.d"));
+    std::rewind(stream);
+    std::string text;
+    for (int c; (c = std::fgetc(stream)) != EOF;) text.push_back(static_cast<char>(c));
+    std::fclose(stream);
+    fx.services.diagnostics = nullptr;
+    std::vector<std::string> lines;
+    for (std::size_t at = 0, end; (end = text.find('\n', at)) != std::string::npos; at = end + 1)
+        lines.push_back(text.substr(at, end - at));
+    // One file of each byte order: one of them is swapped on any machine.
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "No Byte Swapping involved"), lines.end()) << text;
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "Byte Swapping involved"), lines.end()) << text;
 }
 
 TEST_F(Constructed, EspsRefusals) {

@@ -31,9 +31,6 @@ using Event = ScriptedPrompts::Event;
 
 class Hostile : public ::testing::Test {
 protected:
-    void SetUp() override { esps_diagnostics() = nullptr; }
-    void TearDown() override { esps_diagnostics() = stdout; }
-
     bool open_bytes(const Bytes& b, const std::string& name) {
         path = fx.dir.file(name);
         test::write_file(path, b.data);
