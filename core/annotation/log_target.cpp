@@ -1,8 +1,12 @@
-#include "core/document/session_state.h"
-
 #include "core/annotation/log_target.h"
 
+#include "core/document/session_state.h"
+
 namespace vox {
+
+// Declared with the session (core/document/session_state.h) and defined here,
+// beside the log they reach, so that the document's folder needs nothing of
+// the log's.
 
 LogTarget* open_log(const SessionState* session) {
     if (!session || !session->log || !session->log->is_open()) return nullptr;
