@@ -30,6 +30,16 @@ std::string write_raw(const test::ScratchDir& dir, const std::vector<std::int16_
     return path;
 }
 
+// Channel 0 of `doc` holds `x` in memory at `rate` Hz.
+CChannels& load_channel(CMarbeckDoc& doc, const std::vector<std::int16_t>& x, double rate) {
+    CChannels& ch = doc.channels[0];
+    ch.allocate_samples(x.size());
+    std::copy(x.begin(), x.end(), ch.samples.data());
+    ch.set_foreign_audio(rate, static_cast<double>(x.size()));
+    doc.channel_count = 1;
+    return ch;
+}
+
 // --- options ---------------------------------------------------------------
 
 TEST(PitchOptions, DefaultsRestoreTheSelectedMethodsPairOnly) {
@@ -321,11 +331,7 @@ TEST(PitchTracks, DocumentChannelInMemoryAndOnDisk) {
     test::DocFixture fx;
     CMarbeckDoc& doc = *fx.doc;
     const auto x = test::impulse_train(16000, 80, 8000);  // 200 Hz at 16 kHz
-    CChannels& ch = doc.channels[0];
-    ch.allocate_samples(x.size());
-    std::copy(x.begin(), x.end(), ch.samples.data());
-    ch.set_foreign_audio(16000, static_cast<double>(x.size()));
-    doc.channel_count = 1;
+    CChannels& ch = load_channel(doc, x, 16000.0);
     PitchOptions o;
     auto mem = ComputePitch(doc, 0, 0, 0, o, fx.progress);
     ASSERT_TRUE(mem.track);
@@ -354,11 +360,7 @@ TEST(PitchTracks, AmdfOfAChannelOnDiskOverManyPiecesMatchesMemory) {
         phase += 2.0 * std::numbers::pi * (100.0 + 200.0 * double(i) / double(x.size())) / 16000.0;
         x[i] = static_cast<std::int16_t>(9000.0 * std::sin(phase) + 3000.0 * std::sin(3.0 * phase));
     }
-    CChannels& ch = doc.channels[0];
-    ch.allocate_samples(x.size());
-    std::copy(x.begin(), x.end(), ch.samples.data());
-    ch.set_foreign_audio(16000, static_cast<double>(x.size()));
-    doc.channel_count = 1;
+    CChannels& ch = load_channel(doc, x, 16000.0);
     PitchOptions o;
     o.cepstral = kPitchMethodAmdf;
     const auto mem = ComputePitch(doc, 0, 0, 0, o, fx.progress);
