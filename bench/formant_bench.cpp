@@ -1,5 +1,6 @@
 // Formant measurement speed: the FFT/LPC slice and a 600-column spectrogram
-// with formant tracks, at the common rates, on a steady synthetic vowel.
+// with formant tracks, at the common rates, on a steady synthetic /a/ of the
+// 110 Hz and of the 220 Hz voice.
 //
 // With VOXTREL_FORMANT_WAVS=DIR set, the program first writes the accuracy
 // suite's vowels there as 16-bit WAV files (five vowels, F0 110 and 220 Hz,
@@ -45,7 +46,8 @@ const bool kWritten = [] {
 
 void BM_Slice(benchmark::State& state) {
     const double fs = static_cast<double>(state.range(0));
-    const auto x = vox::test::steady_vowel(fs, 110, vox::test::kVowels[0].male, false);
+    const double f0 = static_cast<double>(state.range(1));
+    const auto x = vox::test::steady_vowel(fs, f0, f0 < 150.0 ? vox::test::kVowels[0].male : vox::test::kVowels[0].female, false);
     vox::SampleSource src = vox::SampleSource::memory(x.data(), x.size());
     vox::SliceRequest rq;
     rq.fs = fs;
@@ -54,11 +56,15 @@ void BM_Slice(benchmark::State& state) {
     rq.options = vox::fft_lpc_rate_defaults(vox::FftLpcOptions{}, fs);
     for (auto _ : state) benchmark::DoNotOptimize(vox::ComputeFftLpcSlice(src, rq, nullptr));
 }
-BENCHMARK(BM_Slice)->Arg(8000)->Arg(22050)->Arg(44100)->Arg(48000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Slice)
+    ->ArgsProduct({{8000, 22050, 44100, 48000}, {110, 220}})
+    ->ArgNames({"rate", "f0"})
+    ->Unit(benchmark::kMillisecond);
 
 void BM_SpectrogramWithFormants(benchmark::State& state) {
     const double fs = static_cast<double>(state.range(0));
-    const auto x = vox::test::steady_vowel(fs, 110, vox::test::kVowels[0].male, false);
+    const double f0 = static_cast<double>(state.range(1));
+    const auto x = vox::test::steady_vowel(fs, f0, f0 < 150.0 ? vox::test::kVowels[0].male : vox::test::kVowels[0].female, false);
     vox::SampleSource src = vox::SampleSource::memory(x.data(), x.size());
     const vox::SpectrogramOptions so = vox::spectrogram_rate_defaults(vox::SpectrogramOptions{}, fs);
     vox::SpectrogramSetup su;
@@ -75,6 +81,9 @@ void BM_SpectrogramWithFormants(benchmark::State& state) {
     vox::NullProgress progress;
     for (auto _ : state) benchmark::DoNotOptimize(vox::ComputeSpectrogram(src, su, progress, nullptr, 1));
 }
-BENCHMARK(BM_SpectrogramWithFormants)->Arg(8000)->Arg(22050)->Arg(44100)->Arg(48000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SpectrogramWithFormants)
+    ->ArgsProduct({{8000, 22050, 44100, 48000}, {110, 220}})
+    ->ArgNames({"rate", "f0"})
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
