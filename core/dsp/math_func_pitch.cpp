@@ -36,10 +36,11 @@ constexpr double kSpectrumFloorDb = 60.0;
 // (between it and twice it, by halving the transform).
 constexpr double kVoiceBandHz = 4000.0;
 
-// A peak at half the quefrency of the strongest one (twice its F0) is taken
-// instead when its power cepstrum reaches this share of the strongest: a
-// periodic voice has rahmonics at every multiple of its period, noise and
-// the spectral envelope have none at half of it.
+// A peak at half or a third of the quefrency of the strongest one (twice or
+// three times its F0) is taken instead when its power cepstrum reaches this
+// share of the strongest: a periodic voice has rahmonics at every multiple
+// of its period, noise and the spectral envelope have none at a fraction of
+// it.
 constexpr double kOctaveShare = 0.25;
 
 // The share of a frame's power (over the cepstrum's band) below this
@@ -226,23 +227,32 @@ double CMathFunc::CepstralPitch(const std::int16_t* samples, long long start, lo
     int peak = fine[0];
     double best = value[0];
 
-    // Octave check: a clear peak near half the quefrency (twice the F0)
-    // wins over the subharmonic; repeated while it applies. The half must
-    // lie inside the period range.
-    for (;;) {
-        const double qHalf = (qa + peak / 10.0) / 2.0;
-        if (qHalf < qMin) break;
-        const double tol = std::max(1.0, 0.03 * qHalf);
-        const int j0 = static_cast<int>(std::floor(qHalf - tol)) - qa;
-        const int j1 = static_cast<int>(std::ceil(qHalf + tol)) - qa;
-        if (j1 < 1) break;
-        double v = 0.0;
-        const int t = fine_peak(j0, j1, v);
-        // The period must shrink at every step (at short periods the search
-        // window around half of it can reach the old peak again).
-        if (t < 0 || t >= peak || v < kOctaveShare * best || qa + t / 10.0 < qMin) break;
-        peak = t;
-        best = v;
+    // Octave check: a clear peak near half or a third of the quefrency
+    // (twice or three times the F0) wins over the subharmonic; repeated while
+    // one applies. A third matters as much as a half: a periodic voice has
+    // rahmonics at every multiple of its period, and the one at three periods
+    // can be the strongest (a steady 247 Hz sawtooth at 44.1 kHz, whose
+    // aliased harmonics fall between the true ones, peaks at 82.3 Hz). The
+    // fraction must lie inside the period range.
+    for (bool moved = true; moved;) {
+        moved = false;
+        for (int k = 2; k <= 3 && !moved; ++k) {
+            const double qPart = (qa + peak / 10.0) / k;
+            if (qPart < qMin) break;
+            const double tol = std::max(1.0, 0.03 * qPart);
+            const int j0 = static_cast<int>(std::floor(qPart - tol)) - qa;
+            const int j1 = static_cast<int>(std::ceil(qPart + tol)) - qa;
+            if (j1 < 1) break;
+            double v = 0.0;
+            const int t = fine_peak(j0, j1, v);
+            // The period must shrink at every step (at short periods the
+            // search window around a fraction of it can reach the old peak
+            // again).
+            if (t < 0 || t >= peak || v < kOctaveShare * best || qa + t / 10.0 < qMin) continue;
+            peak = t;
+            best = v;
+            moved = true;
+        }
     }
 
     // The answer and, for a tracker that weighs continuity, the other peaks

@@ -284,5 +284,53 @@ INSTANTIATE_TEST_SUITE_P(Rates, CepstralVoicingBesideFricatives,
                                            Case{48000, true, true}),
                          case_name);
 
+// A sawtooth as tone generators make it (sample by sample from its phase,
+// so that its harmonics above half the rate fold back between the true
+// ones), with a slow deep tremolo: at these F0s the folded harmonics make
+// the cepstral peak at three periods the strongest, and the track must
+// still read F0, not F0/3, on its voiced frames.
+struct Tone {
+    double fs, f0;
+};
+
+class CepstralAliasedSawtooth : public ::testing::TestWithParam<Tone> {};
+
+TEST_P(CepstralAliasedSawtooth, ReadsItsF0NotAThird) {
+    const auto [fs, f0] = GetParam();
+    std::vector<std::int16_t> x(static_cast<std::size_t>(fs));  // 1 s
+    double phase = 0.0;
+    for (std::size_t i = 0; i < x.size(); ++i) {
+        const double gain = 1.0 - 0.45 * (1.0 + std::sin(2 * M_PI * 0.7 * static_cast<double>(i) / fs));
+        x[i] = static_cast<std::int16_t>(std::lround(16000.0 * gain * (2.0 * phase - 1.0)));
+        phase += f0 / fs;
+        phase -= std::floor(phase);
+    }
+    SampleSource src = SampleSource::memory(x.data(), x.size());
+    PitchOptions o;
+    NullProgress np;
+    const auto out = CepstralPitchTrack(src, 0, x.size(), fs, 0.0, o, np, 1);
+    ASSERT_TRUE(out.track);
+    int voiced = 0, gross = 0;
+    double worst = f0;
+    for (std::size_t i = 0; i < out.track->size(); ++i) {
+        if (!out.track->voiced(i)) continue;
+        ++voiced;
+        if (std::fabs(out.track->f0[i] - f0) > 0.2 * f0) {
+            ++gross;
+            worst = out.track->f0[i];
+        }
+    }
+    EXPECT_GE(voiced, static_cast<int>(out.track->size()) * 9 / 10);
+    EXPECT_LE(gross, voiced / 100) << gross << " of " << voiced << " voiced frames off, one at " << worst << " Hz";
+}
+
+INSTANTIATE_TEST_SUITE_P(Tones, CepstralAliasedSawtooth,
+                         ::testing::Values(Tone{16000, 284}, Tone{22050, 238}, Tone{32000, 240}, Tone{44100, 253},
+                                           Tone{44100, 262}, Tone{48000, 242}, Tone{48000, 247}),
+                         [](const ::testing::TestParamInfo<Tone>& i) {
+                             return std::to_string(static_cast<int>(i.param.fs)) + "Hz_" +
+                                    std::to_string(static_cast<int>(i.param.f0)) + "Hz";
+                         });
+
 }  // namespace
 }  // namespace vox
