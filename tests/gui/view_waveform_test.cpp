@@ -12,6 +12,7 @@
 #include <QMouseEvent>
 
 #include "gui/plot/plot_draw.h"
+#include "gui/views/waveform/painters/plot_page.h"
 #include "tests/gui/view_fixture.h"
 
 namespace vox::viewtest {
@@ -313,10 +314,10 @@ TEST_F(WaveformView, PrintsThePlotOntoAPrinterPage) {
     printer.setOutputFileName(path);
     int calls = 0;
     plot::PlotTarget seen;
-    plot::PrintPlot(printer, view->page_setup(), "Untitled", [&](QPainter& p, const plot::PlotTarget& t) {
+    plot::PrintPlot(printer, view->page().setup(), "Untitled", [&](QPainter& p, const plot::PlotTarget& t) {
         ++calls;
         seen = t;
-        view->render_plot(p, t);
+        view->page().render(p, t);
     });
     EXPECT_EQ(calls, 1);
     // The box is 6 × 4 inches at the printer's resolution, one inch from the corner.

@@ -11,16 +11,22 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 #include "core/document/channel_analysis.h"
 #include "core/document/undo_file.h"
 #include "core/dsp/intensity.h"
 #include "core/dsp/pitch_tracker.h"
 #include "gui/plot/bitmap_file.h"
+#include "gui/annotation/label_entry.h"
+#include "gui/annotation/label_font.h"
 #include "gui/plot/plot_draw.h"
-#include "gui/views/waveform/option_dialogs.h"
+#include "gui/views/waveform/label_interaction.h"
 #include "gui/views/waveform/marbeck_view_labels.h"
+#include "gui/views/waveform/option_dialogs.h"
+#include "gui/views/waveform/painters/overlay_painter.h"
 #include "gui/views/waveform/painters/plot_layers.h"
+#include "gui/views/waveform/painters/plot_page.h"
 #include "gui/views/waveform/plot_geometry.h"
 
 namespace vox {
@@ -49,7 +55,22 @@ QString printf_text(const char* fmt, double v) {
 
 CMarbeckView::CMarbeckView(CMarbeckDoc& doc, QWidget* parent)
     : QWidget(parent), doc_(doc), layers_(std::make_unique<PlotLayers>(doc, pitch_)),
-      labels_(std::make_unique<LabelBandState>()) {
+      overlays_(std::make_unique<OverlayPainter>()), labels_(std::make_unique<LabelBandState>()) {
+    page_ = std::make_unique<PlotPage>(doc_, *layers_, [this] {
+        return PlotPage::ScreenShares{display_rect().bottom, audio_.bottom - audio_.top,
+                                      intensity_.bottom - intensity_.top};
+    });
+    label_input_ = std::make_unique<LabelInteraction>(
+        [this](const LABEL& seed) {
+            CLabelEntry dlg(seed, this);
+            LabelEntryAnswer answer;
+            answer.accepted = dlg.exec() == QDialog::Accepted;
+            answer.label = dlg.label();
+            return answer;
+        },
+        // Every label change writes the undo copy first; when that fails its
+        // message has been shown and the change does not happen.
+        [this] { return save_for_undo(); }, [](const LABEL& l) { return LabelTextWidth(l); });
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     setMinimumSize(200, 160);
@@ -99,13 +120,10 @@ const CChannels& CMarbeckView::first() const { return doc_.channels[0]; }
 
 Rect CMarbeckView::display_rect() const { return Rect{kLeft, 0, width() - kRightMargin, height() - kBottomMargin}; }
 
-int CMarbeckView::ms_to_x(double ms) const {
+OverlayAxis CMarbeckView::overlay_axis() const {
     const CChannels& ch = first();
-    const double ws = ch.window_start_in_ms(), we = ch.window_end_in_ms();
     const Rect d = display_rect();
-    if (!(we > ws)) return d.left;
-    const double x = d.left + (ms - ws) * (d.right - d.left) / (we - ws);
-    return static_cast<int>(std::clamp(x, double(d.left), double(d.right)));
+    return OverlayAxis{d.left, d.right, d.bottom, ch.window_start_in_ms(), ch.window_end_in_ms()};
 }
 
 QString CMarbeckView::format_time(double ms, const char* fmt) const {
@@ -133,7 +151,12 @@ void CMarbeckView::set_pitch_track(PitchTrack track, const ViewRange& range) {
 void CMarbeckView::set_intensity_range(const ViewRange& range) {
     intensity_range_ = range;
     intensity_range_set_ = true;
+    intensity_range_changed();
     refresh();
+}
+
+void CMarbeckView::intensity_range_changed() {
+    layers_->intensity().set_first_sample(intensity_range_set_ ? intensity_range_.first_sample : 0.0);
 }
 
 double CMarbeckView::pitch_at(double ms) const { return pitch_.value_at(ms); }
@@ -240,7 +263,7 @@ void CMarbeckView::layout_view() {
     place_scroll_bar();
     (void)W;
     // The cursor line follows the marker when the width changes.
-    if (cursor_) cursor_x_ = ms_to_x(ch.marker_ms);
+    if (cursor_) cursor_x_ = overlay_axis().x_of(ch.marker_ms);
 }
 
 void CMarbeckView::layout_readouts() {
@@ -265,15 +288,9 @@ void CMarbeckView::set_time_captions() {
 
 void CMarbeckView::create_images() {
     const QSize sz(std::max(1, width()), std::max(1, height()));
-    const DisplayColors& c = doc_.options.colors;
-    base_ = QImage(sz, QImage::Format_RGB32);
-    base_.fill(plot::to_qcolor(c.background));
-    composed_ = base_.copy();
-    screen_ = base_.copy();
-    tint_ = QImage(sz, QImage::Format_RGB32);
-    tint_.fill(plot::to_qcolor(c.selection));
-    tracking_col_ = QImage(1, sz.height(), QImage::Format_RGB32);
-    tracking_col_.fill(plot::to_qcolor(c.tracking));
+    composed_ = QImage(sz, QImage::Format_RGB32);
+    composed_.fill(plot::to_qcolor(doc_.options.colors.background));
+    overlays_->reset(sz, doc_.options.colors);
 }
 
 void CMarbeckView::on_document_change(DocChange change) {
@@ -308,7 +325,7 @@ void CMarbeckView::on_document_change(DocChange change) {
 
 void CMarbeckView::render_all() {
     ++render_count_;
-    composed_ = base_.copy();
+    composed_.fill(plot::to_qcolor(doc_.options.colors.background));
     if (has_data() || recording_sound()) {
         QPainter p(&composed_);
         if (recording_sound()) {
@@ -341,51 +358,26 @@ PlotGeometry CMarbeckView::screen_geometry() const {
     return g;
 }
 
-bool CMarbeckView::paint_plot(QPainter& p, const PlotGeometry& g) {
-    layers_->intensity().set_first_sample(intensity_range_set_ ? intensity_range_.first_sample : 0.0);
-    return layers_->paint(p, g);
-}
+bool CMarbeckView::paint_plot(QPainter& p, const PlotGeometry& g) { return layers_->paint(p, g); }
 
 void CMarbeckView::compose_screen() {
     if (composed_.isNull()) return;
-    screen_ = composed_.copy();
+    overlays_->clear(composed_);
     if (!has_data()) return;
     const CChannels& ch = first();
-    if (selection_) paint_selection_strip(ms_to_x(ch.sel_lo_ms), ms_to_x(ch.sel_hi_ms), true);
-    if (cursor_) draw_cursor_line(cursor_x_);
-}
-
-void CMarbeckView::paint_selection_strip(int from_x, int to_x, bool tint) {
-    const int x0 = std::max(0, std::min(from_x, to_x));
-    const int x1 = std::min(screen_.width(), std::max(from_x, to_x));
-    const int h = std::max(0, std::min(screen_.height(), display_rect().bottom));
-    if (x1 <= x0 || h == 0) return;
-    QPainter p(&screen_);
-    const QRect r(x0, 0, x1 - x0, h);
-    if (tint) {
-        // Bitwise AND of the tint: the ground takes the tint, dark strokes stay dark.
-        p.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
-        p.drawImage(r, tint_, r);
-    } else {
-        p.drawImage(r, composed_, r);
-    }
-}
-
-void CMarbeckView::draw_cursor_line(int x) {
-    if (x < 0 || x >= screen_.width()) return;
-    QPainter p(&screen_);
-    p.setPen(QPen(Qt::black, 0));
-    p.drawLine(x, 0, x, std::max(0, display_rect().bottom - 1));
+    const OverlayAxis a = overlay_axis();
+    if (selection_) overlays_->show_selection(a, ch.sel_lo_ms, ch.sel_hi_ms);
+    if (cursor_) overlays_->show_cursor(a, cursor_x_);
 }
 
 const QImage& CMarbeckView::screen_image() {
-    if (screen_.isNull() || screen_.size() != size()) {
+    if (overlays_->screen().isNull() || overlays_->screen().size() != size()) {
         layout_view();
         create_images();
         redraw_needed_ = true;
     }
     if (redraw_needed_) render_all();
-    return screen_;
+    return overlays_->screen();
 }
 
 const QImage& CMarbeckView::composed_image() {
@@ -394,19 +386,12 @@ const QImage& CMarbeckView::composed_image() {
 }
 
 void CMarbeckView::paintEvent(QPaintEvent* e) {
-    if (screen_.isNull() || screen_.size() != size()) {
-        layout_view();
-        create_images();
-        redraw_needed_ = true;
-    }
-    if (redraw_needed_) render_all();
+    const QImage& screen = screen_image();
     QPainter p(this);
-    p.drawImage(e->rect(), screen_, e->rect());
+    p.drawImage(e->rect(), screen, e->rect());
     sound_paint(p);
-    if (doc_.options.display.track_mouse && tracking_x_ >= 0 && has_data() && !pressed_) {
-        const int h = std::max(0, display_rect().bottom);
-        p.drawImage(QRect(tracking_x_, 0, 1, h), tracking_col_, QRect(0, 0, 1, h));
-    }
+    if (doc_.options.display.track_mouse && tracking_x_ >= 0 && has_data() && !pressed_)
+        overlays_->paint_tracking(p, overlay_axis(), tracking_x_);
 }
 
 void CMarbeckView::resizeEvent(QResizeEvent* e) {
@@ -470,16 +455,17 @@ void CMarbeckView::mousePressEvent(QMouseEvent* e) {
     if (e->button() != Qt::LeftButton || !has_data()) return;
     const QPoint pos = e->position().toPoint();
     if (!rect().contains(pos)) return;
-    if (redraw_needed_ || screen_.isNull()) screen_image();
+    if (redraw_needed_ || overlays_->screen().isNull()) screen_image();
     pressed_ = true;
-    screen_ = composed_.copy();  // the old cursor and selection go
+    overlays_->clear(composed_);  // the old cursor and selection go
     const int x = pos.x();
     anchor_x_ = last_drag_x_ = cursor_x_ = x;
     selection_ = false;
     cursor_ = true;
     doc_.selection_active = 0;
     for (int i = 0; i < std::max(1, doc_.channel_count); ++i) doc_.channels[i].set_marker_from_pixel(x - kLeft);
-    label_press(x, pos.y());
+    overlays_->forget_label_outline();
+    label_input_->press(first(), x, pos.y());
     avg_lo_ms_ = avg_hi_ms_ = 0.0;
     view_time_ms_ = first().marker_ms;
     update_move_readouts();
@@ -497,19 +483,11 @@ void CMarbeckView::mouseMoveEvent(QMouseEvent* e) {
         const CChannels& ch = first();
         view_time_ms_ = ch.sel_end_ms;
         readouts_[DurationValue]->setText(format_time(ch.sel_length_ms, "%12.1f"));
-        // Only the strips that changed: restore what left the selection from
-        // the composed image, tint what entered it.
-        const int a0 = std::min(anchor_x_, last_drag_x_), a1 = std::max(anchor_x_, last_drag_x_);
-        const int b0 = std::min(anchor_x_, x), b1 = std::max(anchor_x_, x);
-        if (b0 < a0) paint_selection_strip(b0, a0, true);
-        if (b0 > a0) paint_selection_strip(a0, std::min(b0, a1), false);
-        if (b1 > a1) paint_selection_strip(std::max(a1, b0), b1, true);
-        if (b1 < a1) paint_selection_strip(std::max(b1, a0), a1, false);
-        const int u0 = std::min(a0, b0), u1 = std::max(a1, b1);
-        update(QRect(u0, 0, u1 - u0 + 1, std::max(1, display_rect().bottom)));
+        // Only the columns that entered or left the selection are redrawn.
+        update(overlays_->drag_selection(composed_, overlay_axis(), anchor_x_, last_drag_x_, x));
         last_drag_x_ = x;
         emit pointerForwarded(1, view_time_ms_);
-        if (b1 - b0 < kMinSelectionPx) {
+        if (std::abs(x - anchor_x_) < kMinSelectionPx) {
             selection_ = false;
             doc_.selection_active = 0;
         } else {
@@ -608,6 +586,7 @@ bool CMarbeckView::compute_intensity() {
         intensity_range_ = ViewRange{};
         intensity_range_set_ = false;
     }
+    intensity_range_changed();
     refresh();
     return ok;
 }
@@ -653,54 +632,8 @@ bool CMarbeckView::do_intensity_options() {
 
 // --- printing and bitmaps -------------------------------------------------------------
 
-plot::PageSetup CMarbeckView::page_setup() const {
-    const DisplayOptions& d = doc_.options.display;
-    plot::PageSetup s;
-    s.width = d.print_width > 0.0 ? d.print_width : 6.0;
-    s.height = d.print_height > 0.0 ? d.print_height : 4.0;
-    s.inches = d.inches != 0;
-    s.color = d.color != 0;
-    return s;
-}
-
-void CMarbeckView::render_plot(QPainter& p, const plot::PlotTarget& t) {
-    if (!has_data()) return;
-    const double k = t.scale;
-    PlotGeometry g;
-    g.scale = k;
-    g.color = t.color;
-    g.left = t.area.left + static_cast<int>(kLeft * k);
-    g.right = t.area.right - static_cast<int>(kRightMargin * k);
-    g.top = t.area.top + static_cast<int>(4 * k);
-    g.bottom = t.area.bottom - static_cast<int>(30 * k);  // room for the time labels
-    const CChannels& ch = first();
-    int y = g.top;
-    for (int i = 0; i < kTierCount; ++i) {
-        const Tier& tier = ch.tiers[i];
-        const int h = tier.in_use ? static_cast<int>(std::max(0, tier.height) * k) : 0;
-        g.tiers[i] = {y, y + h, tier.in_use != 0};
-        y += h;
-    }
-    // The audio and intensity strips keep their share of the screen's display height.
-    const double screen_h = std::max(1, display_rect().bottom);
-    const double page_h = std::max(1, g.bottom - g.top);
-    const int ah = static_cast<int>((audio_.bottom - audio_.top) / screen_h * page_h);
-    const int ih = static_cast<int>((intensity_.bottom - intensity_.top) / screen_h * page_h);
-    g.audio = {y, y + ah, true};
-    g.intensity = {y + ah, y + ah + ih, true};
-    g.pitch = {y + ah + ih, std::max(y + ah + ih, g.bottom), true};
-    p.save();
-    // Inside the title box's frame.
-    p.fillRect(QRect(t.area.left + 1, t.area.top + 1, t.area.right - t.area.left - 1, t.area.bottom - t.area.top - 1),
-               plot::to_qcolor(doc_.options.colors.background));
-    paint_plot(p, g);
-    p.restore();
-}
-
 QImage CMarbeckView::render_bitmap() {
-    const QString title = QString::fromLatin1(view_text::kBitmapTitle) + QString::fromStdString(doc_.title());
-    return plot::RenderPlotBitmap(page_setup(), title,
-                                  [this](QPainter& p, const plot::PlotTarget& t) { render_plot(p, t); });
+    return page_->bitmap(QString::fromLatin1(view_text::kBitmapTitle) + QString::fromStdString(doc_.title()));
 }
 
 bool CMarbeckView::do_save_bitmap() {
@@ -727,14 +660,6 @@ bool CMarbeckView::do_save_screen_bitmap() {
     return true;
 }
 
-bool CMarbeckView::do_print(bool preview) {
-    const QString title = QString::fromStdString(doc_.title());
-    const auto render = [this](QPainter& p, const plot::PlotTarget& t) { render_plot(p, t); };
-    if (preview) {
-        plot::PreviewPlot(this, page_setup(), title, render);
-        return true;
-    }
-    return plot::PrintPlotWithDialog(this, page_setup(), title, render);
-}
+bool CMarbeckView::do_print(bool preview) { return page_->print(this, QString::fromStdString(doc_.title()), preview); }
 
 }  // namespace vox

@@ -6,13 +6,14 @@
 // more selects, and the readouts show time, duration, pitch, intensity and
 // the average pitch.
 //
-// Drawing is double-buffered through five images of the client size: the
-// background only, the composed plot, the screen as shown (plot plus
-// selection tint and cursor line), a tint-filled image and a one-pixel
-// tracking column. Mouse moves only copy strips between them; the plot is
-// re-rendered only after a resize, an option change or a data change.
-// The view lays the strips out and routes input; each strip's painter
-// (painters/) draws it into the composed image, a printed page or a bitmap.
+// Drawing is double-buffered: the composed plot is re-rendered only after a
+// resize, an option change or a data change; the overlay painter keeps the
+// screen as shown (the plot with the selection band, the cursor line and a
+// dragged label's outline), and mouse moves only copy columns between the
+// two. The view lays the strips out and routes input and commands: each
+// strip's painter (painters/) draws it into the composed image, the page
+// layout (painters/plot_page.h) puts the same painters on a printed page or
+// a bitmap, and presses in the tier bands go to the label interaction.
 //
 // The view never owns samples: it reads the document's channels, and long
 // recordings through the document's raw sample file.
@@ -38,7 +39,11 @@ namespace vox {
 
 class CFrameLabelView;
 struct LabelBandState;
+class LabelInteraction;
+struct OverlayAxis;
+class OverlayPainter;
 class PlotLayers;
+class PlotPage;
 struct PlotGeometry;
 class UndoFile;
 struct TraceColumn;
@@ -218,9 +223,8 @@ public:
     // start does not. False when none ran.
     bool stop_recording();
 
-    // Renders the plot for a printed page or bitmap.
-    void render_plot(QPainter& p, const plot::PlotTarget& target);
-    plot::PageSetup page_setup() const;
+    // The plot on a printed page or a bitmap.
+    PlotPage& page() { return *page_; }
     // The page image "Save As bmp..." writes.
     QImage render_bitmap();
 
@@ -247,8 +251,6 @@ protected:
     void wheelEvent(QWheelEvent* e) override;
 
 private:
-    friend class MarbeckViewPainter;
-
     // The command table (marbeck_view_commands.cpp); the handlers it names
     // live with their group in marbeck_view_<group>.cpp.
     CommandTable make_commands();
@@ -271,13 +273,11 @@ private:
     // only while the intensity contour is shown).
     void add_pitch_cells(LogEntry& e, double ms, double hz, bool intensity) const;
 
-    // Label gestures in the tier bands: true when the event was the
-    // gesture's (the ordinary cursor and selection handling then stops).
-    void label_press(int x, int y);
+    // Label gestures in the tier bands (label_interaction.h): true when the
+    // event was the gesture's (the ordinary cursor and selection handling
+    // then stops).
     bool label_drag(int x, int y);
     bool label_release();
-    // The one step every label change takes first.
-    bool label_save_for_undo();
     // After labels changed: re-layout, repaint, modified, the table refilled.
     void labels_changed();
     bool do_tiers_option();
@@ -321,9 +321,10 @@ private:
     bool paint_plot(QPainter& p, const PlotGeometry& g);
     void compose_screen();
     void show_new_selection();
-    void paint_selection_strip(int from_x, int to_x, bool tint);
-    void draw_cursor_line(int x);
-    int ms_to_x(double ms) const;
+    // The display's x range and window for the overlays.
+    OverlayAxis overlay_axis() const;
+    // The painters' start of the intensity contour after its range changed.
+    void intensity_range_changed();
     QString format_time(double ms, const char* fmt) const;
     void update_move_readouts();
     void readouts_after_scroll();
@@ -365,8 +366,11 @@ private:
     ViewRange pitch_range_;
     ViewRange intensity_range_;
     bool intensity_range_set_ = false;
-    // The strips' painters; they read the document and pitch_.
+    // The strips' painters (they read the document and pitch_), the page
+    // they are drawn on when printed, and the overlays over the screen.
     std::unique_ptr<PlotLayers> layers_;
+    std::unique_ptr<PlotPage> page_;
+    std::unique_ptr<OverlayPainter> overlays_;
 
     int anchor_x_ = 0;
     int last_drag_x_ = 0;
@@ -378,7 +382,7 @@ private:
 
     Strip audio_, intensity_, pitch_strip_;
 
-    QImage base_, composed_, screen_, tint_, tracking_col_;
+    QImage composed_;
     int render_count_ = 0;
 
     // The window (samples) the layout was made for.
@@ -391,7 +395,8 @@ private:
     int first_display_timer_ = 0;
     std::string screen_dump_path_;
 
-    // Label gesture, template, import choices and the label table.
+    // The gestures in the tier bands; the import choices and the label table.
+    std::unique_ptr<LabelInteraction> label_input_;
     std::unique_ptr<LabelBandState> labels_;
 
     // The horizontal scroll bar and the undo copy.

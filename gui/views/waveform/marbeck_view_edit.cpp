@@ -155,6 +155,7 @@ bool CMarbeckView::edit_undo() {
         pitch_ = PitchTrack{};
         pitch_range_ = intensity_range_ = ViewRange{};
         intensity_range_set_ = false;
+        intensity_range_changed();
         set_scroll_from_window();
         doc_.set_modified(e->modified);
         // The channels were put back here, not by the document: announce them.

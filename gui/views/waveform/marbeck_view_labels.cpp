@@ -2,7 +2,6 @@
 // (move, edit, delete and add through "Label entry"), "Set/Modify..." with
 // the tier options, "Import Labels into a Tier..." and the label table.
 #include <QFile>
-#include <QPainter>
 
 #include <algorithm>
 #include <filesystem>
@@ -17,89 +16,41 @@
 #include "core/document/binary_file.h"
 #include "core/platform/user_prompts.h"
 #include "gui/annotation/dialog_import_labels.h"
-#include "gui/annotation/label_entry.h"
-#include "gui/annotation/label_font.h"
 #include "gui/annotation/label_texts.h"
 #include "gui/annotation/option_tiers.h"
+#include "gui/views/waveform/label_interaction.h"
 #include "gui/views/waveform/marbeck_view.h"
 #include "gui/views/waveform/marbeck_view_labels.h"
+#include "gui/views/waveform/painters/overlay_painter.h"
 
 namespace vox {
 
-namespace {
-
-QRect to_qrect(const Rect& r) { return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top); }
-
-}  // namespace
-
-const LABEL& CMarbeckView::label_template() const { return labels_->gesture.label_template(); }
+const LABEL& CMarbeckView::label_template() const { return label_input_->label_template(); }
 
 // --- gestures ---------------------------------------------------------------------------
 
-void CMarbeckView::label_press(int x, int y) {
-    labels_->outline_shown = false;
-    labels_->gesture.press(first(), x, y);
-}
-
 bool CMarbeckView::label_drag(int x, int y) {
-    LabelBandState& s = *labels_;
-    const std::optional<Rect> outline = s.gesture.drag(first(), x, y);
+    const std::optional<Rect> outline = label_input_->drag(first(), x, y);
     if (!outline) return false;  // no label hit: an ordinary selection
-    QRect dirty = to_qrect(*outline).adjusted(-1, -1, 1, 1);
-    {
-        QPainter p(&screen_);
-        // The old outline's area comes back from the composed image.
-        if (s.outline_shown) {
-            const QRect old = to_qrect(s.outline).adjusted(-1, -1, 1, 1);
-            p.drawImage(old, composed_, old);
-            dirty = dirty.united(old);
-        }
-        p.setPen(QPen(Qt::black, 0));
-        p.setBrush(Qt::NoBrush);
-        p.drawRect(to_qrect(*outline).adjusted(0, 0, -1, -1));
-    }
-    s.outline = *outline;
-    s.outline_shown = true;
-    update(dirty);
+    update(overlays_->show_label_outline(composed_, *outline));
     return true;
-}
-
-bool CMarbeckView::label_save_for_undo() {
-    // Every label change writes the undo copy first; when that fails its
-    // message has been shown and the change does not happen.
-    return save_for_undo();
 }
 
 bool CMarbeckView::label_release() {
-    LabelBandState& s = *labels_;
-    CLabelGesture& g = s.gesture;
-    if (!g.label_mode()) return false;
-    s.outline_shown = false;
-    const auto undo = [this] { return label_save_for_undo(); };
-    bool changed = false;
-    if (g.hit() && g.dragged()) {
-        changed = g.commit_move(first(), undo);
-    } else if (g.hit() || !selection_) {
-        // A click on a label edits it; a click elsewhere in the band adds one
-        // at the cursor.
-        CLabelEntry dlg(g.entry_seed(), this);
-        LabelEntryAnswer answer;
-        answer.accepted = dlg.exec() == QDialog::Accepted;
-        answer.label = dlg.label();
-        changed = g.commit_entry(first(), answer, undo, [](const LABEL& l) { return LabelTextWidth(l); });
-    } else {
-        g.finish();
-        return false;  // a selection dragged inside a band
-    }
-    g.finish();
-    if (changed) {
+    overlays_->forget_label_outline();
+    switch (label_input_->release(first(), selection_)) {
+    case LabelInteraction::Outcome::NotALabelGesture:
+        return false;
+    case LabelInteraction::Outcome::Changed:
         labels_changed();
-    } else {
+        return true;
+    case LabelInteraction::Outcome::Unchanged:
         // Nothing changed: the outline and the old cursor go.
         compose_screen();
         update();
+        return true;
     }
-    return true;
+    return false;
 }
 
 void CMarbeckView::labels_changed() {
@@ -178,7 +129,7 @@ bool CMarbeckView::do_import_labels() {
     bool added = false;
     // Nothing usable: the display stays as it was.
     if (!scan.kept.empty()) {
-        if (!label_save_for_undo()) return false;  // its message has been shown
+        if (!save_for_undo()) return false;  // its message has been shown
         added = ImportLabels(first(), tier, scan.kept, choices, 0.0) > 0;
         if (added) labels_changed();
     }
@@ -269,7 +220,7 @@ bool CMarbeckView::do_import_textgrid() {
     }
     const GridLabels labels = LabelsFromGrid(std::get<textgrid::Grid>(parsed), first().duration_ms);
     if (!labels.tiers.empty()) {
-        if (!label_save_for_undo()) return false;  // its message has been shown
+        if (!save_for_undo()) return false;  // its message has been shown
         PutGridLabels(first(), labels);
         labels_changed();
     }

@@ -21,6 +21,7 @@
 #include "gui/audio/sound_devices.h"
 #include "gui/views/waveform/marbeck_view.h"
 #include "gui/views/waveform/painters/level_painter.h"
+#include "gui/views/waveform/painters/overlay_painter.h"
 
 namespace vox {
 
@@ -333,9 +334,8 @@ void CMarbeckView::sound_paint(QPainter& p) {
         return;
     }
     if (!sound_ || !sound_->cursor_shown || !has_data()) return;
-    const int x = ms_to_x(sound_->play_cursor);
-    p.setPen(Qt::black);
-    p.drawLine(x, 0, x, std::max(0, display_rect().bottom));
+    const OverlayAxis a = overlay_axis();
+    OverlayPainter::paint_play_cursor(p, a, a.x_of(sound_->play_cursor));
 }
 
 }  // namespace vox
