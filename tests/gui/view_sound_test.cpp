@@ -2,12 +2,14 @@
 // devices, with the view's own timers.
 #include <QElapsedTimer>
 
+#include <filesystem>
 #include <functional>
 
 #include "core/app/option_block.h"
 #include "core/audio/sound_texts.h"
 #include "core/platform/memory_wave.h"
 #include "gui/audio/sound_devices.h"
+#include "gui/views/waveform/view_sound.h"
 #include "tests/gui/gui_test_support.h"
 #include "tests/gui/view_fixture.h"
 #include "tests/support/test_support.h"
@@ -267,6 +269,105 @@ TEST_F(SoundView, RecordIsOnlyForEmptyOrRecordedDocuments) {
     EXPECT_FALSE(view->command_enabled(CommandId::Record));  // an opened file
     doc->is_recording = 1;
     EXPECT_TRUE(view->command_enabled(CommandId::Record));
+}
+
+
+// --- the view's sound on its own ---------------------------------------------------------
+
+// A ViewSound over the fixture's document, without a view: what it asks its
+// view to do is recorded.
+struct SoundAlone : SoundView {
+    QObject context;
+    std::vector<double> cursor;  // where the play cursor was shown, in turn
+    int repaints = 0, started = 0, stopped = 0;
+    std::unique_ptr<ViewSound> sound;
+
+    void make() {
+        ViewSound::Hooks h;
+        h.cursor_moved = [this](double ms) { cursor.push_back(ms); };
+        h.repaint = [this] { ++repaints; };
+        h.recording_started = [this] { ++started; };
+        h.recording_stopped = [this] { ++stopped; };
+        h.trace_width = [] { return 700; };
+        sound = std::make_unique<ViewSound>(*doc, &context, std::move(h));
+    }
+    ~SoundAlone() override { sound.reset(); }
+    std::size_t files_in_scratch() const {
+        return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(scratch.path()),
+                                                      std::filesystem::directory_iterator()));
+    }
+};
+
+struct CursorCase {
+    double rate;
+    double lo_ms, hi_ms;       // the selection played
+    std::vector<double> seen;  // lo + k · step for every k ≥ 1 that stays inside it
+};
+class PlayCursorPath : public SoundAlone, public ::testing::WithParamInterface<CursorCase> {};
+
+// The cursor steps 2048000 / rate ms from the start of the played range and
+// is never shown past its end; after the last step it goes, and playback
+// ends 500 ms later.
+TEST_P(PlayCursorPath, StepsThroughThePlayedRangeAndNeverPastItsEnd) {
+    const CursorCase c = GetParam();
+    load_sine(8000.0, 120.0, c.rate, static_cast<std::size_t>(c.rate));
+    session.current_rate_hz = c.rate;
+    CChannels& ch = doc->channels[0];
+    ch.set_marker_from_ms(c.lo_ms);
+    ch.extend_selection_to_ms(c.hi_ms);
+    make();
+    sound->play(CommandId::PlaySelection);
+    ASSERT_TRUE(sound->playing());
+    ASSERT_TRUE(wait_until([&] { return !sound->playing(); }));
+    ASSERT_EQ(cursor.size(), c.seen.size());
+    for (std::size_t k = 0; k < cursor.size(); ++k) EXPECT_NEAR(cursor[k], c.seen[k], 0.01) << k;
+    EXPECT_FALSE(sound->cursor_shown());
+    EXPECT_GE(repaints, 1);  // the cursor went
+    const auto first = static_cast<std::size_t>(ch.sel_lo_sample);
+    const auto n = static_cast<std::size_t>(ch.sel_hi_sample - ch.sel_lo_sample);
+    EXPECT_EQ(speaker.played().samples.size(), n);
+    EXPECT_EQ(speaker.played().samples.front(), channel(*doc)[first]);
+}
+
+INSTANTIATE_TEST_SUITE_P(Ranges, PlayCursorPath,
+                         ::testing::Values(CursorCase{11025.0, 200.0, 700.0, {385.76, 571.52}},
+                                           CursorCase{22050.0, 100.0, 400.0, {192.88, 285.76, 378.64}},
+                                           CursorCase{11025.0, 300.0, 450.0, {}}));  // shorter than one step
+
+// Stopped, the capture's whole blocks become the document's channel; a
+// sound that goes while it still records takes its unfinished file with it.
+TEST_F(SoundAlone, RecordingHandsItsBlocksOverOrLeavesNoFileBehind) {
+    std::vector<std::int16_t> src(2 * 11025);
+    for (std::size_t i = 0; i < src.size(); ++i) src[i] = static_cast<std::int16_t>(5000 * std::sin(0.05 * double(i)));
+    use_mic(src, 4.0);
+    doc->channels[0].sample_rate = 11025.0;
+    make();
+    ASSERT_TRUE(sound->record_available());
+    sound->record();
+    EXPECT_FALSE(sound->record_available());  // about to start
+    ASSERT_TRUE(wait_until([&] { return sound->recording(); }));
+    EXPECT_EQ(started, 1);
+    EXPECT_EQ(doc->loaded, 1);
+    EXPECT_TRUE(doc->modified());
+    ASSERT_TRUE(wait_until([&] { return sound->recorded_blocks() >= 2; }));
+    EXPECT_TRUE(sound->stop_recording());
+    EXPECT_EQ(stopped, 1);
+    EXPECT_FALSE(sound->stop_recording());  // none runs now
+    const auto got = channel(*doc);
+    ASSERT_GE(got.size(), 2u * 4096u);
+    EXPECT_EQ(got.size() % 4096, 0u);
+    EXPECT_TRUE(std::equal(got.begin(), got.end(), src.begin()));
+
+    // Again, and the sound goes while capturing.
+    const std::size_t before = files_in_scratch();
+    use_mic(src, 4.0);
+    prompts.answers.push_back(Answer::No);  // the unsaved recording need not be saved first
+    sound->record();
+    ASSERT_TRUE(wait_until([&] { return sound->recording() && sound->recorded_blocks() >= 1; }));
+    EXPECT_EQ(files_in_scratch(), before + 1);  // the recording's file
+    sound.reset();
+    EXPECT_EQ(files_in_scratch(), before);
+    EXPECT_EQ(stopped, 1);
 }
 
 }  // namespace

@@ -28,6 +28,7 @@
 #include "gui/views/waveform/painters/plot_layers.h"
 #include "gui/views/waveform/painters/plot_page.h"
 #include "gui/views/waveform/plot_geometry.h"
+#include "gui/views/waveform/view_sound.h"
 
 namespace vox {
 
@@ -101,6 +102,7 @@ CMarbeckView::CMarbeckView(CMarbeckDoc& doc, QWidget* parent)
     readouts_[CursorValue]->setText("0.0");
     readouts_[SampleRateCaption]->hide();  // shown after the first paint
     set_time_captions();
+    sound_ = make_sound();
     zoom_init();
     subscription_ = doc_.changes().subscribe([this](DocChange change) { on_document_change(change); });
     commands_ = make_commands();
@@ -451,7 +453,10 @@ void CMarbeckView::emit_status() {
 }
 
 void CMarbeckView::mousePressEvent(QMouseEvent* e) {
-    if (e->button() == Qt::LeftButton) sound_mouse_press();
+    if (e->button() == Qt::LeftButton) {
+        stop_playback();
+        stop_recording();
+    }
     if (e->button() != Qt::LeftButton || !has_data()) return;
     const QPoint pos = e->position().toPoint();
     if (!rect().contains(pos)) return;

@@ -46,8 +46,7 @@ class PlotLayers;
 class PlotPage;
 struct PlotGeometry;
 class UndoFile;
-struct TraceColumn;
-struct ViewSound;
+class ViewSound;
 struct EmptyDocumentUndo;
 struct LogEntry;
 
@@ -204,7 +203,7 @@ public:
     // reference for all channels", without a menu item).
     void reset_reference_all();
 
-    // --- record and play (marbeck_view_sound.cpp) -------------------------------
+    // --- record and play (view_sound.h, marbeck_view_sound.cpp) -----------------
     bool recording_sound() const;
     bool playing() const;
     double play_cursor_ms() const;
@@ -255,9 +254,6 @@ private:
     // live with their group in marbeck_view_<group>.cpp.
     CommandTable make_commands();
     CommandTable commands_;
-    bool record_available() const;
-    void record_command();
-    void play_command(CommandId id);
     bool paste_available() const;
     void open_spectrogram(const ViewRange& range);
     void open_fft_lpc(bool selection);
@@ -341,15 +337,11 @@ private:
     bool do_save_screen_bitmap();
     bool do_print(bool preview);
 
-    // Record and play: a left press stops them; the recording prompt, the
-    // level trace and the play cursor are drawn over the screen image.
-    ViewSound& sound() const;
-    void sound_mouse_press();
+    // Record and play: a left press stops them; the level trace and the
+    // play cursor are drawn over the screen image.
+    std::unique_ptr<ViewSound> make_sound();
     void sound_paint(QPainter& p);
-    void sound_draw_trace(const TraceColumn& c);
-    void sound_start_recording();
-    void sound_play_tick();
-    mutable std::shared_ptr<ViewSound> sound_;
+    std::unique_ptr<ViewSound> sound_;
 
     CMarbeckDoc& doc_;
 

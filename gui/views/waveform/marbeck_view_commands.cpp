@@ -1,6 +1,7 @@
 // The waveform view's commands: each command's enable test beside its
 // handler. The handlers live with their group (marbeck_view_<group>.cpp).
 #include "gui/views/waveform/marbeck_view.h"
+#include "gui/views/waveform/view_sound.h"
 
 namespace vox {
 
@@ -43,10 +44,10 @@ CommandTable CMarbeckView::make_commands() {
         {C::ReferenceGain, idle, [this] { do_reference_gain(); }},
         {C::SetReferenceAll, idle_cur, [this] { set_reference_all(false); }},
         // Record/Play
-        {C::Record, [this] { return record_available(); }, [this] { record_command(); }},
-        {C::PlayAll, idle, [this] { play_command(C::PlayAll); }},
-        {C::PlaySelection, idle_sel, [this] { play_command(C::PlaySelection); }},
-        {C::PlayWindow, idle, [this] { play_command(C::PlayWindow); }},
+        {C::Record, [this] { return sound_->record_available(); }, [this] { sound_->record(); }},
+        {C::PlayAll, idle, [this] { sound_->play(C::PlayAll); }},
+        {C::PlaySelection, idle_sel, [this] { sound_->play(C::PlaySelection); }},
+        {C::PlayWindow, idle, [this] { sound_->play(C::PlayWindow); }},
         // Analysis
         {C::FftLpc, data_cur, [this] { open_fft_lpc(false); }},
         {C::FftLpcSelection, data_sel, [this] { open_fft_lpc(true); }},
