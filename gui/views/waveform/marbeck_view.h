@@ -30,7 +30,6 @@
 #include "core/app/config_file.h"
 #include "core/document/marbeck_doc.h"
 #include "core/dsp/pitch_tracker.h"
-#include "gui/plot/plot_printer.h"
 
 class QLabel;
 class QScrollBar;
