@@ -3,7 +3,9 @@
 #include <QElapsedTimer>
 
 #include <filesystem>
+#include <chrono>
 #include <functional>
+#include <thread>
 
 #include "core/app/option_block.h"
 #include "core/audio/sound_texts.h"
@@ -365,8 +367,14 @@ TEST_F(SoundAlone, RecordingHandsItsBlocksOverOrLeavesNoFileBehind) {
     sound->record();
     ASSERT_TRUE(wait_until([&] { return sound->recording() && sound->recorded_blocks() >= 1; }));
     EXPECT_EQ(files_in_scratch(), before + 1);  // the recording's file
+    // Level blocks the capture posts meanwhile wait in the context's queue;
+    // when they arrive the sound is gone and they are dropped.
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
     sound.reset();
     EXPECT_EQ(files_in_scratch(), before);
+    const int repaints_then = repaints;
+    QTest::qWait(50);
+    EXPECT_EQ(repaints, repaints_then);
     EXPECT_EQ(stopped, 1);
 }
 

@@ -64,9 +64,9 @@ ViewSound::ViewSound(CMarbeckDoc& doc, QObject* context, Hooks hooks)
     QObject::connect(&start_timer_, &QTimer::timeout, context, [this] { start_recording(); });
     QObject::connect(&cursor_timer_, &QTimer::timeout, context, [this] { play_tick(); });
     QObject::connect(&end_timer_, &QTimer::timeout, context, [this] { stop_playback(); });
-    QPointer<QObject> guard(context);
-    trace_->deliver = [guard, this](const TraceColumn& c) {
-        if (guard) add_level(c.min, c.max);
+    // A block posted before this went (while its context lives on) is dropped.
+    trace_->deliver = [alive = std::weak_ptr<int>(alive_), this](const TraceColumn& c) {
+        if (alive.lock()) add_level(c.min, c.max);
     };
 }
 

@@ -81,6 +81,8 @@ private:
     CMarbeckDoc& doc_;
     QObject* context_;
     Hooks hooks_;
+    // Expires with this: level blocks still queued for the context see it.
+    std::shared_ptr<int> alive_ = std::make_shared<int>(0);
     // Declared first, so that it goes last: the capture engine draws into it
     // until it is halted.
     std::unique_ptr<TraceBridge> trace_;
