@@ -40,22 +40,22 @@ void PrivateTempFolder::remove() {
     path_.clear();
 }
 
-long PrivateTempFolder::owner_of(const std::string& name) {
+std::optional<long> PrivateTempFolder::owner_of(const std::string& name) {
     const std::string prefix = kPrefix;
-    if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) return -1;
+    if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) return std::nullopt;
     std::size_t i = prefix.size();
     long pid = 0;
     const std::size_t digits_from = i;
     while (i < name.size() && std::isdigit(static_cast<unsigned char>(name[i]))) {
-        if (i - digits_from >= 12) return -1;
+        if (i - digits_from >= 12) return std::nullopt;
         pid = pid * 10 + (name[i] - '0');
         ++i;
     }
-    if (i == digits_from || i >= name.size() || name[i] != '-') return -1;
+    if (i == digits_from || i >= name.size() || name[i] != '-') return std::nullopt;
     ++i;
-    if (i == name.size()) return -1;
+    if (i == name.size()) return std::nullopt;
     for (; i < name.size(); ++i)
-        if (!std::isalnum(static_cast<unsigned char>(name[i]))) return -1;
+        if (!std::isalnum(static_cast<unsigned char>(name[i]))) return std::nullopt;
     return pid;
 }
 
@@ -67,8 +67,9 @@ int sweep_stale_private_folders(const std::string& parent) {
     fs::directory_iterator it(parent, ec), end;
     for (; !ec && it != end; it.increment(ec)) {
         const std::string name = it->path().filename().string();
-        const long pid = PrivateTempFolder::owner_of(name);
-        if (pid <= 0 || pid == self) continue;
+        const std::optional<long> owner = PrivateTempFolder::owner_of(name);
+        if (!owner || *owner <= 0 || *owner == self) continue;
+        const long pid = *owner;
         const std::string path = it->path().string();
         if (!files.is_own_folder(path) || files.process_running(pid)) continue;
         std::error_code rm;

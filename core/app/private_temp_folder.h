@@ -7,6 +7,7 @@
 // contents when the object goes. A process that was killed leaves its folder
 // behind; sweep_stale_private_folders removes those whose process is gone.
 
+#include <optional>
 #include <string>
 
 namespace vox {
@@ -26,9 +27,9 @@ public:
 
     // The name prefix of every private folder.
     static constexpr const char* kPrefix = "voxtrel-";
-    // The process id a private folder's name carries, or -1 when the name is
+    // The process id a private folder's name carries; none when the name is
     // not one of ours.
-    static long owner_of(const std::string& name);
+    static std::optional<long> owner_of(const std::string& name);
 
 private:
     std::string path_;

@@ -51,23 +51,23 @@ void IntensityContour::assign(std::vector<double> values, int window, double ste
 
 void IntensityContour::reset() { *this = IntensityContour{}; }
 
-long long IntensityContour::frame_at(std::uint64_t s) const {
+std::optional<std::size_t> IntensityContour::frame_at(std::uint64_t s) const {
     const std::size_t F = values_.size();
-    if (F == 0 || s >= total_) return -1;
+    if (F == 0 || s >= total_) return std::nullopt;
     // The last frame starting at or before s: estimated from the step, then
     // corrected for the truncation of each start.
     long long f = static_cast<long long>(std::min<double>(static_cast<double>(s) / step_, static_cast<double>(F - 1)));
     while (f > 0 && frame_start(static_cast<std::size_t>(f)) > s) --f;
     while (f + 1 < static_cast<long long>(F) && frame_start(static_cast<std::size_t>(f + 1)) <= s) ++f;
     const std::uint64_t start = frame_start(static_cast<std::size_t>(f));
-    if (start > s || s >= start + static_cast<std::uint64_t>(window_)) return -1;
-    return f;
+    if (start > s || s >= start + static_cast<std::uint64_t>(window_)) return std::nullopt;
+    return static_cast<std::size_t>(f);
 }
 
 double IntensityContour::operator[](std::uint64_t s) const {
     if (s >= total_) return 0.0;
-    const long long f = frame_at(s);
-    return (f < 0 ? 0.0 : values_[static_cast<std::size_t>(f)]) - shift_;
+    const std::optional<std::size_t> f = frame_at(s);
+    return (f ? values_[*f] : 0.0) - shift_;
 }
 
 double IntensityContour::value_at_ms(double ms) const {

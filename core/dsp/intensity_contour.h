@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "core/dsp/time_base.h"
@@ -45,8 +46,8 @@ public:
     double frame_value(std::size_t f) const { return values_[f] - shift_; }
     int window() const { return window_; }
     double step() const { return step_; }
-    // The frame whose value sample s reads, or −1 when it reads 0.
-    long long frame_at(std::uint64_t sample) const;
+    // The frame whose value sample s reads; none when it reads 0.
+    std::optional<std::size_t> frame_at(std::uint64_t sample) const;
 
     // --- times (the contour's time base: sample s at s × 1000 / rate ms) ---
     double rate() const { return rate_; }

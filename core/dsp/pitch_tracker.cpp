@@ -68,11 +68,11 @@ void KeepProminentRuns(const std::vector<double>& prominence, const std::vector<
 
 }  // namespace
 
-long long PitchTrack::index_at(double ms) const { return TimeBase::index_at(ms, f0.size()); }
+std::optional<std::size_t> PitchTrack::index_at(double ms) const { return TimeBase::index_at(ms, f0.size()); }
 
 double PitchTrack::value_at(double ms) const {
-    const long long i = index_at(ms);
-    return i < 0 || !(f0[static_cast<std::size_t>(i)] > 0.0) ? 0.0 : f0[static_cast<std::size_t>(i)];
+    const std::optional<std::size_t> i = index_at(ms);
+    return !i || !(f0[*i] > 0.0) ? 0.0 : f0[*i];
 }
 
 std::pair<std::size_t, std::size_t> PitchTrack::indices_between(double lo_ms, double hi_ms) const {

@@ -41,8 +41,8 @@ struct PitchTrack : TimeBase {
     // F0 at a time: the value whose time is nearest, 0 when it is unvoiced or
     // the time lies more than half a step outside the track.
     double value_at(double ms) const;
-    // Index of the value nearest to ms, or −1 outside the track as above.
-    long long index_at(double ms) const;
+    // Index of the value nearest to ms; none outside the track as above.
+    std::optional<std::size_t> index_at(double ms) const;
     // Mean of the voiced values whose times lie in [lo_ms, hi_ms]; 0 when none.
     double mean_between(double lo_ms, double hi_ms) const;
     // Indices [first, last) of the values whose times lie in [lo_ms, hi_ms].

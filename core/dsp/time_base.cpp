@@ -5,11 +5,11 @@
 
 namespace vox {
 
-long long TimeBase::index_at(double ms, std::size_t count) const {
-    if (count == 0 || !(step_ms > 0.0)) return -1;
+std::optional<std::size_t> TimeBase::index_at(double ms, std::size_t count) const {
+    if (count == 0 || !(step_ms > 0.0)) return std::nullopt;
     const double pos = (ms - first_ms) / step_ms;
-    if (!(pos >= -0.5) || !(pos < static_cast<double>(count) - 0.5)) return -1;
-    return std::clamp<long long>(std::llround(pos), 0, static_cast<long long>(count) - 1);
+    if (!(pos >= -0.5) || !(pos < static_cast<double>(count) - 0.5)) return std::nullopt;
+    return static_cast<std::size_t>(std::clamp<long long>(std::llround(pos), 0, static_cast<long long>(count) - 1));
 }
 
 std::pair<std::size_t, std::size_t> TimeBase::indices_between(double lo_ms, double hi_ms, std::size_t count) const {

@@ -5,6 +5,7 @@
 // display, the readouts, the log and the command line agree on every time.
 
 #include <cstddef>
+#include <optional>
 #include <utility>
 
 namespace vox {
@@ -25,9 +26,9 @@ struct TimeBase {
         return TimeBase{sample_time_ms(first_sample, rate_hz), sample_time_ms(step_samples, rate_hz)};
     }
     double time_ms(std::size_t i) const { return first_ms + step_ms * static_cast<double>(i); }
-    // Index of the value (of count) whose time is nearest to ms, or −1 when
-    // ms lies more than half a step outside them.
-    long long index_at(double ms, std::size_t count) const;
+    // Index of the value (of count) whose time is nearest to ms; none when ms
+    // lies more than half a step outside them.
+    std::optional<std::size_t> index_at(double ms, std::size_t count) const;
     // Indices [first, last) of the values (of count) whose times lie in [lo_ms, hi_ms].
     std::pair<std::size_t, std::size_t> indices_between(double lo_ms, double hi_ms, std::size_t count) const;
 };

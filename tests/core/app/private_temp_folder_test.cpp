@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <set>
 #include <vector>
 
@@ -91,7 +92,7 @@ TEST_F(PrivateFolder, AMissingParentGivesNoFolder) {
 
 struct OwnerCase {
     const char* name;
-    long pid;
+    std::optional<long> pid;  // none: not one of ours
 };
 
 class OwnerOf : public ::testing::TestWithParam<OwnerCase> {};
@@ -102,11 +103,11 @@ TEST_P(OwnerOf, ReadsOnlyNamesOfOurOwnShape) {
 
 INSTANTIATE_TEST_SUITE_P(Names, OwnerOf,
                          ::testing::Values(OwnerCase{"voxtrel-123-abc9", 123}, OwnerCase{"voxtrel-1-z", 1},
-                                           OwnerCase{"voxtrel-123", -1}, OwnerCase{"voxtrel-123-", -1},
-                                           OwnerCase{"voxtrel--abc", -1}, OwnerCase{"voxtrel-12a-abc", -1},
-                                           OwnerCase{"voxtrel-123-ab.c", -1}, OwnerCase{"Voxtrel-123-abc", -1},
-                                           OwnerCase{"voxtrel-cli-abc123", -1}, OwnerCase{"voxtrel-", -1},
-                                           OwnerCase{"voxtrel-1234567890123-a", -1}, OwnerCase{"$$TempFile1", -1}));
+                                           OwnerCase{"voxtrel-123", std::nullopt}, OwnerCase{"voxtrel-123-", std::nullopt},
+                                           OwnerCase{"voxtrel--abc", std::nullopt}, OwnerCase{"voxtrel-12a-abc", std::nullopt},
+                                           OwnerCase{"voxtrel-123-ab.c", std::nullopt}, OwnerCase{"Voxtrel-123-abc", std::nullopt},
+                                           OwnerCase{"voxtrel-cli-abc123", std::nullopt}, OwnerCase{"voxtrel-", std::nullopt},
+                                           OwnerCase{"voxtrel-1234567890123-a", std::nullopt}, OwnerCase{"$$TempFile1", std::nullopt}));
 
 TEST_F(PrivateFolder, SweepRemovesOnlyFoldersOfProcessesThatAreGone) {
     files.running = {500, 600};

@@ -2,6 +2,8 @@
 // sample time base of the intensity contour, and spectrogram columns.
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "core/dsp/intensity_contour.h"
 #include "core/dsp/time_base.h"
 #include "core/dsp/spectrogram.h"
@@ -11,7 +13,7 @@ namespace {
 
 struct NearestCase {
     double ms;
-    long long index;  // −1: outside
+    std::optional<std::size_t> index;  // none: outside
 };
 
 class TimeBaseNearest : public ::testing::TestWithParam<NearestCase> {};
@@ -24,8 +26,8 @@ TEST_P(TimeBaseNearest, TakesTheNearestValueWithinHalfAStep) {
 
 INSTANTIATE_TEST_SUITE_P(Times, TimeBaseNearest,
                          ::testing::Values(NearestCase{10.0, 0}, NearestCase{19.9, 0}, NearestCase{20.1, 1},
-                                           NearestCase{70.0, 3}, NearestCase{79.9, 3}, NearestCase{80.0, -1},
-                                           NearestCase{0.0, 0}, NearestCase{-0.1, -1}));
+                                           NearestCase{70.0, 3}, NearestCase{79.9, 3}, NearestCase{80.0, std::nullopt},
+                                           NearestCase{0.0, 0}, NearestCase{-0.1, std::nullopt}));
 
 TEST(TimeBase, IndicesBetweenIncludeBothBoundsAndNoValuesWithoutAStep) {
     const TimeBase tb = TimeBase::of_samples(441.0, 882.0, 44100.0);  // 10 ms, then every 20 ms
@@ -35,7 +37,7 @@ TEST(TimeBase, IndicesBetweenIncludeBothBoundsAndNoValuesWithoutAStep) {
     EXPECT_EQ(tb.indices_between(31.0, 49.0, 10), (std::pair<std::size_t, std::size_t>{0, 0}));
     EXPECT_EQ(tb.indices_between(0.0, 1e9, 10), (std::pair<std::size_t, std::size_t>{0, 10}));
     EXPECT_EQ(tb.indices_between(70.0, 30.0, 10), (std::pair<std::size_t, std::size_t>{0, 0}));
-    EXPECT_EQ(TimeBase{}.index_at(0.0, 5), -1);
+    EXPECT_EQ(TimeBase{}.index_at(0.0, 5), std::nullopt);
     EXPECT_EQ(sample_time_ms(100.0, 0.0), 0.0);
 }
 
