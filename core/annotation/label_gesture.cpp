@@ -61,25 +61,25 @@ void LayoutTierLabels(CChannels& ch, const std::function<int(const LABEL&)>& tex
         for (LABEL& l : tier.labels) l.rect = LabelRectAt(ch, tier.band, l, text_width(l));
 }
 
-int TierAt(const CChannels& ch, int x, int y) {
+std::optional<int> TierAt(const CChannels& ch, int x, int y) {
     for (int t = 0; t < kTierCount; ++t) {
         const Tier& tier = ch.tiers[t];
         if (tier.in_use && contains(tier.band, x, y)) return t;
     }
-    return -1;
+    return std::nullopt;
 }
 
-int LabelAt(const CChannels& ch, int tier, int x, int y) {
-    if (!valid_tier(tier)) return -1;
+std::optional<std::size_t> LabelAt(const CChannels& ch, int tier, int x, int y) {
+    if (!valid_tier(tier)) return std::nullopt;
     const auto& labels = ch.tiers[tier].labels;
     for (std::size_t i = 0; i < labels.size(); ++i) {
         const LABEL& l = labels[i];
         // A label outside the window keeps left = right = −1 and no width.
         if (l.rect.left < 0 && l.rect.right < 0) continue;
         if (!LabelVisible(ch, l.time_ms)) continue;
-        if (contains(l.rect, x, y)) return static_cast<int>(i);
+        if (contains(l.rect, x, y)) return i;
     }
-    return -1;
+    return std::nullopt;
 }
 
 Rect DragOutline(const Rect& hit, const Rect& band, int dx, int dy) {
@@ -106,13 +106,13 @@ bool CLabelGesture::press(const CChannels& ch, int x, int y) {
     finish();
     press_x_ = x;
     press_y_ = y;
-    tier_ = TierAt(ch, x, y);
-    label_mode_ = tier_ >= 0;
+    const std::optional<int> tier = TierAt(ch, x, y);
+    label_mode_ = tier.has_value();
+    tier_ = tier.value_or(-1);
     if (!label_mode_) return false;
-    const int i = LabelAt(ch, tier_, x, y);
-    if (i >= 0) {
+    if (const std::optional<std::size_t> i = LabelAt(ch, tier_, x, y)) {
         hit_ = true;
-        hit_label_ = ch.tiers[tier_].labels[static_cast<std::size_t>(i)];
+        hit_label_ = ch.tiers[tier_].labels[*i];
         hit_rect_ = hit_label_.rect;
         dragged_rect_ = hit_rect_;
     }
@@ -128,13 +128,13 @@ std::optional<Rect> CLabelGesture::drag(const CChannels& ch, int x, int y) {
 
 bool CLabelGesture::commit_move(CChannels& ch, const UndoSaver& save_for_undo) {
     if (!label_mode_ || !hit_ || !dragged_ || !valid_tier(tier_)) return false;
-    if (ch.find_label(tier_, hit_label_) < 0) return false;
+    if (!ch.find_label(tier_, hit_label_)) return false;
     if (save_for_undo && !save_for_undo()) return false;
     // The undo step reads the channel only; the label is still where it was.
-    const int i = ch.find_label(tier_, hit_label_);
-    if (i < 0) return false;
+    const std::optional<std::size_t> i = ch.find_label(tier_, hit_label_);
+    if (!i) return false;
     Tier& tier = ch.tiers[tier_];
-    LABEL& l = tier.labels[static_cast<std::size_t>(i)];
+    LABEL& l = tier.labels[*i];
     const double delta = TimeAtClientX(ch, dragged_rect_.left) - TimeAtClientX(ch, hit_rect_.left);
     // A centred or right-justified label dragged to the end would otherwise
     // pass the end of the recording, and the native reader drops such labels.
@@ -156,15 +156,15 @@ bool CLabelGesture::commit_entry(CChannels& ch, const LabelEntryAnswer& answer, 
     Tier& tier = ch.tiers[tier_];
     LABEL entered = answer.label;
     if (hit_) {
-        if (ch.find_label(tier_, hit_label_) < 0) return false;
+        if (!ch.find_label(tier_, hit_label_)) return false;
         if (save_for_undo && !save_for_undo()) return false;
-        const int i = ch.find_label(tier_, hit_label_);
-        if (i < 0) return false;
+        const std::optional<std::size_t> i = ch.find_label(tier_, hit_label_);
+        if (!i) return false;
         if (empty) {
-            tier.labels.erase(tier.labels.begin() + i);
+            tier.labels.erase(tier.labels.begin() + static_cast<std::ptrdiff_t>(*i));
             entered = hit_label_;  // the deleted label's look stays the template
         } else {
-            LABEL& l = tier.labels[static_cast<std::size_t>(i)];
+            LABEL& l = tier.labels[*i];
             l.set_text(entered.text_string());
             l.align = entered.align;
             l.add_line = entered.add_line;

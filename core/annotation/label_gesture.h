@@ -35,12 +35,12 @@ Rect LabelRectAt(const CChannels& ch, const Rect& band, const LABEL& label, int 
 // Lays out every label of every tier (band rectangles as they stand).
 void LayoutTierLabels(CChannels& ch, const std::function<int(const LABEL&)>& text_width);
 
-// The first tier in use whose band contains the point; −1 when none.
-int TierAt(const CChannels& ch, int x, int y);
+// The first tier in use whose band contains the point; none when none does.
+std::optional<int> TierAt(const CChannels& ch, int x, int y);
 // The first label of the tier, in array order, whose rectangle contains the
-// point (right and bottom exclusive); −1 when none. Invisible labels
+// point (right and bottom exclusive); none when none does. Invisible labels
 // (left −1) are never hit.
-int LabelAt(const CChannels& ch, int tier, int x, int y);
+std::optional<std::size_t> LabelAt(const CChannels& ch, int tier, int x, int y);
 // The outline of a hit label moved by (dx, dy), held vertically in the band.
 Rect DragOutline(const Rect& hit, const Rect& band, int dx, int dy);
 // Time (ms) at a client x by the pixel-to-time rule of the view.

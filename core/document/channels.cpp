@@ -269,8 +269,8 @@ bool CChannels::get_label_in_range(int tier, int index, double after_ms, double 
     return true;
 }
 
-int CChannels::find_label(int tier, const LABEL& probe) const {
-    if (tier < 0 || tier >= kTierCount) return -1;
+std::optional<std::size_t> CChannels::find_label(int tier, const LABEL& probe) const {
+    if (tier < 0 || tier >= kTierCount) return std::nullopt;
     const auto& labels = tiers[tier].labels;
     const int n = static_cast<int>(labels.size());
     int first = -1;
@@ -280,14 +280,14 @@ int CChannels::find_label(int tier, const LABEL& probe) const {
             break;
         }
     }
-    if (first < 0) return -1;
+    if (first < 0) return std::nullopt;
     for (int i = first; i < n; ++i) {
         const LABEL& l = labels[i];
         if (std::strncmp(l.text, probe.text, sizeof l.text) == 0 && l.rect.top == probe.rect.top &&
             l.rect.bottom == probe.rect.bottom)
-            return i;
+            return static_cast<std::size_t>(i);
     }
-    return -1;
+    return std::nullopt;
 }
 
 int CChannels::append_label(int tier, const LABEL& label) {
@@ -297,9 +297,9 @@ int CChannels::append_label(int tier, const LABEL& label) {
 }
 
 bool CChannels::remove_label(int tier, const LABEL& probe) {
-    const int i = find_label(tier, probe);
-    if (i < 0) return false;
-    tiers[tier].labels.erase(tiers[tier].labels.begin() + i);
+    const std::optional<std::size_t> i = find_label(tier, probe);
+    if (!i) return false;
+    tiers[tier].labels.erase(tiers[tier].labels.begin() + static_cast<std::ptrdiff_t>(*i));
     return true;
 }
 
@@ -309,9 +309,9 @@ void CChannels::clear_tier(int tier) {
 }
 
 bool CChannels::move_label(int tier, const LABEL& probe, int new_left_px, int new_right_px) {
-    const int i = find_label(tier, probe);
-    if (i < 0) return false;
-    LABEL& l = tiers[tier].labels[i];
+    const std::optional<std::size_t> i = find_label(tier, probe);
+    if (!i) return false;
+    LABEL& l = tiers[tier].labels[*i];
     l.placement = 0.7;
     const double old_ms = sample_to_ms(pixel_to_sample(l.rect.left));
     const double new_ms = sample_to_ms(pixel_to_sample(new_left_px));
@@ -324,9 +324,9 @@ bool CChannels::move_label(int tier, const LABEL& probe, int new_left_px, int ne
 }
 
 bool CChannels::shift_label(int tier, const LABEL& probe, double delta_ms) {
-    const int i = find_label(tier, probe);
-    if (i < 0) return false;
-    LABEL& l = tiers[tier].labels[i];
+    const std::optional<std::size_t> i = find_label(tier, probe);
+    if (!i) return false;
+    LABEL& l = tiers[tier].labels[*i];
     const int width = l.rect.right - l.rect.left;
     l.time_ms += delta_ms;
     layout_label_rect(tier, l, width);

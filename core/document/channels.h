@@ -5,8 +5,10 @@
 // channel.
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <new>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -173,7 +175,9 @@ public:
     // --- tier operations (tier index above 9: nothing happens) ----------
     bool get_label(int tier, int index, LABEL& out) const;
     bool get_label_in_range(int tier, int index, double after_ms, double before_ms, LABEL& out) const;
-    int find_label(int tier, const LABEL& probe) const;
+    // Index of the label of the tier drawn where the probe is (its rectangle
+    // within 1 px) with the probe's text; none when there is no such label.
+    std::optional<std::size_t> find_label(int tier, const LABEL& probe) const;
     int append_label(int tier, const LABEL& label);
     bool remove_label(int tier, const LABEL& probe);
     void clear_tier(int tier);

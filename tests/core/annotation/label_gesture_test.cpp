@@ -63,22 +63,22 @@ TEST_F(GestureFixture, LayoutPlacesByJustificationAndHidesLabelsOnTheWindowEdges
     EXPECT_EQ(l[3].rect.left, -1);
     EXPECT_EQ(l[4].rect.left, -1);
     // The edge labels cannot be hit, not even at x = −1 or on the border.
-    EXPECT_EQ(LabelAt(ch, 1, 40, 5), -1);
-    EXPECT_EQ(LabelAt(ch, 1, 1039, 5), -1);
+    EXPECT_EQ(LabelAt(ch, 1, 40, 5), std::nullopt);
+    EXPECT_EQ(LabelAt(ch, 1, 1039, 5), std::nullopt);
 }
 
 TEST_F(GestureFixture, HitTestsTakeTheFirstMatchAndOnlyTiersInUse) {
     add(make("aaaa", 500.0));
     add(make("bb", 530.0));  // 570..590, overlaps the first
     EXPECT_EQ(TierAt(ch, 100, 5), 1);
-    EXPECT_EQ(TierAt(ch, 100, 25), -1);
-    EXPECT_EQ(LabelAt(ch, 1, 555, 10), 0);
-    EXPECT_EQ(LabelAt(ch, 1, 575, 10), 0);
-    EXPECT_EQ(LabelAt(ch, 1, 585, 10), 1);
-    EXPECT_EQ(LabelAt(ch, 1, 590, 10), -1);  // right edge exclusive
+    EXPECT_EQ(TierAt(ch, 100, 25), std::nullopt);
+    EXPECT_EQ(LabelAt(ch, 1, 555, 10), 0u);
+    EXPECT_EQ(LabelAt(ch, 1, 575, 10), 0u);
+    EXPECT_EQ(LabelAt(ch, 1, 585, 10), 1u);
+    EXPECT_EQ(LabelAt(ch, 1, 590, 10), std::nullopt);  // right edge exclusive
     ch.tiers[1].in_use = 0;
-    EXPECT_EQ(TierAt(ch, 100, 5), -1);
-    EXPECT_EQ(LabelAt(ch, 12, 0, 0), -1);
+    EXPECT_EQ(TierAt(ch, 100, 5), std::nullopt);
+    EXPECT_EQ(LabelAt(ch, 12, 0, 0), std::nullopt);
 }
 
 TEST_F(GestureFixture, OutlineIsHeldInsideTheBand) {

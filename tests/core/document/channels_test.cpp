@@ -69,12 +69,12 @@ TEST(Channels, FindLabelTakesTheFirstOneWithinTwoPixelsThenMatchesTextAndRows) {
     CChannels ch;
     ch.append_label(0, label_at("ah", 10, 30));  // 3 pixels off: not near
     ch.append_label(0, label_at("ah", 12, 32));  // within 2 pixels
-    EXPECT_EQ(ch.find_label(0, label_at("ah", 13, 33)), 1);
+    EXPECT_EQ(ch.find_label(0, label_at("ah", 13, 33)), 1u);
     // Exactly 2 pixels away is not "within".
-    EXPECT_EQ(ch.find_label(0, label_at("ah", 14, 34)), -1);
+    EXPECT_EQ(ch.find_label(0, label_at("ah", 14, 34)), std::nullopt);
     // Different rows: not found.
-    EXPECT_EQ(ch.find_label(0, label_at("ah", 13, 33, 5, 25)), -1);
-    EXPECT_EQ(ch.find_label(10, label_at("ah", 13, 33)), -1);
+    EXPECT_EQ(ch.find_label(0, label_at("ah", 13, 33, 5, 25)), std::nullopt);
+    EXPECT_EQ(ch.find_label(10, label_at("ah", 13, 33)), std::nullopt);
 }
 
 TEST(Channels, TierOperationsIgnoreTiersAboveNine) {
