@@ -14,7 +14,7 @@
 
 #include "cli/analysis_options.h"
 #include "core/app/text_lines.h"
-#include "core/document/binary_file.h"
+#include "core/io/binary_file.h"
 #include "core/document/channel_analysis.h"
 #include "core/document/marbeck_doc.h"
 #include "core/dsp/fft_lpc_slice.h"

@@ -9,7 +9,7 @@
 
 #include "core/annotation/label_import.h"
 #include "core/annotation/textgrid_tiers.h"
-#include "core/document/binary_file.h"
+#include "core/io/binary_file.h"
 
 namespace vox::cli {
 

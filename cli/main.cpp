@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "core/document/binary_file.h"
+#include "core/io/binary_file.h"
 #include "core/document/marbeck_doc.h"
 #include "core/formats/esps.h"
 #include "core/platform/scripted_prompts.h"

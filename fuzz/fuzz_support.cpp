@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "core/document/binary_file.h"
+#include "core/io/binary_file.h"
 #include "core/platform/progress.h"
 #include "core/platform/scripted_prompts.h"
 #include "core/platform/temp_names.h"

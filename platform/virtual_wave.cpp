@@ -1,7 +1,7 @@
 // The virtual sound card over the in-memory devices, with WAV files in and out.
 #include "platform/virtual_wave.h"
 
-#include "core/document/binary_file.h"
+#include "core/io/binary_file.h"
 
 #include <cstdio>
 #include <cstring>

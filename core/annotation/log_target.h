@@ -6,6 +6,8 @@
 
 namespace vox {
 
+struct SessionState;
+
 class LogTarget {
 public:
     virtual ~LogTarget() = default;
@@ -15,5 +17,12 @@ public:
     // refused it (the entry loop that fills a log stops there).
     virtual bool add(const LogEntry& entry) = 0;
 };
+
+// The session's measurement log when a log window is open, else null (also
+// for a document without a session).
+LogTarget* open_log(const SessionState* session);
+// Hands an entry to the session's open log; false when none is open or the
+// log refused it.
+bool add_to_log(const SessionState* session, const LogEntry& entry);
 
 }  // namespace vox

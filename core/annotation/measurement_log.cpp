@@ -6,7 +6,7 @@
 #include <iterator>
 
 #include "core/annotation/log_texts.h"
-#include "core/document/binary_file.h"
+#include "core/io/binary_file.h"
 
 namespace vox {
 

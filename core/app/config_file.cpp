@@ -1,6 +1,6 @@
 #include "core/app/config_file.h"
 
-#include "core/document/binary_file.h"
+#include "core/io/binary_file.h"
 
 #include <bit>
 #include <cmath>

@@ -6,7 +6,7 @@
 #include <limits>
 #include <memory>
 
-#include "core/document/binary_file.h"
+#include "core/io/binary_file.h"
 #include "core/document/raw_file_access.h"
 
 namespace vox {

@@ -1,6 +1,6 @@
 #include "core/document/label.h"
 
-#include "core/document/binary_file.h"
+#include "core/io/binary_file.h"
 
 namespace vox {
 

@@ -6,7 +6,7 @@
 #include <new>
 #include <vector>
 
-#include "core/document/binary_file.h"
+#include "core/io/binary_file.h"
 #include "core/document/native_format.h"
 #include "core/document/sample_rate.h"
 #include "core/formats/open_chain.h"

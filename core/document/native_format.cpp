@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "core/document/binary_file.h"
+#include "core/io/binary_file.h"
 #include "core/formats/reader_support.h"
 #include "core/platform/progress.h"
 

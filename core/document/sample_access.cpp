@@ -4,7 +4,7 @@
 #include <bit>
 #include <cmath>
 
-#include "core/document/binary_file.h"
+#include "core/io/binary_file.h"
 
 namespace vox {
 

@@ -13,7 +13,6 @@ namespace vox {
 
 struct AppConfigValues;
 struct EditClip;
-struct LogEntry;
 class LogTarget;
 struct RecordSettings;
 class WaveDevices;
@@ -31,12 +30,5 @@ struct SessionState {
     // window steps by it.
     double current_rate_hz = 11025.0;
 };
-
-// The session's measurement log when a log window is open, else null (also
-// for a document without a session).
-LogTarget* open_log(const SessionState* session);
-// Hands an entry to the session's open log; false when none is open or the
-// log refused it.
-bool add_to_log(const SessionState* session, const LogEntry& entry);
 
 }  // namespace vox

@@ -6,7 +6,7 @@
 #include <mutex>
 #include <set>
 
-#include "core/document/binary_file.h"
+#include "core/io/binary_file.h"
 #include "core/document/raw_file_access.h"
 #include "core/document/native_format.h"
 #include "core/platform/progress.h"

@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "core/document/binary_file.h"
+#include "core/io/binary_file.h"
 #include "core/formats/reader_support.h"
 
 namespace vox {

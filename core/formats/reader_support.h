@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "core/document/binary_file.h"
+#include "core/io/binary_file.h"
 #include "core/document/marbeck_doc.h"
 
 namespace vox::fmt {

@@ -12,7 +12,7 @@
 #include <optional>
 #include <string>
 
-#include "core/document/binary_file.h"
+#include "core/io/binary_file.h"
 #include "core/platform/temp_names.h"
 #include "gui/app/command_icons.h"
 #include "gui/app/main_frame.h"

@@ -3,7 +3,7 @@
 #include <QPrinter>
 #include <filesystem>
 
-#include "core/document/binary_file.h"
+#include "core/io/binary_file.h"
 
 namespace vox {
 

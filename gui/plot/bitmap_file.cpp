@@ -1,7 +1,7 @@
 #include "gui/plot/bitmap_file.h"
 
 
-#include "core/document/binary_file.h"
+#include "core/io/binary_file.h"
 #include "core/platform/user_prompts.h"
 
 namespace vox {

@@ -8,7 +8,7 @@
 #include <QSpinBox>
 #include <QWheelEvent>
 
-#include "core/document/binary_file.h"
+#include "core/io/binary_file.h"
 #include "core/document/doc_edit.h"
 #include "core/document/undo_file.h"
 #include "gui/views/waveform/reference_gain_dialog.h"

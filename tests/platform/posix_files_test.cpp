@@ -19,7 +19,7 @@
 
 #include "core/app/config_file.h"
 #include "core/app/private_temp_folder.h"
-#include "core/document/binary_file.h"
+#include "core/io/binary_file.h"
 #include "platform/posix_files.h"
 #include "tests/support/test_support.h"
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "core/document/binary_file.h"
+#include "core/io/binary_file.h"
 #include "platform/sndfile_decoder.h"
 #include "tests/support/test_support.h"
 

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "core/annotation/log_target.h"
 #include "core/annotation/measurement_log.h"
 #include "core/document/marbeck_doc.h"
 #include "gui/views/analysis/fft_lpc_view.h"

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "core/annotation/log_target.h"
 #include "core/app/config_file.h"
 #include "core/document/marbeck_doc.h"
 #include "gui/plot/bitmap_file.h"

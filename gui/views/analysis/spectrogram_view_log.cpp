@@ -3,6 +3,7 @@
 // or of every frame in the selection.
 #include <algorithm>
 
+#include "core/annotation/log_target.h"
 #include "core/annotation/measurement_log.h"
 #include "core/document/marbeck_doc.h"
 #include "gui/views/analysis/spectrogram_pane.h"

@@ -3,6 +3,8 @@
 #include "gui/views/waveform/marbeck_view.h"
 #include "gui/views/waveform/view_sound.h"
 
+#include "core/annotation/log_target.h"
+
 namespace vox {
 
 CommandTable CMarbeckView::make_commands() {

@@ -13,7 +13,7 @@
 
 #include "core/annotation/textgrid_tiers.h"
 #include "core/app/config_file.h"
-#include "core/document/binary_file.h"
+#include "core/io/binary_file.h"
 #include "core/platform/user_prompts.h"
 #include "gui/annotation/dialog_import_labels.h"
 #include "gui/annotation/label_texts.h"

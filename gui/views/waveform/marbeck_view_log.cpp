@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/annotation/log_target.h"
 #include "core/annotation/measurement_log.h"
 #include "core/document/channel_analysis.h"
 #include "core/dsp/math_func.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/document/binary_file.h"
+#include "core/io/binary_file.h"
 #include "tests/support/test_support.h"
 
 namespace vox {

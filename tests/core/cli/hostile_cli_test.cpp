@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "core/document/binary_file.h"
+#include "core/io/binary_file.h"
 #include "tests/support/test_support.h"
 
 namespace vox {

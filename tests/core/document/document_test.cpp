@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "core/document/binary_file.h"
+#include "core/io/binary_file.h"
 #include "core/document/marbeck_doc.h"
 #include "tests/support/test_support.h"
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "core/document/binary_file.h"
+#include "core/io/binary_file.h"
 #include "core/document/channel_analysis.h"
 #include "core/document/doc_edit.h"
 #include "core/document/undo_file.h"

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "core/document/binary_file.h"
+#include "core/io/binary_file.h"
 #include "core/document/native_format.h"
 #include "tests/support/test_support.h"
 

@@ -14,7 +14,7 @@
 #include "core/annotation/log_texts.h"
 #include "core/annotation/measurement_log.h"
 #include "core/app/config_file.h"
-#include "core/document/binary_file.h"
+#include "core/io/binary_file.h"
 #include "core/platform/platform_files.h"
 #include "tests/support/test_support.h"
 

@@ -9,7 +9,7 @@
 #include <random>
 #include <vector>
 
-#include "core/document/binary_file.h"
+#include "core/io/binary_file.h"
 #include "core/document/channel_analysis.h"
 #include "core/document/sample_access.h"
 #include "tests/support/test_support.h"

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <vector>
 
-#include "core/document/binary_file.h"
+#include "core/io/binary_file.h"
 #include "core/document/channel_analysis.h"
 #include "core/dsp/fft_lpc_slice.h"
 #include "core/dsp/intensity.h"

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "core/document/channel_analysis.h"
-#include "core/document/binary_file.h"
+#include "core/io/binary_file.h"
 #include "core/dsp/pitch_options.h"
 #include "core/dsp/pitch_tracker.h"
 #include "tests/core/dsp/synth.h"

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "core/document/binary_file.h"
+#include "core/io/binary_file.h"
 #include "core/formats/esps.h"
 #include "core/formats/wav.h"
 #include "tests/support/test_support.h"

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <limits>
 
-#include "core/document/binary_file.h"
+#include "core/io/binary_file.h"
 #include "core/formats/wav.h"
 #include "tests/support/test_support.h"
 

@@ -1,4 +1,4 @@
-#include "core/document/binary_file.h"
+#include "core/io/binary_file.h"
 
 #include <atomic>
 #include <cctype>
