@@ -14,6 +14,7 @@
 #include "core/dsp/intensity.h"
 #include "core/dsp/pitch_tracker.h"
 #include "core/dsp/spectrogram.h"
+#include "core/formats/open_document.h"
 #include "core/platform/scripted_prompts.h"
 
 namespace {
@@ -75,7 +76,7 @@ const Hour& hour() {
             OptionBlock options;
             options.long_file_minutes = 1e9;  // keep it in memory
             CMarbeckDoc doc(DocServices{prompts, progress, temp}, options);
-            if (doc.open(path)) {
+            if (open_document(doc, path)) {
                 h.fs = doc.channels[0].sample_rate;
                 h.x.resize(doc.channels[0].count());
                 doc.read_audio(0, h.x.size(), h.x.data());

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "core/document/marbeck_doc.h"
+#include "core/formats/open_document.h"
 #include "core/platform/scripted_prompts.h"
 #include "gui/views/waveform/marbeck_view.h"
 
@@ -92,7 +93,7 @@ void BM_OpenTenMinutesToFirstDisplay(benchmark::State& state) {
     for (auto _ : state) {
         CMarbeckDoc doc(s.services);
         doc.options.display.always_analyse = 1;
-        if (!doc.open(path)) {
+        if (!open_document(doc, path)) {
             state.SkipWithError("cannot open the test file");
             break;
         }

@@ -14,13 +14,13 @@
 
 #include "cli/analysis_options.h"
 #include "core/app/text_lines.h"
-#include "core/io/binary_file.h"
 #include "core/document/channel_analysis.h"
 #include "core/document/marbeck_doc.h"
 #include "core/dsp/fft_lpc_slice.h"
 #include "core/dsp/intensity.h"
 #include "core/dsp/pitch_tracker.h"
 #include "core/dsp/spectrogram.h"
+#include "core/io/binary_file.h"
 
 namespace vox::cli {
 

@@ -15,6 +15,7 @@
 #include "core/io/binary_file.h"
 #include "core/document/marbeck_doc.h"
 #include "core/formats/esps.h"
+#include "core/formats/open_document.h"
 #include "core/platform/scripted_prompts.h"
 #include "cli/analysis_commands.h"
 #include "cli/analysis_options.h"
@@ -370,7 +371,7 @@ int main(int argc, char** argv) {
     services.samples_in_place = vox::cli::is_analysis_command(command) || command == "info";
     CMarbeckDoc doc(services, options);
     try {
-        if (!doc.open(file)) {
+        if (!open_document(doc, file)) {
             if (prompts.count(ScriptedPrompts::Event::Message) == 0 &&
                 prompts.count(ScriptedPrompts::Event::OpenFailure) == 0 &&
                 prompts.count(ScriptedPrompts::Event::SelectChannel) == 0 &&

@@ -25,6 +25,7 @@
 #include "core/dsp/fft_lpc_slice.h"
 #include "core/dsp/intensity.h"
 #include "core/dsp/pitch_tracker.h"
+#include "core/formats/open_document.h"
 #include "core/platform/scripted_prompts.h"
 
 namespace vox::cli {
@@ -125,7 +126,7 @@ FileResult measure_file(const std::string& file, const Request& rq, const std::s
         out.error = file + ": " + why;
         return out;
     };
-    if (!doc.open(file)) {
+    if (!open_document(doc, file)) {
         const auto said = prompts.messages();
         if (!said.empty()) return failure(said.back());
         if (prompts.channels > 0)

@@ -18,6 +18,7 @@
 #include "core/audio/sound_texts.h"
 #include "core/document/doc_playback.h"
 #include "core/document/marbeck_doc.h"
+#include "core/formats/open_document.h"
 #include "core/platform/scripted_prompts.h"
 #include "platform/audio_backend.h"
 
@@ -104,7 +105,7 @@ int play(const SoundArgs& a, AudioBackend& dev, ScriptedPrompts& prompts) {
     if (!folder) return 1;
     TempNames temp(folder->path());
     CMarbeckDoc doc(DocServices{prompts, progress, temp, &audio_decoder(), nullptr, stderr});
-    if (!doc.open(a.file)) {
+    if (!open_document(doc, a.file)) {
         std::fprintf(stderr, "%s could not be read\n", a.file.c_str());
         return 1;
     }

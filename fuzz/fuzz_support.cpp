@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/formats/open_document.h"
 #include "core/io/binary_file.h"
 #include "core/platform/progress.h"
 #include "core/platform/scripted_prompts.h"
@@ -62,12 +63,15 @@ void open_bytes(const std::uint8_t* data, std::size_t size, Reader reader, void 
     {
         CMarbeckDoc doc(DocServices{prompts, progress, names, decoder}, options);
         if (reader == nullptr) {
-            doc.open(path);
+            open_document(doc, path);
         } else {
             BinaryFile file;
             if (file.open(path, BinaryFile::Mode::Read)) {
                 try {
-                    reader(doc, file);
+                    ReadContext ctx(prompts, progress, names, doc.options);
+                    ctx.decoder = decoder;
+                    Recording rec = ctx.fresh_recording();
+                    if (reader(ctx, file, rec) == ReadResult::Accepted) doc.adopt(std::move(rec), ctx.take_temp_files());
                 } catch (const DocumentAbort&) {
                     // a refused file: the document's own failure path
                 }

@@ -7,13 +7,14 @@
 #include <cstdint>
 
 #include "core/document/marbeck_doc.h"
+#include "core/formats/read_context.h"
 
 namespace vox::fuzz {
 
-using Reader = ReadResult (*)(CMarbeckDoc&, BinaryFile&);
+using Reader = ReadResult (*)(ReadContext&, BinaryFile&, Recording&);
 
-// Offers the bytes to `reader`, or to the full open with its generic-file
-// flow when reader is null. Any exception other than the document's own
+// Offers the bytes to `reader` (the document adopts what it accepted), or to
+// the full open with its generic-file flow when reader is null. Any exception other than the document's own
 // abort is a finding and escapes to libFuzzer.
 void open_bytes(const std::uint8_t* data, std::size_t size, Reader reader);
 // The same, then `then` runs on the document (when it accepted the file)

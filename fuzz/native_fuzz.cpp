@@ -1,5 +1,5 @@
 // The three native-file readers over arbitrary bytes.
-#include "core/document/native_format.h"
+#include "core/formats/native_reader.h"
 #include "fuzz/fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

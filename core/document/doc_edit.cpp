@@ -6,8 +6,8 @@
 #include <limits>
 #include <memory>
 
-#include "core/io/binary_file.h"
 #include "core/document/raw_file_access.h"
+#include "core/io/binary_file.h"
 
 namespace vox {
 

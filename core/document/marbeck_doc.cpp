@@ -6,12 +6,10 @@
 #include <new>
 #include <vector>
 
-#include "core/io/binary_file.h"
 #include "core/document/native_format.h"
 #include "core/document/sample_rate.h"
-#include "core/formats/open_chain.h"
-#include "core/formats/reader_support.h"
-#include "core/formats/wav.h"
+#include "core/io/binary_file.h"
+#include "core/io/wave_header.h"
 
 namespace vox {
 
@@ -63,11 +61,6 @@ std::string CMarbeckDoc::new_sample_file() {
 
 void CMarbeckDoc::adopt_sample_file(std::string path) { raw_ = SampleFile{std::move(path)}; }
 
-void CMarbeckDoc::borrow_sample_file(std::string path, std::uint64_t offset, std::uint32_t stride) {
-    // Never among owned_temp_files_: nothing the document removes.
-    raw_ = SampleFile{std::move(path), offset, stride, true};
-}
-
 void CMarbeckDoc::drop_sample_file() { raw_ = SampleFile{}; }
 
 bool CMarbeckDoc::own_sample_file() {
@@ -101,105 +94,19 @@ bool CMarbeckDoc::own_sample_file() {
 
 bool CMarbeckDoc::is_long(double duration_ms) const { return duration_ms / 60000.0 >= options.long_file_minutes; }
 
-void CMarbeckDoc::finish_read(bool foreign) {
-    doc_rate = channels[0].sample_rate;
-    doc_count = channels[0].sample_count;
-    doc_duration_ms = channels[0].duration_ms;
-    modified_ = false;
-    foreign_format = foreign ? 1 : 0;
-}
-
 // --- reading ---------------------------------------------------------------------
 
-bool CMarbeckDoc::read_file(const std::string& path) {
-    refusals_.clear();
-    // Only regular files are read: opening a FIFO blocks until a writer comes,
-    // a device never ends and a directory holds no samples.
-    std::error_code ec;
-    const auto status = std::filesystem::status(path, ec);
-    if (!ec && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
-        const char* kind = std::filesystem::is_directory(status) ? "it is a folder"
-                           : std::filesystem::is_fifo(status)    ? "it is a pipe (FIFO)"
-                           : std::filesystem::is_socket(status)  ? "it is a socket"
-                           : std::filesystem::is_block_file(status) || std::filesystem::is_character_file(status)
-                               ? "it is a device"
-                               : "it is not a regular file";
-        fmt::report_unreadable(*this, path, std::string(kind) + ", not a recording");
-        return false;
-    }
-    BinaryFile file;
-    if (!file.open(path, BinaryFile::Mode::Read)) {
-        prompts().open_failure_report(path);
-        return false;
-    }
-    // An empty file is said to be empty, before any reader or the generic
-    // question is offered it.
-    if (file.length() == 0) {
-        fmt::report_unreadable(*this, path, "it is empty (0 bytes)");
-        return false;
-    }
-    prompts().wait_cursor(true);
-    // From here the channels change, whether the read succeeds or not.
-    const PublishOnExit announce(changes_, {DocChange::Samples, DocChange::Labels});
-    loaded = 0;
-    bool accepted = false;
-    try {
-        for (const auto& entry : open_chain()) {
-            file.seek(0);
-            format_name_.clear();  // a reader may name the format itself
-            const ReadResult r = entry.read(*this, file);
-            if (r == ReadResult::Accepted) {
-                if (format_name_.empty()) format_name_ = entry.name;
-                accepted = true;
-                break;
-            }
-            if (r == ReadResult::Failed) {
-                delete_contents();
-                prompts().wait_cursor(false);
-                return false;
-            }
-        }
-        if (!accepted) {
-            // Readers that knew the file but declined it say why first.
-            if (!refusals_.empty()) {
-                std::string why;
-                for (const auto& r : refusals_) why += (why.empty() ? "" : "\n") + r;
-                prompts().beep();
-                prompts().message(why);
-            }
-            file.seek(0);
-            accepted = run_generic_flow(file);
-            if (!accepted) {
-                delete_contents();
-                prompts().wait_cursor(false);
-                return false;
-            }
-        }
-    } catch (const DocumentCancelled&) {
-        delete_contents();
-        prompts().wait_cursor(false);
-        return false;
-    } catch (const DocumentAbort&) {
-        delete_contents();
-        prompts().wait_cursor(false);
-        prompts().open_failure_report(path);
-        return false;
-    } catch (const std::bad_alloc&) {
-        delete_contents();
-        prompts().wait_cursor(false);
-        prompts().open_failure_report(path);
-        return false;
-    }
-    // Whatever reader took the file, no channel leaves the open with a rate
-    // outside the rule (readers refuse such headers before loading samples;
-    // this keeps the rule for any reader that did not).
-    for (int c = 0; c < std::max(1, std::min<int>(channel_count, kMaxChannels)); ++c) {
-        if (sample_rate_usable(channels[c].sample_rate)) continue;
-        fmt::report_unreadable(*this, file, sample_rate_problem(channels[c].sample_rate));
-        delete_contents();
-        prompts().wait_cursor(false);
-        return false;
-    }
+void CMarbeckDoc::adopt(Recording&& rec, std::vector<std::string> temp_files) {
+    for (auto& f : temp_files) owned_temp_files_.push_back(std::move(f));
+    channels = std::move(rec.channels);
+    channel_count = rec.channel_count;
+    channel_title = std::move(rec.channel_title);
+    has_channel_title = rec.has_channel_title;
+    // A borrowed file is never among owned_temp_files_: nothing the document removes.
+    raw_ = std::move(rec.sample_file);
+    format_name_ = std::move(rec.format_name);
+    foreign_format = rec.foreign ? 1 : 0;
+    modified_ = false;
     if (services_.session) services_.session->current_rate_hz = channels[0].sample_rate;
     // Analysis values the person did not choose follow the recording's rate.
     fit_analysis_options(options, channels[0].sample_rate);
@@ -208,28 +115,12 @@ bool CMarbeckDoc::read_file(const std::string& path) {
     doc_rate = channels[0].sample_rate;
     doc_count = channels[0].sample_count;
     doc_duration_ms = channels[0].duration_ms;
-    prompts().wait_cursor(false);
-    return true;
+    publish_reload();
 }
 
-bool CMarbeckDoc::open(const std::string& path) {
-    if (!read_file(path)) return false;
-    path_ = path;
-    title_ = file_name_of(path);
-    if (on_path_changed) on_path_changed(path);
-    return true;
-}
-
-bool CMarbeckDoc::run_generic_flow(BinaryFile& file) {
-    GenericFileAnswers preset;  // header 0, 10000 Hz, integer binary, 16 bit, high byte first
-    const auto answers = prompts().generic_file_selection(preset);
-    if (!answers) return false;
-    generic = *answers;
-    options.generic = *answers;
-    const ReadResult r = generic.integer_binary ? read_integer_binary(*this, file) : read_ascii(*this, file);
-    if (r != ReadResult::Accepted) return false;
-    format_name_ = generic.integer_binary ? "Generic integer binary" : "Generic ASCII";
-    return true;
+void CMarbeckDoc::publish_reload() const {
+    changes_.publish(DocChange::Samples);
+    changes_.publish(DocChange::Labels);
 }
 
 // --- ranges and sample access -------------------------------------------------------------
@@ -313,11 +204,34 @@ bool CMarbeckDoc::write_wave(const std::string& path, bool selection) {
     AtomicFileWriter out;
     if (!out.open(path)) return false;
     try {
-        write_wave_channel(*this, out.file(), selection, 0);
+        write_wave_channel(out.file(), selection);
     } catch (const DocumentAbort&) {
         return false;
     }
     return out.commit();
+}
+
+void CMarbeckDoc::write_wave_channel(BinaryFile& file, bool selection) {
+    const CChannels& ch = channels[0];
+    const double rate_d = ch.sample_rate;
+    const std::uint32_t rate = rate_d >= 1.0 && rate_d < 4294967295.0 / 2 ? static_cast<std::uint32_t>(rate_d) : 0;
+    const Range range = sample_range(selection && selection_active);
+    const std::uint64_t bytes = range.count * 2;
+    if (bytes > 0xFFFFFFFFull - 36) throw DocumentAbort("too long for a WAV file");
+    const ChannelSamples from = samples(0);
+    if (!from.held()) throw DocumentAbort("no samples");
+    if (range.start + range.count > from.count()) throw DocumentAbort("range beyond the samples");
+    unsigned char h[44];
+    make_wave_header(h, rate, static_cast<std::uint32_t>(bytes));
+    if (!file.write(h, sizeof h)) throw DocumentAbort("write failed");
+    // Samples in a file are copied a second at a time behind the progress window.
+    switch (from.write_le16(file, range.start, range.count, rate_d, from.in_memory() ? nullptr : &progress(),
+                            doc_text::kSavingCaption)) {
+        case CopyOutcome::Done: return;
+        case CopyOutcome::Cancelled: throw DocumentCancelled();
+        case CopyOutcome::Failed: break;
+    }
+    throw DocumentAbort("write failed");
 }
 
 bool CMarbeckDoc::save() {
@@ -418,6 +332,12 @@ bool CMarbeckDoc::can_close() {
 
 // --- recordings ------------------------------------------------------------------------
 
+bool CMarbeckDoc::drop_recording() {
+    delete_contents();
+    publish_reload();
+    return false;
+}
+
 bool CMarbeckDoc::accept_recording(const std::string& raw_recording_path) {
     const std::uint64_t bytes = file_size(raw_recording_path);
     if (bytes <= 100) return false;
@@ -436,9 +356,36 @@ bool CMarbeckDoc::accept_recording(const std::string& raw_recording_path) {
         prompts().message(doc_text::kSaveError);
         return false;
     }
-    remove_file(raw_recording_path);
-    raw_ = SampleFile{};
-    if (!read_file(wav_work_path)) return false;
+    // Channel 0 becomes the working WAV file's samples, as a reader of it
+    // leaves them: at the file's whole rate, in memory, or for a long
+    // recording in the raw file, which the document keeps in place of a copy.
+    const double whole_rate = static_cast<double>(
+        rate >= 1.0 && rate < 4294967295.0 / 2 ? static_cast<std::uint32_t>(rate) : 0);
+    const std::uint64_t n = ch.count();
+    Recording rec;
+    rec.channels = std::move(channels);
+    CChannels& to = rec.channels[0];
+    to.set_foreign_audio(whole_rate, static_cast<double>(n));
+    if (!is_long(to.duration_ms)) {
+        try {
+            to.allocate_samples(static_cast<std::size_t>(n));
+        } catch (const std::bad_alloc&) {
+            return drop_recording();
+        }
+        if (!ChannelSamples::raw_file(raw_recording_path, n).read(0, static_cast<std::size_t>(n), to.samples.data()))
+            return drop_recording();
+        remove_file(raw_recording_path);
+        raw_ = SampleFile{};
+    } else {
+        owned_temp_files_.push_back(raw_recording_path);
+        rec.sample_file = SampleFile{raw_recording_path};
+    }
+    rec.channel_count = 1;
+    rec.channel_title = channel_title;
+    rec.has_channel_title = has_channel_title;
+    rec.foreign = true;
+    rec.format_name = "WAV";
+    adopt(std::move(rec));
     modified_ = true;
     foreign_format = 1;
     is_recording = 1;

@@ -1,19 +1,19 @@
 #pragma once
 // The document of one open recording: twenty channel slots, where the
-// samples live when they are not in memory, the open chain that offers a
-// file to every reader in turn, and the save, export and close commands.
+// samples live when they are not in memory, the adoption of what a reader
+// loaded, and the save, export and close commands.
 
 #include <array>
 #include <cstdint>
 #include <cstdio>
 #include <functional>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "core/app/option_block.h"
 #include "core/document/channels.h"
 #include "core/document/doc_events.h"
+#include "core/document/recording.h"
 #include "core/document/sample_access.h"
 #include "core/document/session_state.h"
 #include "core/platform/audio_decoder.h"
@@ -24,27 +24,6 @@
 namespace vox {
 
 class BinaryFile;
-
-// What a reader of the open chain says about a file.
-enum class ReadResult {
-    Declined,  // not this reader's format: the chain goes on
-    Accepted,  // read into the document
-    Failed,    // recognised but could not be read: the open fails
-};
-
-// Thrown inside a reader or writer to abandon the operation; the command that
-// started it catches it and the document is left as before.
-class DocumentAbort : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
-// The person cancelled a long read or write through the progress window:
-// abandoned like a failure, but without a failure report.
-class DocumentCancelled : public DocumentAbort {
-public:
-    DocumentCancelled() : DocumentAbort("cancelled") {}
-};
 
 // The outside services a document reaches through.
 struct DocServices {
@@ -66,17 +45,6 @@ struct DocServices {
     // document from another program rewriting or deleting the recording
     // while it is open.
     bool samples_in_place = false;
-};
-
-// Where channel 0's samples lie when its block is null: 16-bit little-endian
-// samples `stride` bytes apart from byte `offset` of `path`.
-struct SampleFile {
-    std::string path;
-    std::uint64_t offset = 0;
-    std::uint32_t stride = 2;
-    // The recording's own file, read in place: the document never writes,
-    // replaces or removes it.
-    bool borrowed = false;
 };
 
 // Fixed texts of the document.
@@ -150,32 +118,26 @@ public:
     DocPublisher& changes() const { return changes_; }
 
     // --- reading -------------------------------------------------------------
-    // Opens a file: reads it and takes its path and title.
-    bool open(const std::string& path);
-    // The open-document override: offers the file to every reader in order,
-    // then the generic-file dialog. Does not change the path or title.
-    bool read_file(const std::string& path);
+    // (Files are read by the open chain in core/formats, which hands what it
+    // loaded to adopt().)
     // The framework's delete-contents hook: every slot back to its defaults.
     void delete_contents();
-    // Called by readers when they have filled the channels: copies channel 0's
-    // rate, count and duration, clears the modified flag.
-    void finish_read(bool foreign);
-    // A reader that recognised the file as its format but declined its
-    // header leaves its reason here; when no reader takes the file the
-    // reasons are shown before the generic-file question. Cleared at every
-    // read.
-    void note_refusal(std::string reason) { refusals_.push_back(std::move(reason)); }
-    const std::vector<std::string>& refusals() const { return refusals_; }
+    // Takes what a reader loaded as the document's content: its channels,
+    // tiers and samples (the files named in `temp_files`, made during the
+    // read, are removed with the document), then fits the analysis options
+    // to channel 0's rate, marks the document loaded and unmodified and
+    // publishes that samples and labels changed.
+    void adopt(Recording&& recording, std::vector<std::string> temp_files = {});
+    // Publishes that samples and labels changed (an open that failed after
+    // the document was cleared).
+    void publish_reload() const;
     // A fresh temporary name that becomes the file holding channel 0's
-    // samples (readers of long files write it); removed with the document.
+    // samples (an edit of a long recording writes it); removed with the
+    // document.
     std::string new_sample_file();
     // The raw 16-bit little-endian file `path` holds channel 0's samples
     // from now on (the document does not remove it).
     void adopt_sample_file(std::string path);
-    // Channel 0's samples are read in place from a recording's own file
-    // (16-bit little-endian, sample i at byte offset + i·stride), which the
-    // document never writes, replaces or removes.
-    void borrow_sample_file(std::string path, std::uint64_t offset, std::uint32_t stride);
     // Channel 0's samples are no longer in a file.
     void drop_sample_file();
     // Channel 0's samples are held in a file, not in memory.
@@ -201,6 +163,10 @@ public:
     bool write_native(const std::string& path);
     // Writes channel 0 (whole or selection) as a 16-bit mono WAV file.
     bool write_wave(const std::string& path, bool selection);
+    // The file writer of write_wave: a 16-bit mono PCM WAV of channel 0
+    // (whole or selection). Throws DocumentAbort on a failed write,
+    // DocumentCancelled on a cancel.
+    void write_wave_channel(BinaryFile& file, bool selection);
 
     // Close with changes: true when the document may close.
     bool can_close();
@@ -237,7 +203,8 @@ private:
     // samples().
     friend struct RawFileAccess;
 
-    bool run_generic_flow(BinaryFile& file);
+    // A recording that could not become channel 0: the document is emptied.
+    bool drop_recording();
     bool save_with_dialog(const char* title, const std::string& default_name, bool selection, bool copy);
     std::string default_name(const char* prefix) const;
     bool export_with_dialog(const char* title, bool selection);
@@ -250,7 +217,6 @@ private:
     bool modified_ = false;
     std::string format_name_;
     std::vector<std::string> owned_temp_files_;
-    std::vector<std::string> refusals_;
     SampleFile raw_;  // the file holding channel 0 when its block is null
 };
 

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "core/io/binary_file.h"
-#include "core/formats/reader_support.h"
 #include "core/platform/progress.h"
 
 namespace vox {
@@ -14,9 +13,6 @@ namespace vox {
 namespace {
 
 constexpr const char* kPcIdent = "VXL_PC";
-constexpr const char* kMacIdent = "VXL_Mac";
-constexpr const char* kMacExtIdent = "VXLMACX";
-constexpr const char* kReadCaption = doc_text::kReadingCaption;
 constexpr const char* kWriteCaption = doc_text::kSavingCaption;
 
 double f64(const unsigned char* p, ByteOrder o) { return o == ByteOrder::Little ? get_f64le(p) : get_f64be(p); }
@@ -29,162 +25,6 @@ std::int32_t to_i32(double v) {
     if (v >= 2147483647.0) return 2147483647;
     if (v <= -2147483648.0) return static_cast<std::int32_t>(-2147483647 - 1);
     return static_cast<std::int32_t>(v);
-}
-
-bool ident_matches(const unsigned char* block, const char* ident) {
-    const std::size_t n = std::strlen(ident);
-    return std::memcmp(block, ident, n) == 0 && block[n] == 0;
-}
-
-enum class Form { Pc, Mac, MacExtended };
-
-// Copies `count` samples from the file's current position to the raw file,
-// one second (rate × 2 bytes) at a time, exchanging bytes when asked.
-void copy_samples_to_raw(CMarbeckDoc& doc, BinaryFile& in, std::uint64_t count, bool swap) {
-    const std::string raw = doc.new_sample_file();
-    BinaryFile out;
-    if (!out.open(raw, BinaryFile::Mode::CreateNew)) {
-        doc.prompts().save_failure_report(raw);
-        throw DocumentCancelled();  // the report above was the message
-    }
-    const double rate = doc.channels[0].sample_rate;
-    const std::uint64_t block = one_second_bytes(rate);
-    std::vector<unsigned char> buf(static_cast<std::size_t>(block));
-    std::uint64_t left = count * 2;
-    ProgressScope progress(doc.progress(), kReadCaption, static_cast<long long>(left / block + 1));
-    while (left > 0) {
-        const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(left, block));
-        if (!in.read_exact(buf.data(), n)) throw DocumentAbort("short sample data");
-        if (swap)
-            for (std::size_t i = 0; i + 1 < n; i += 2) std::swap(buf[i], buf[i + 1]);
-        if (!out.write(buf.data(), n)) throw DocumentAbort("cannot write raw file");
-        left -= n;
-        if (progress.step_and_check()) throw DocumentCancelled();
-    }
-    if (!out.close()) throw DocumentAbort("cannot write raw file");
-}
-
-ReadResult read_native(CMarbeckDoc& doc, BinaryFile& file, Form form) {
-    const std::uint64_t length = file.length();
-    if (length < kIdentBlockSize + 1) return ReadResult::Declined;
-    unsigned char ident[kIdentBlockSize];
-    if (!file.seek(0) || !file.read_exact(ident, sizeof ident)) return ReadResult::Declined;
-    const char* want = form == Form::Pc ? kPcIdent : (form == Form::Mac ? kMacIdent : kMacExtIdent);
-    if (!ident_matches(ident, want)) return ReadResult::Declined;
-    const ByteOrder order = form == Form::Mac ? ByteOrder::Big : ByteOrder::Little;
-    if (i32(ident + 8, order) != 1) {
-        fmt::note_refusal(doc, file, want,
-                          "its channel count is " + std::to_string(i32(ident + 8, order)) + "; only 1 can be read");
-        return ReadResult::Declined;
-    }
-
-    doc.channel_count = 1;
-    CChannels& ch = doc.channels[0];
-    unsigned char hbytes[kNativeHeaderSize];
-    if (!file.read_exact(hbytes, sizeof hbytes)) {
-        fmt::report_unreadable(doc, file, "its channel header is cut short");
-        return ReadResult::Failed;
-    }
-    const NativeHeader h = decode_native_header(hbytes, order);
-    apply_native_header(h, ch);
-    ch.view_flag = 1;
-    if (fmt::refuse_unusable_rate(doc, file, ch.sample_rate)) return ReadResult::Failed;
-    if (const std::string bad = fmt::count_problem(h.sample_count); !bad.empty()) {
-        fmt::report_unreadable(doc, file, bad);
-        return ReadResult::Failed;
-    }
-
-    // Tier records: at most one per tier.
-    if (h.record_count < 0 || h.record_count > kTierCount) {
-        fmt::report_unreadable(doc, file,
-                               "its header gives " + std::to_string(h.record_count) + " tiers; at most " +
-                                   std::to_string(kTierCount) + " can be read");
-        return ReadResult::Failed;
-    }
-    for (int r = 0; r < h.record_count; ++r) {
-        unsigned char th[kTierHeaderSize];
-        if (!file.read_exact(th, sizeof th)) {
-            fmt::report_unreadable(doc, file, "the header of tier " + std::to_string(r + 1) + " is cut short");
-            return ReadResult::Failed;
-        }
-        Tier& tier = ch.tiers[r];
-        tier.labels.clear();
-        tier.name = get_fixed_string(th, 256);
-        const std::int32_t count = i32(th + 256, order);
-        tier.height = i32(th + 260, order);
-        tier.in_use = 1;
-        const std::uint64_t left = length - file.tell();
-        if (count < 0 || static_cast<std::uint64_t>(count) > left / kLabelRecordSize)
-            throw DocumentAbort("label count beyond the file");
-        bool dropped = false;
-        for (std::int32_t k = 0; k < count; ++k) {
-            unsigned char lb[kLabelRecordSize];
-            if (!file.read_exact(lb, sizeof lb)) throw DocumentAbort("truncated label");
-            const LabelRecord rec = decode_label_record(lb, order);
-            LABEL label;
-            std::memcpy(label.text, rec.text, sizeof label.text);
-            label.text[255] = '\0';
-            label.time_ms = rec.time_ms;
-            label.placement = rec.placement;
-            label.align = rec.align;
-            label.add_line = rec.add_line != 0;
-            label.rect = rec.rect;
-            if (form == Form::Pc) {
-                const LogFont font = LogFont::from_bytes(rec.font);
-                const bool ok = rec.text_terminated && std::strlen(rec.text) < 256 && rec.time_ms >= 0.0 &&
-                                rec.time_ms <= ch.duration_ms && rec.placement >= 0.0 && rec.placement <= 1.0 &&
-                                static_cast<std::uint32_t>(rec.align) <= 2 &&
-                                static_cast<std::uint32_t>(rec.add_line) <= 1 && font.height <= 100 &&
-                                font.width <= 3000;
-                if (!ok) {
-                    dropped = true;
-                    continue;
-                }
-                label.color = make_rgb(static_cast<unsigned>(rec.red), static_cast<unsigned>(rec.green),
-                                       static_cast<unsigned>(rec.blue));
-                if (font.height < 100 && font.width < 100) label.font = font;
-            } else if (form == Form::Mac) {
-                label.color = make_rgb(static_cast<unsigned>(rec.red) >> 8, static_cast<unsigned>(rec.green) >> 8,
-                                       static_cast<unsigned>(rec.blue) >> 8);
-                label.font = LogFont::default_gui_font();
-                label.font.height = static_cast<std::int32_t>(static_cast<std::int64_t>(i32(rec.font, order)) * 4 / 3);
-            } else {
-                label.color = make_rgb(static_cast<unsigned>(rec.red) / 256, static_cast<unsigned>(rec.green) / 256,
-                                       static_cast<unsigned>(rec.blue) / 256);
-                label.font = LogFont::default_gui_font();
-                const std::int32_t height = i32(rec.font, order);
-                label.font.height = height < 1 ? 18 : height;
-            }
-            if (static_cast<std::uint32_t>(label.align) > 2) label.align = 2;
-            tier.labels.push_back(label);
-        }
-        if (dropped) doc.prompts().message(native_text::kLabelsEliminated);
-    }
-
-    // Samples: never more than the file holds.
-    const std::uint64_t available = (length - file.tell()) / 2;
-    std::uint64_t count = ch.count();
-    const double announced = ch.sample_count;
-    if (announced > static_cast<double>(available)) {
-        count = available;
-        ch.sample_count = static_cast<double>(count);
-        ch.duration_ms = ch.sample_rate > 0.0 ? count * 1000.0 / ch.sample_rate : 0.0;
-        ch.reset_window();
-    }
-    const bool swap = form != Form::Pc;
-    if (!doc.is_long(ch.duration_ms)) {
-        ch.allocate_samples(static_cast<std::size_t>(count));
-        std::vector<unsigned char> buf(static_cast<std::size_t>(count * 2));
-        if (!file.read_exact(buf.data(), buf.size())) throw DocumentAbort("short sample data");
-        std::int16_t* s = ch.samples.data();
-        for (std::size_t i = 0; i < count; ++i) s[i] = swap ? get_i16be(&buf[2 * i]) : get_i16le(&buf[2 * i]);
-    } else {
-        ch.samples.reset();
-        copy_samples_to_raw(doc, file, count, swap);
-    }
-    if (announced > static_cast<double>(count)) fmt::report_short_file(doc, file, announced, count, ch.sample_rate);
-    doc.finish_read(false);
-    return ReadResult::Accepted;
 }
 
 }  // namespace
@@ -344,10 +184,6 @@ void encode_label_record(const LABEL& l, double time_offset_ms, unsigned char* b
     b[112 + 255] = 0;
 }
 
-ReadResult read_native_pc(CMarbeckDoc& doc, BinaryFile& file) { return read_native(doc, file, Form::Pc); }
-ReadResult read_native_mac(CMarbeckDoc& doc, BinaryFile& file) { return read_native(doc, file, Form::Mac); }
-ReadResult read_native_macx(CMarbeckDoc& doc, BinaryFile& file) { return read_native(doc, file, Form::MacExtended); }
-
 void write_native_file(CMarbeckDoc& doc, BinaryFile& file, bool selection) {
     const CChannels& ch = doc.channels[0];
     const CMarbeckDoc::Range range = doc.sample_range(selection);
@@ -386,31 +222,15 @@ void write_native_file(CMarbeckDoc& doc, BinaryFile& file, bool selection) {
         }
     }
 
-    if (ch.samples.valid()) {
-        const std::uint64_t have = std::min<std::uint64_t>(ch.count(), ch.samples.size());
-        if (range.start + range.count > have) throw DocumentAbort("selection beyond the samples");
-        std::vector<unsigned char> buf(static_cast<std::size_t>(range.count * 2));
-        for (std::uint64_t i = 0; i < range.count; ++i)
-            put_u16le(&buf[2 * i], static_cast<std::uint16_t>(ch.samples[range.start + i]));
-        if (!file.write(buf.data(), buf.size())) throw DocumentAbort("write failed");
-        return;
+    // Samples in a file are copied a second at a time behind the progress window.
+    const ChannelSamples from = doc.samples(0);
+    switch (from.write_le16(file, range.start, range.count, ch.sample_rate,
+                            from.in_memory() ? nullptr : &doc.progress(), kWriteCaption)) {
+        case CopyOutcome::Done: return;
+        case CopyOutcome::Cancelled: throw DocumentCancelled();
+        case CopyOutcome::Failed: break;
     }
-    // Samples in the raw file: one second at a time with progress and cancel.
-    const ChannelSamples raw = doc.samples(0);
-    if (!raw.readable()) throw DocumentAbort("no raw file");
-    if (range.start + range.count > raw.count()) throw DocumentAbort("raw file too short");
-    const std::uint64_t block = one_second_bytes(ch.sample_rate) / 2;  // samples
-    std::vector<std::int16_t> samples(static_cast<std::size_t>(block));
-    std::vector<unsigned char> buf(static_cast<std::size_t>(block * 2));
-    ProgressScope progress(doc.progress(), kWriteCaption, static_cast<long long>(range.count / block + 1));
-    for (std::uint64_t done = 0; done < range.count;) {
-        const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(range.count - done, block));
-        if (!raw.read(range.start + done, n, samples.data())) throw DocumentAbort("copy failed");
-        for (std::size_t i = 0; i < n; ++i) put_u16le(&buf[2 * i], static_cast<std::uint16_t>(samples[i]));
-        if (!file.write(buf.data(), n * 2)) throw DocumentAbort("copy failed");
-        done += n;
-        if (progress.step_and_check()) throw DocumentCancelled();
-    }
+    throw DocumentAbort("copy failed");
 }
 
 }  // namespace vox

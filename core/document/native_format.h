@@ -2,7 +2,7 @@
 // The native recording file (".vxl"): a 512-byte identification block, the
 // 248-byte channel header, the tiers in use with their 368-byte label
 // records, then the 16-bit samples. Written in the PC form; the PC, Mac and
-// Mac-extended forms are read. The earlier product's files share the
+// Mac-extended forms are read (by core/formats/native_reader). The earlier product's files share the
 // header and label record, so their codecs are public here.
 
 #include <cstdint>
@@ -55,11 +55,6 @@ struct LabelRecord {
 };
 LabelRecord decode_label_record(const unsigned char* bytes, ByteOrder order);
 void encode_label_record(const LABEL& label, double time_offset_ms, unsigned char* bytes);
-
-// Open-chain readers.
-ReadResult read_native_pc(CMarbeckDoc& doc, BinaryFile& file);
-ReadResult read_native_mac(CMarbeckDoc& doc, BinaryFile& file);
-ReadResult read_native_macx(CMarbeckDoc& doc, BinaryFile& file);
 
 // Writes the native file of channel 0 (the selection only when `selection`).
 // Throws DocumentAbort when a write fails or the progress is cancelled.

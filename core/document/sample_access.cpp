@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "core/io/binary_file.h"
+#include "core/platform/progress.h"
 
 namespace vox {
 
@@ -230,6 +231,26 @@ bool ChannelSamples::build_summary() {
     sum_lo_ = std::move(lo);
     sum_hi_ = std::move(hi);
     return true;
+}
+
+CopyOutcome ChannelSamples::write_le16(BinaryFile& out, std::uint64_t start, std::uint64_t count, double rate_hz,
+                                       Progress* progress, const char* caption) const {
+    if (count > 0 && !readable()) return CopyOutcome::Failed;
+    if (start > this->count() || count > this->count() - start) return CopyOutcome::Failed;
+    const std::uint64_t block = one_second_bytes(rate_hz) / 2;  // samples
+    std::vector<std::int16_t> samples(static_cast<std::size_t>(std::min(block, std::max<std::uint64_t>(count, 1))));
+    std::vector<unsigned char> bytes(samples.size() * 2);
+    std::unique_ptr<ProgressScope> steps;
+    if (progress) steps = std::make_unique<ProgressScope>(*progress, caption, static_cast<long long>(count / block + 1));
+    for (std::uint64_t done = 0; done < count;) {
+        const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(count - done, block));
+        if (!read(start + done, n, samples.data())) return CopyOutcome::Failed;
+        for (std::size_t i = 0; i < n; ++i) put_u16le(&bytes[2 * i], static_cast<std::uint16_t>(samples[i]));
+        if (!out.write(bytes.data(), n * 2)) return CopyOutcome::Failed;
+        done += n;
+        if (steps && steps->step_and_check()) return CopyOutcome::Cancelled;
+    }
+    return CopyOutcome::Done;
 }
 
 }  // namespace vox

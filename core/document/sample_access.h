@@ -23,6 +23,10 @@
 namespace vox {
 
 class BinaryFile;
+class Progress;
+
+// How a copy of samples into a file ended.
+enum class CopyOutcome { Done, Failed, Cancelled };
 
 // The extremes of one bucket of samples.
 struct SampleExtent {
@@ -74,6 +78,13 @@ public:
     // that start past the last sample are left out. Empty when nothing can
     // be summarised or a read fails.
     std::vector<SampleExtent> summary(double first, double span, int buckets) const;
+
+    // Writes samples [start, start + count) to `out` as 16-bit little-endian
+    // values, one second at `rate_hz` per write. With a progress window each
+    // second is one step under `caption`, and a cancel ends the copy. Failed
+    // when the stretch leaves the samples or a read or write fails.
+    CopyOutcome write_le16(BinaryFile& out, std::uint64_t start, std::uint64_t count, double rate_hz,
+                           Progress* progress, const char* caption) const;
 
     // Precomputes the extremes of every kSummaryBlock samples (one pass over
     // the samples). False when they could not be read; the object then works

@@ -18,7 +18,7 @@ constexpr std::size_t kNameField = 20;
 constexpr std::uint32_t kOldMacMin = 1600, kOldMacMax = 1609;
 constexpr std::int32_t kOldMacVersion = 200;
 
-ReadResult read_acquisition(CMarbeckDoc& doc, BinaryFile& file, bool big) {
+ReadResult read_acquisition(ReadContext& ctx, BinaryFile& file, Recording& rec, bool big) {
     const std::uint64_t len = file.length();
     const auto h = fmt::read_at(file, 0, kAcqHeaderBytes);
     if (h.size() < 8) return ReadResult::Declined;
@@ -26,20 +26,20 @@ ReadResult read_acquisition(CMarbeckDoc& doc, BinaryFile& file, bool big) {
     const std::uint32_t header_len = static_cast<std::uint32_t>(i32(0));
     const std::int32_t version = i32(4);
     if (big && header_len >= kOldMacMin && header_len <= kOldMacMax && version == kOldMacVersion) {
-        doc.prompts().message(earlier_text::kOldMacLmf);
+        ctx.prompts.message(earlier_text::kOldMacLmf);
         return ReadResult::Declined;
     }
     // The 1,608-byte form of version 100 is not read.
     if (header_len != kAcqHeaderBytes || version != kAcqVersion) return ReadResult::Declined;
     if (h.size() < kAcqHeaderBytes) {
-        fmt::note_refusal(doc, file, "a multichannel acquisition file",
+        fmt::note_refusal(ctx, file, "a multichannel acquisition file",
                           "its " + std::to_string(kAcqHeaderBytes) + "-byte header is cut short at " +
                               std::to_string(h.size()) + " bytes");
         return ReadResult::Declined;
     }
     const std::int32_t n = i32(8);
     if (n < 1 || n > kAcqMaxChannels) {
-        fmt::report_unreadable(doc, file, "its header gives " + std::to_string(n) + " channels");
+        fmt::report_unreadable(ctx, file, "its header gives " + std::to_string(n) + " channels");
         return ReadResult::Failed;
     }
     // The first enabled channel (the audio channel) has the rate at offset 16
@@ -52,27 +52,27 @@ ReadResult read_acquisition(CMarbeckDoc& doc, BinaryFile& file, bool big) {
     for (int c = 0; c < n; ++c)
         if (i32(kEnableFlags + 4 * c) != 0) enabled.push_back(c);
     if (enabled.empty()) {
-        fmt::report_unreadable(doc, file, "no channel is enabled in its header");
+        fmt::report_unreadable(ctx, file, "no channel is enabled in its header");
         return ReadResult::Failed;
     }
     std::uint64_t need = 0;
     for (std::size_t k = 0; k < enabled.size(); ++k) {
         const int which = k == 0 ? 0 : 1;
-        if (fmt::refuse_unusable_rate(doc, file, static_cast<double>(rates[which]))) return ReadResult::Failed;
+        if (fmt::refuse_unusable_rate(ctx, file, static_cast<double>(rates[which]))) return ReadResult::Failed;
         need += sizes[which] / 2 * 2;
     }
     if (need > len - kAcqHeaderBytes) {
-        fmt::report_unreadable(doc, file, "its data sizes reach beyond the end of the file");
+        fmt::report_unreadable(ctx, file, "its data sizes reach beyond the end of the file");
         return ReadResult::Failed;
     }
 
-    doc.channel_count = 0;
+    rec.channel_count = 0;
     std::uint64_t offset = kAcqHeaderBytes;
     for (std::size_t k = 0; k < enabled.size(); ++k) {
         const int c = enabled[k];
         const int which = k == 0 ? 0 : 1;
         const std::uint64_t count = sizes[which] / 2;
-        CChannels& ch = doc.channels[k];
+        CChannels& ch = rec.channels[k];
         ch.set_foreign_audio(static_cast<double>(rates[which]), static_cast<double>(count));
         ch.number = static_cast<std::int32_t>(k) + 1;
         ch.channel_type = k == 0 ? 1 : 0;
@@ -87,9 +87,9 @@ ReadResult read_acquisition(CMarbeckDoc& doc, BinaryFile& file, bool big) {
         if (!file.seek(offset) || !file.read_exact(buf.data(), buf.size())) throw DocumentAbort("short channel data");
         for (std::size_t i = 0; i < count; ++i) ch.samples[i] = big ? get_i16be(&buf[2 * i]) : get_i16le(&buf[2 * i]);
         offset += sizes[which];
-        doc.channel_count = static_cast<std::int32_t>(k) + 1;
+        rec.channel_count = static_cast<std::int32_t>(k) + 1;
     }
-    doc.finish_read(true);
+    rec.foreign = true;
     return ReadResult::Accepted;
 }
 
@@ -98,10 +98,10 @@ constexpr std::uint64_t kDataChannelSamples = 512;
 
 }  // namespace
 
-ReadResult read_acquisition_le(CMarbeckDoc& doc, BinaryFile& file) { return read_acquisition(doc, file, false); }
-ReadResult read_acquisition_be(CMarbeckDoc& doc, BinaryFile& file) { return read_acquisition(doc, file, true); }
+ReadResult read_acquisition_le(ReadContext& ctx, BinaryFile& file, Recording& rec) { return read_acquisition(ctx, file, rec, false); }
+ReadResult read_acquisition_be(ReadContext& ctx, BinaryFile& file, Recording& rec) { return read_acquisition(ctx, file, rec, true); }
 
-ReadResult read_data_channel_512(CMarbeckDoc& doc, BinaryFile& file) {
+ReadResult read_data_channel_512(ReadContext& ctx, BinaryFile& file, Recording& rec) {
     const std::uint64_t len = file.length();
     if (len < kDataChannelMinBytes) return ReadResult::Declined;
     const auto h = fmt::read_at(file, 0, 32);
@@ -118,9 +118,9 @@ ReadResult read_data_channel_512(CMarbeckDoc& doc, BinaryFile& file) {
     if (len < kDataChannelSamples || static_cast<std::uint64_t>(count) > (len - kDataChannelSamples) / width)
         return ReadResult::Declined;
 
-    const int slot = doc.channel_count;
+    const int slot = rec.channel_count;
     if (slot < 0 || slot >= kMaxChannels) return ReadResult::Declined;
-    CChannels& ch = doc.channels[slot];
+    CChannels& ch = rec.channels[slot];
     ch.set_foreign_audio(static_cast<double>(rate), static_cast<double>(count));
     ch.number = slot + 1;
     ch.channel_type = 0;
@@ -132,8 +132,8 @@ ReadResult read_data_channel_512(CMarbeckDoc& doc, BinaryFile& file) {
         throw DocumentAbort("short channel data");
     for (std::size_t i = 0; i < static_cast<std::size_t>(count); ++i)
         ch.samples[i] = width == 1 ? static_cast<std::int16_t>(static_cast<std::int8_t>(buf[i])) : get_i16le(&buf[2 * i]);
-    doc.channel_count = slot + 1;
-    doc.finish_read(true);
+    rec.channel_count = slot + 1;
+    rec.foreign = true;
     return ReadResult::Accepted;
 }
 

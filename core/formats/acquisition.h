@@ -5,15 +5,15 @@
 // byte-exchanged samples) and the single data-channel file with a 512-byte
 // header.
 
-#include "core/document/marbeck_doc.h"
+#include "core/formats/read_context.h"
 
 namespace vox {
 
 class BinaryFile;
 
 // Open-chain readers (orders 10, 11 and 12).
-ReadResult read_acquisition_le(CMarbeckDoc& doc, BinaryFile& file);
-ReadResult read_acquisition_be(CMarbeckDoc& doc, BinaryFile& file);
-ReadResult read_data_channel_512(CMarbeckDoc& doc, BinaryFile& file);
+ReadResult read_acquisition_le(ReadContext& ctx, BinaryFile& file, Recording& rec);
+ReadResult read_acquisition_be(ReadContext& ctx, BinaryFile& file, Recording& rec);
+ReadResult read_data_channel_512(ReadContext& ctx, BinaryFile& file, Recording& rec);
 
 }  // namespace vox

@@ -31,7 +31,7 @@ bool id_is(const unsigned char* p, const char* id) { return std::memcmp(p, id, 4
 
 }  // namespace
 
-ReadResult read_aiff(CMarbeckDoc& doc, BinaryFile& file) {
+ReadResult read_aiff(ReadContext& ctx, BinaryFile& file, Recording& rec) {
     const std::uint64_t len = file.length();
     if (len < kMinFileBytes) return ReadResult::Declined;
 
@@ -61,7 +61,7 @@ ReadResult read_aiff(CMarbeckDoc& doc, BinaryFile& file) {
         }
         if (id_is(head.data(), "COMM")) {
             if (size < 18 || head.size() < 26) {
-                fmt::report_unreadable(doc, file, "its COMM chunk is shorter than 18 bytes");
+                fmt::report_unreadable(ctx, file, "its COMM chunk is shorter than 18 bytes");
                 return ReadResult::Failed;
             }
             comm.seen = true;
@@ -72,7 +72,7 @@ ReadResult read_aiff(CMarbeckDoc& doc, BinaryFile& file) {
             if (aifc) {
                 const auto type = fmt::read_at(file, offset + 26, 4);
                 if (size < 22 || type.size() < 4) {
-                    fmt::note_refusal(doc, file, "AIFC", "its COMM chunk has no compression type");
+                    fmt::note_refusal(ctx, file, "AIFC", "its COMM chunk has no compression type");
                     return ReadResult::Declined;
                 }
                 std::memcpy(comm.compression, type.data(), 4);
@@ -80,7 +80,7 @@ ReadResult read_aiff(CMarbeckDoc& doc, BinaryFile& file) {
         } else if (id_is(head.data(), "SSND")) {
             const auto fields = fmt::read_at(file, offset + 8, 8);
             if (size < 8 || fields.size() < 8) {
-                fmt::report_unreadable(doc, file, "its SSND chunk is shorter than its 8-byte header");
+                fmt::report_unreadable(ctx, file, "its SSND chunk is shorter than its 8-byte header");
                 return ReadResult::Failed;
             }
             const std::uint64_t skip = get_u32be(&fields[0]);  // bytes before frame 0
@@ -96,11 +96,11 @@ ReadResult read_aiff(CMarbeckDoc& doc, BinaryFile& file) {
     if (!have_form) return ReadResult::Declined;
     const char* form_name = aifc ? "AIFC" : "AIFF";
     if (!comm.seen) {
-        fmt::note_refusal(doc, file, form_name, "it has no COMM chunk");
+        fmt::note_refusal(ctx, file, form_name, "it has no COMM chunk");
         return ReadResult::Declined;
     }
     if (aifc && std::memcmp(comm.compression, "NONE", 4) != 0 && std::memcmp(comm.compression, "sowt", 4) != 0) {
-        fmt::note_refusal(doc, file, form_name,
+        fmt::note_refusal(ctx, file, form_name,
                           "its compression type '" + std::string(comm.compression, 4) +
                               "' cannot be read; only NONE and sowt can");
         return ReadResult::Declined;
@@ -108,16 +108,16 @@ ReadResult read_aiff(CMarbeckDoc& doc, BinaryFile& file) {
     const bool little = aifc && std::memcmp(comm.compression, "sowt", 4) == 0;
 
     if (comm.channels < 1) {
-        fmt::report_unreadable(doc, file, "the COMM chunk gives " + std::to_string(comm.channels) + " channels");
+        fmt::report_unreadable(ctx, file, "the COMM chunk gives " + std::to_string(comm.channels) + " channels");
         return ReadResult::Failed;
     }
-    if (fmt::refuse_unusable_rate(doc, file, comm.rate)) return ReadResult::Failed;
+    if (fmt::refuse_unusable_rate(ctx, file, comm.rate)) return ReadResult::Failed;
     if (comm.bits < 1 || comm.bits > 32) {
-        fmt::report_unreadable(doc, file, "the COMM chunk gives " + std::to_string(comm.bits) + " bits per sample");
+        fmt::report_unreadable(ctx, file, "the COMM chunk gives " + std::to_string(comm.bits) + " bits per sample");
         return ReadResult::Failed;
     }
     if (!ssnd.seen && comm.frames > 0) {
-        fmt::report_unreadable(doc, file, "it has no SSND chunk with the sound data");
+        fmt::report_unreadable(ctx, file, "it has no SSND chunk with the sound data");
         return ReadResult::Failed;
     }
 
@@ -137,13 +137,13 @@ ReadResult read_aiff(CMarbeckDoc& doc, BinaryFile& file) {
 
     int chosen = 0;
     if (channels >= 2) {
-        const auto c = fmt::choose_channel(doc, comm.channels);
+        const auto c = fmt::choose_channel(ctx, comm.channels);
         if (!c) return ReadResult::Declined;
         chosen = *c;
     }
 
-    doc.channel_count = 0;
-    CChannels& ch = doc.channels[0];
+    rec.channel_count = 0;
+    CChannels& ch = rec.channels[0];
     ch.set_foreign_audio(comm.rate, static_cast<double>(frames));
     fmt::InterleavedData data;
     data.offset = ssnd.data_offset;
@@ -152,11 +152,11 @@ ReadResult read_aiff(CMarbeckDoc& doc, BinaryFile& file) {
     data.bytes_per_sample = bytes;
     data.channel = static_cast<unsigned>(chosen);
     data.decode = decode;
-    fmt::load_channel0(doc, file, data);
-    if (channels >= 2) fmt::set_channel_title(doc, file, chosen);
-    if (comm.frames > frames) fmt::report_short_file(doc, file, comm.frames, frames, comm.rate);
-    doc.channel_count = 1;
-    doc.finish_read(true);
+    fmt::load_channel0(ctx, rec, file, data);
+    if (channels >= 2) fmt::set_channel_title(rec, file, chosen);
+    if (comm.frames > frames) fmt::report_short_file(ctx, file, comm.frames, frames, comm.rate);
+    rec.channel_count = 1;
+    rec.foreign = true;
     return ReadResult::Accepted;
 }
 

@@ -5,11 +5,11 @@
 // CAF, ...). Without a decoder, or when it does not know the file, the
 // reader declines and the generic-file question follows as before.
 
-#include "core/document/marbeck_doc.h"
+#include "core/formats/read_context.h"
 
 namespace vox {
 
-ReadResult read_decoded(CMarbeckDoc& doc, BinaryFile& file);
+ReadResult read_decoded(ReadContext& ctx, BinaryFile& file, Recording& rec);
 
 namespace decoded_text {
 // The file decoded part of the way: "The file 'x.flac' is damaged: only its

@@ -58,16 +58,16 @@ LABEL to_label(const LabelRecord& rec, ByteOrder order) {
 }
 
 // A recognised file that cannot be read: its message, then the open fails.
-ReadResult refuse(CMarbeckDoc& doc, const BinaryFile& file, Form form, const std::string& what) {
+ReadResult refuse(ReadContext& ctx, const BinaryFile& file, Form form, const std::string& what) {
     if (is_float(form)) {
-        doc.prompts().message(earlier_text::kIncorrectData);
+        ctx.prompts.message(earlier_text::kIncorrectData);
     } else {
-        fmt::report_unreadable(doc, file, what);
+        fmt::report_unreadable(ctx, file, what);
     }
     return ReadResult::Failed;
 }
 
-ReadResult read_lmx(CMarbeckDoc& doc, BinaryFile& file, Form form) {
+ReadResult read_lmx(ReadContext& ctx, BinaryFile& file, Recording& rec, Form form) {
     const std::uint64_t len = file.length();
     if (len < kIdentBlockSize) return ReadResult::Declined;
     const auto ident = fmt::read_at(file, 0, kIdentBlockSize);
@@ -77,29 +77,29 @@ ReadResult read_lmx(CMarbeckDoc& doc, BinaryFile& file, Form form) {
     const std::int32_t n =
         order == ByteOrder::Big ? get_i32be(&ident[count_at]) : get_i32le(&ident[count_at]);
     if (n < 1 || n > kMaxEarlierChannels) {
-        doc.prompts().message(earlier_text::kWrongChannelNumber);
+        ctx.prompts.message(earlier_text::kWrongChannelNumber);
         return ReadResult::Failed;
     }
 
-    doc.channel_count = 0;
+    rec.channel_count = 0;
     std::uint64_t offset = kIdentBlockSize;
-    Tier& labels_tier = doc.channels[0].tiers[0];
+    Tier& labels_tier = rec.channels[0].tiers[0];
     std::uint64_t interleaved_frames = 0;
     try {
         for (int i = 0; i < n; ++i) {
             const std::string which = "channel " + std::to_string(i + 1);
             const auto hb = fmt::read_at(file, offset, kNativeHeaderSize);
-            if (hb.size() < kNativeHeaderSize) return refuse(doc, file, form, "the header of " + which + " is cut short");
+            if (hb.size() < kNativeHeaderSize) return refuse(ctx, file, form, "the header of " + which + " is cut short");
             offset += kNativeHeaderSize;
             const NativeHeader h = decode_native_header(hb.data(), order);
-            CChannels& ch = doc.channels[i];
+            CChannels& ch = rec.channels[i];
             apply_native_header(h, ch);
             if (!sample_rate_usable(ch.sample_rate)) {
-                fmt::report_unreadable(doc, file, which + ": " + sample_rate_problem(ch.sample_rate));
+                fmt::report_unreadable(ctx, file, which + ": " + sample_rate_problem(ch.sample_rate));
                 return ReadResult::Failed;
             }
             if (const std::string bad = fmt::count_problem(h.sample_count); !bad.empty()) {
-                fmt::report_unreadable(doc, file, which + ": " + bad);
+                fmt::report_unreadable(ctx, file, which + ": " + bad);
                 return ReadResult::Failed;
             }
             ch.view_flag = i == 0 ? 1 : 0;
@@ -108,7 +108,7 @@ ReadResult read_lmx(CMarbeckDoc& doc, BinaryFile& file, Form form) {
             // Label records: only channel 0 keeps them.
             if (h.record_count < 0 ||
                 static_cast<std::uint64_t>(h.record_count) > (len - offset) / kLabelRecordSize)
-                return refuse(doc, file, form,
+                return refuse(ctx, file, form,
                               "the label count of " + which + " (" + std::to_string(h.record_count) +
                                   ") is beyond the end of the file");
             if (i == 0 && form != Form::Mac) {
@@ -139,14 +139,14 @@ ReadResult read_lmx(CMarbeckDoc& doc, BinaryFile& file, Form form) {
             if (ch.sample_count > static_cast<double>((len - offset) / width)) {
                 char announced[32];
                 std::snprintf(announced, sizeof announced, "%.6g", ch.sample_count);
-                return refuse(doc, file, form,
+                return refuse(ctx, file, form,
                               "the samples of " + which + " are cut short (the header announces " + announced +
                                   ", the file holds " + std::to_string((len - offset) / width) + ")");
             }
             ch.allocate_samples(static_cast<std::size_t>(count));
             std::vector<unsigned char> buf(static_cast<std::size_t>(count * width));
             if (!file.seek(offset) || !file.read_exact(buf.data(), buf.size()))
-                return refuse(doc, file, form, "the samples of " + which + " could not be read");
+                return refuse(ctx, file, form, "the samples of " + which + " could not be read");
             offset += buf.size();
             for (std::size_t s = 0; s < count; ++s) {
                 const unsigned char* p = &buf[s * width];
@@ -160,12 +160,12 @@ ReadResult read_lmx(CMarbeckDoc& doc, BinaryFile& file, Form form) {
             // Frame k holds channel c at float index k × n + c.
             const std::uint64_t frame_bytes = 4ull * static_cast<std::uint64_t>(n);
             if (interleaved_frames > (len - offset) / frame_bytes)
-                return refuse(doc, file, form, "the interleaved samples are cut short");
+                return refuse(ctx, file, form, "the interleaved samples are cut short");
             std::vector<unsigned char> buf(static_cast<std::size_t>(interleaved_frames * frame_bytes));
             if (!file.seek(offset) || !file.read_exact(buf.data(), buf.size()))
-                return refuse(doc, file, form, "the interleaved samples could not be read");
+                return refuse(ctx, file, form, "the interleaved samples could not be read");
             for (int c = 0; c < n; ++c) {
-                CChannels& ch = doc.channels[c];
+                CChannels& ch = rec.channels[c];
                 const std::size_t count = ch.count();
                 ch.allocate_samples(count);
                 for (std::size_t k = 0; k < count; ++k)
@@ -174,30 +174,30 @@ ReadResult read_lmx(CMarbeckDoc& doc, BinaryFile& file, Form form) {
             }
         }
     } catch (const std::bad_alloc&) {
-        doc.prompts().message(earlier_text::kNoMemory);
+        ctx.prompts.message(earlier_text::kNoMemory);
         return ReadResult::Failed;
     }
 
     if (is_float(form)) {
         // Files whose channels are all marked as data: the fast ones are sound.
         bool any_audio = false;
-        for (int c = 0; c < n; ++c) any_audio = any_audio || doc.channels[c].channel_type == 1;
+        for (int c = 0; c < n; ++c) any_audio = any_audio || rec.channels[c].channel_type == 1;
         if (!any_audio)
             for (int c = 0; c < n; ++c)
-                if (doc.channels[c].sample_rate > 8000.0) doc.channels[c].channel_type = 1;
+                if (rec.channels[c].sample_rate > 8000.0) rec.channels[c].channel_type = 1;
     }
-    doc.channel_count = n;
+    rec.channel_count = n;
     // Foreign: a plain Save must ask for a name rather than overwrite the
     // multichannel file with a one-channel native file.
-    doc.finish_read(true);
+    rec.foreign = true;
     return ReadResult::Accepted;
 }
 
 }  // namespace
 
-ReadResult read_lmx_pc(CMarbeckDoc& doc, BinaryFile& file) { return read_lmx(doc, file, Form::Pc); }
-ReadResult read_lmx_mac(CMarbeckDoc& doc, BinaryFile& file) { return read_lmx(doc, file, Form::Mac); }
-ReadResult read_lmx_pc_float_24(CMarbeckDoc& doc, BinaryFile& file) { return read_lmx(doc, file, Form::PcFloat24); }
-ReadResult read_lmx_pc_float(CMarbeckDoc& doc, BinaryFile& file) { return read_lmx(doc, file, Form::PcFloat); }
+ReadResult read_lmx_pc(ReadContext& ctx, BinaryFile& file, Recording& rec) { return read_lmx(ctx, file, rec, Form::Pc); }
+ReadResult read_lmx_mac(ReadContext& ctx, BinaryFile& file, Recording& rec) { return read_lmx(ctx, file, rec, Form::Mac); }
+ReadResult read_lmx_pc_float_24(ReadContext& ctx, BinaryFile& file, Recording& rec) { return read_lmx(ctx, file, rec, Form::PcFloat24); }
+ReadResult read_lmx_pc_float(ReadContext& ctx, BinaryFile& file, Recording& rec) { return read_lmx(ctx, file, rec, Form::PcFloat); }
 
 }  // namespace vox

@@ -6,7 +6,7 @@
 // ("LMX_PC_FLOAT" per channel, "LMX_PC_FLOAT_24" interleaved after all
 // headers).
 
-#include "core/document/marbeck_doc.h"
+#include "core/formats/read_context.h"
 
 namespace vox {
 
@@ -24,9 +24,9 @@ inline constexpr const char* kLabelsTier = "Labels";
 constexpr int kMaxEarlierChannels = 19;
 
 // Open-chain readers (orders 5, 6, 8 and 9).
-ReadResult read_lmx_pc(CMarbeckDoc& doc, BinaryFile& file);
-ReadResult read_lmx_mac(CMarbeckDoc& doc, BinaryFile& file);
-ReadResult read_lmx_pc_float_24(CMarbeckDoc& doc, BinaryFile& file);
-ReadResult read_lmx_pc_float(CMarbeckDoc& doc, BinaryFile& file);
+ReadResult read_lmx_pc(ReadContext& ctx, BinaryFile& file, Recording& rec);
+ReadResult read_lmx_mac(ReadContext& ctx, BinaryFile& file, Recording& rec);
+ReadResult read_lmx_pc_float_24(ReadContext& ctx, BinaryFile& file, Recording& rec);
+ReadResult read_lmx_pc_float(ReadContext& ctx, BinaryFile& file, Recording& rec);
 
 }  // namespace vox

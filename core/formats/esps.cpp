@@ -135,23 +135,23 @@ bool CEsps::read_records(BinaryFile& file) {
     return true;
 }
 
-ReadResult read_esps(CMarbeckDoc& doc, BinaryFile& file) {
+ReadResult read_esps(ReadContext& ctx, BinaryFile& file, Recording& rec) {
     if (file.length() == 0) return ReadResult::Declined;
-    CEsps esps(doc.services().diagnostics);
+    CEsps esps(ctx.diagnostics);
     if (!esps.read_preamble(file)) {
         if (!esps.check_word_found) return ReadResult::Declined;
-        fmt::report_unreadable(doc, file, esps.problem);
+        fmt::report_unreadable(ctx, file, esps.problem);
         return ReadResult::Failed;
     }
     if (!esps.read_fixed_header(file)) {
-        fmt::report_unreadable(doc, file, esps.problem);
+        fmt::report_unreadable(ctx, file, esps.problem);
         return ReadResult::Failed;
     }
     // Only records of one sample field, a short or a byte, are a sound.
     const bool one_short = esps.n_shorts == 1 && esps.record_size == 2;
     const bool one_byte = esps.n_bytes == 1 && esps.record_size == 1;
     if (!one_short && !one_byte) {
-        fmt::note_refusal(doc, file, "ESPS",
+        fmt::note_refusal(ctx, file, "ESPS",
                           "its records do not hold one short or one byte field (doubles " + std::to_string(esps.n_doubles) +
                               ", floats " + std::to_string(esps.n_floats) + ", longs " + std::to_string(esps.n_longs) +
                               ", shorts " + std::to_string(esps.n_shorts) + ", bytes " + std::to_string(esps.n_bytes) + ")");
@@ -162,24 +162,24 @@ ReadResult read_esps(CMarbeckDoc& doc, BinaryFile& file) {
     esps.find_start_time(file);
     esps.find_end_time(file);
     if (esps.record_freq == CEsps::kMissingRecordFreq) {
-        fmt::report_unreadable(doc, file, "its record_freq item is missing");
+        fmt::report_unreadable(ctx, file, "its record_freq item is missing");
         return ReadResult::Failed;
     }
-    if (fmt::refuse_unusable_rate(doc, file, esps.record_freq)) return ReadResult::Failed;
+    if (fmt::refuse_unusable_rate(ctx, file, esps.record_freq)) return ReadResult::Failed;
     esps.allocate_columns();
     if (!esps.read_records(file)) throw DocumentAbort(esps.problem);
 
-    doc.channel_count = 0;
-    CChannels& ch = doc.channels[0];
+    rec.channel_count = 0;
+    CChannels& ch = rec.channels[0];
     ch.set_foreign_audio(esps.record_freq, static_cast<double>(esps.record_count));
-    ch.number = doc.channel_count + 1;
+    ch.number = rec.channel_count + 1;
     ch.trail_d1 = esps.start_time;
     ch.trail_d2 = esps.end_time;
     ch.allocate_samples(static_cast<std::size_t>(esps.record_count));
     for (std::size_t i = 0; i < esps.record_count; ++i)
         ch.samples[i] = one_short ? esps.shorts[i] : static_cast<std::int16_t>(esps.bytes[i] * 256);
-    doc.channel_count = 1;
-    doc.finish_read(true);
+    rec.channel_count = 1;
+    rec.foreign = true;
     return ReadResult::Accepted;
 }
 

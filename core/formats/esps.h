@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "core/document/marbeck_doc.h"
+#include "core/formats/read_context.h"
 
 namespace vox {
 
@@ -68,6 +68,6 @@ private:
 };
 
 // Open-chain reader (order 18).
-ReadResult read_esps(CMarbeckDoc& doc, BinaryFile& file);
+ReadResult read_esps(ReadContext& ctx, BinaryFile& file, Recording& rec);
 
 }  // namespace vox

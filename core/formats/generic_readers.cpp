@@ -12,11 +12,11 @@ namespace {
 
 // The answers must describe a readable file: a header inside the file and a
 // positive rate. Shows the refusal and returns false otherwise.
-bool check_answers(CMarbeckDoc& doc, BinaryFile& file) {
-    const GenericFileAnswers& g = doc.generic;
-    if (fmt::refuse_unusable_rate(doc, file, static_cast<double>(g.sample_rate_hz))) return false;
+bool check_answers(ReadContext& ctx, BinaryFile& file) {
+    const GenericFileAnswers& g = ctx.generic;
+    if (fmt::refuse_unusable_rate(ctx, file, static_cast<double>(g.sample_rate_hz))) return false;
     if (g.header_bytes < 0 || static_cast<std::uint64_t>(g.header_bytes) >= file.length()) {
-        fmt::report_unreadable(doc, file,
+        fmt::report_unreadable(ctx, file,
                                "the header size (" + std::to_string(g.header_bytes) +
                                    " bytes) leaves no data in a file of " + std::to_string(file.length()) + " bytes");
         return false;
@@ -25,9 +25,9 @@ bool check_answers(CMarbeckDoc& doc, BinaryFile& file) {
 }
 
 // Channel 0 as both generic readers leave it.
-void fill_generic_channel(CMarbeckDoc& doc, const char* name, std::size_t count) {
-    CChannels& ch = doc.channels[0];
-    const double rate = doc.generic.sample_rate_hz;
+void fill_generic_channel(const ReadContext& ctx, Recording& rec, const char* name, std::size_t count) {
+    CChannels& ch = rec.channels[0];
+    const double rate = ctx.generic.sample_rate_hz;
     ch.sample_rate = rate;
     ch.sample_count = static_cast<double>(count);
     ch.duration_ms = ch.sample_count * 1000.0 / rate;
@@ -45,8 +45,8 @@ void fill_generic_channel(CMarbeckDoc& doc, const char* name, std::size_t count)
     ch.bandwidth_hz = 0.0;
     ch.carried_d3 = 1.0;
     ch.reset_window();
-    doc.channel_count = 1;
-    doc.finish_read(true);
+    rec.channel_count = 1;
+    rec.foreign = true;
 }
 
 // Decimal conversion that stops at the first character that is not a digit
@@ -65,24 +65,24 @@ long long leading_integer(const std::string& s) {
 
 }  // namespace
 
-ReadResult read_integer_binary(CMarbeckDoc& doc, BinaryFile& file) {
+ReadResult read_integer_binary(ReadContext& ctx, BinaryFile& file, Recording& rec) {
     if (file.length() == 0) {
-        fmt::report_unreadable(doc, file, "it is empty");
+        fmt::report_unreadable(ctx, file, "it is empty");
         return ReadResult::Failed;
     }
-    if (!check_answers(doc, file)) return ReadResult::Failed;
-    const GenericFileAnswers& g = doc.generic;
+    if (!check_answers(ctx, file)) return ReadResult::Failed;
+    const GenericFileAnswers& g = ctx.generic;
     const std::uint64_t data_bytes = file.length() - static_cast<std::uint64_t>(g.header_bytes);
     const bool wide = g.sixteen_bit != 0;
     const std::size_t count = static_cast<std::size_t>(wide ? data_bytes / 2 : data_bytes);
     if (count == 0) {
-        fmt::report_unreadable(doc, file, "no complete sample follows the header");
+        fmt::report_unreadable(ctx, file, "no complete sample follows the header");
         return ReadResult::Failed;
     }
     std::vector<unsigned char> bytes(wide ? count * 2 : count);
     if (!file.seek(static_cast<std::uint64_t>(g.header_bytes)) || !file.read_exact(bytes.data(), bytes.size()))
         throw DocumentAbort("short read");
-    CChannels& ch = doc.channels[0];
+    CChannels& ch = rec.channels[0];
     ch.allocate_samples(count);
     std::int16_t* out = ch.samples.data();
     if (wide) {
@@ -92,19 +92,19 @@ ReadResult read_integer_binary(CMarbeckDoc& doc, BinaryFile& file) {
     } else {
         for (std::size_t i = 0; i < count; ++i) out[i] = static_cast<std::int16_t>((bytes[i] - 128) * 256);
     }
-    fill_generic_channel(doc, generic_text::kIntegerBinaryName, count);
-    doc.set_format_name("Integer binary");
+    fill_generic_channel(ctx, rec, generic_text::kIntegerBinaryName, count);
+    rec.format_name = "Integer binary";
     return ReadResult::Accepted;
 }
 
-ReadResult read_ascii(CMarbeckDoc& doc, BinaryFile& file) {
+ReadResult read_ascii(ReadContext& ctx, BinaryFile& file, Recording& rec) {
     if (file.length() == 0) {
-        doc.prompts().beep();
-        doc.prompts().message(generic_text::kZeroLength);
+        ctx.prompts.beep();
+        ctx.prompts.message(generic_text::kZeroLength);
         return ReadResult::Failed;
     }
-    if (!check_answers(doc, file)) return ReadResult::Failed;
-    const GenericFileAnswers& g = doc.generic;
+    if (!check_answers(ctx, file)) return ReadResult::Failed;
+    const GenericFileAnswers& g = ctx.generic;
     std::vector<unsigned char> text(file.length() - static_cast<std::uint64_t>(g.header_bytes));
     if (!file.seek(static_cast<std::uint64_t>(g.header_bytes)) || !file.read_exact(text.data(), text.size()))
         throw DocumentAbort("short read");
@@ -122,23 +122,23 @@ ReadResult read_ascii(CMarbeckDoc& doc, BinaryFile& file) {
             continue;
         }
         if (line.size() >= generic_text::kMaxAsciiLine) {
-            doc.prompts().beep();
-            doc.prompts().message(generic_text::kNotPureAscii);
+            ctx.prompts.beep();
+            ctx.prompts.message(generic_text::kNotPureAscii);
             return ReadResult::Failed;
         }
         line.push_back(static_cast<char>(c));
     }
     take_line();  // a last line without a line end still holds a sample
     if (values.empty()) {
-        doc.prompts().beep();
-        doc.prompts().message(generic_text::kZeroLength);
+        ctx.prompts.beep();
+        ctx.prompts.message(generic_text::kZeroLength);
         return ReadResult::Failed;
     }
-    CChannels& ch = doc.channels[0];
+    CChannels& ch = rec.channels[0];
     ch.allocate_samples(values.size());
     std::copy(values.begin(), values.end(), ch.samples.data());
-    fill_generic_channel(doc, generic_text::kAsciiName, values.size());
-    doc.set_format_name("ASCII");
+    fill_generic_channel(ctx, rec, generic_text::kAsciiName, values.size());
+    rec.format_name = "ASCII";
     return ReadResult::Accepted;
 }
 

@@ -77,7 +77,7 @@ SphereHeader parse_sphere_header(const std::string& text) {
     return h;
 }
 
-ReadResult read_nist(CMarbeckDoc& doc, BinaryFile& file) {
+ReadResult read_nist(ReadContext& ctx, BinaryFile& file, Recording& rec) {
     const std::uint64_t len = file.length();
     if (len < kMinFileBytes) return ReadResult::Declined;
     const auto first = fmt::read_at(file, 0, 16);
@@ -86,13 +86,13 @@ ReadResult read_nist(CMarbeckDoc& doc, BinaryFile& file) {
     size_text.erase(0, std::min(size_text.find_first_not_of(' '), size_text.size()));
     const long long header_bytes = leading_number(size_text);
     if (header_bytes < 1 || header_bytes > kMaxHeaderBytes) {
-        fmt::note_refusal(doc, file, "NIST SPHERE",
+        fmt::note_refusal(ctx, file, "NIST SPHERE",
                           "its header size (" + size_text + ") lies outside 1 to " + std::to_string(kMaxHeaderBytes) +
                               " bytes");
         return ReadResult::Declined;
     }
     if (static_cast<std::uint64_t>(header_bytes) > len) {
-        fmt::report_unreadable(doc, file,
+        fmt::report_unreadable(ctx, file,
                                "its header size (" + std::to_string(header_bytes) + " bytes) is beyond the end of the file");
         return ReadResult::Failed;
     }
@@ -100,7 +100,7 @@ ReadResult read_nist(CMarbeckDoc& doc, BinaryFile& file) {
     const SphereHeader h = parse_sphere_header(std::string(raw_header.begin(), raw_header.end()));
 
     const auto decline = [&](const std::string& what) {
-        fmt::note_refusal(doc, file, "NIST SPHERE", what);
+        fmt::note_refusal(ctx, file, "NIST SPHERE", what);
         return ReadResult::Declined;
     };
     if (!h.channel_count) return decline("its channel_count field is missing");
@@ -113,12 +113,12 @@ ReadResult read_nist(CMarbeckDoc& doc, BinaryFile& file) {
     if (ulaw ? n_bytes != 1 : n_bytes != 2)
         return decline(std::to_string(n_bytes) + "-byte " + coding + " samples cannot be read");
     if (!h.sample_rate) {
-        fmt::report_unreadable(doc, file, "its sample_rate field is missing");
+        fmt::report_unreadable(ctx, file, "its sample_rate field is missing");
         return ReadResult::Failed;
     }
-    if (fmt::refuse_unusable_rate(doc, file, static_cast<double>(*h.sample_rate))) return ReadResult::Failed;
+    if (fmt::refuse_unusable_rate(ctx, file, static_cast<double>(*h.sample_rate))) return ReadResult::Failed;
     if (*h.channel_count > 0xFFFF) {
-        fmt::report_unreadable(doc, file, "its channel_count field gives " + std::to_string(*h.channel_count) + " channels");
+        fmt::report_unreadable(ctx, file, "its channel_count field gives " + std::to_string(*h.channel_count) + " channels");
         return ReadResult::Failed;
     }
     const unsigned channels = static_cast<unsigned>(*h.channel_count);
@@ -134,13 +134,13 @@ ReadResult read_nist(CMarbeckDoc& doc, BinaryFile& file) {
 
     int chosen = 0;
     if (channels >= 2) {
-        const auto c = fmt::choose_channel(doc, static_cast<int>(channels));
+        const auto c = fmt::choose_channel(ctx, static_cast<int>(channels));
         if (!c) return ReadResult::Declined;
         chosen = *c;
     }
 
-    doc.channel_count = 0;
-    CChannels& ch = doc.channels[0];
+    rec.channel_count = 0;
+    CChannels& ch = rec.channels[0];
     ch.set_foreign_audio(static_cast<double>(*h.sample_rate), static_cast<double>(frames));
     fmt::InterleavedData data;
     data.offset = static_cast<std::uint64_t>(header_bytes);
@@ -149,13 +149,13 @@ ReadResult read_nist(CMarbeckDoc& doc, BinaryFile& file) {
     data.bytes_per_sample = static_cast<unsigned>(n_bytes);
     data.channel = static_cast<unsigned>(chosen);
     data.decode = ulaw ? fmt::decode_ulaw : (big ? fmt::decode_s16be : fmt::decode_s16le);
-    fmt::load_channel0(doc, file, data);
-    if (channels >= 2) fmt::set_channel_title(doc, file, chosen);
+    fmt::load_channel0(ctx, rec, file, data);
+    if (channels >= 2) fmt::set_channel_title(rec, file, chosen);
     if (h.sample_count && *h.sample_count > 0 && static_cast<std::uint64_t>(*h.sample_count) > frames)
-        fmt::report_short_file(doc, file, static_cast<double>(*h.sample_count), frames,
+        fmt::report_short_file(ctx, file, static_cast<double>(*h.sample_count), frames,
                                static_cast<double>(*h.sample_rate));
-    doc.channel_count = 1;
-    doc.finish_read(true);
+    rec.channel_count = 1;
+    rec.foreign = true;
     return ReadResult::Accepted;
 }
 

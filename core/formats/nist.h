@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "core/document/marbeck_doc.h"
+#include "core/formats/read_context.h"
 
 namespace vox {
 
@@ -23,6 +23,6 @@ struct SphereHeader {
 SphereHeader parse_sphere_header(const std::string& header_text);
 
 // Open-chain reader (order 16).
-ReadResult read_nist(CMarbeckDoc& doc, BinaryFile& file);
+ReadResult read_nist(ReadContext& ctx, BinaryFile& file, Recording& rec);
 
 }  // namespace vox

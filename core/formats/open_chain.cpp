@@ -1,11 +1,11 @@
 #include "core/formats/open_chain.h"
 
-#include "core/document/native_format.h"
 #include "core/formats/acquisition.h"
-#include "core/formats/decoded_reader.h"
 #include "core/formats/aiff.h"
+#include "core/formats/decoded_reader.h"
 #include "core/formats/earlier_product.h"
 #include "core/formats/esps.h"
+#include "core/formats/native_reader.h"
 #include "core/formats/nist.h"
 #include "core/formats/nsp.h"
 #include "core/formats/sun_au.h"

@@ -4,13 +4,16 @@
 
 #include <array>
 
-#include "core/document/marbeck_doc.h"
+#include "core/formats/read_context.h"
 
 namespace vox {
 
 class BinaryFile;
 
-using ReaderFn = ReadResult (*)(CMarbeckDoc& doc, BinaryFile& file);
+// Reads `file` into `rec` (a fresh recording): Accepted when it holds what
+// was loaded, Declined when the file is not the reader's, Failed when the
+// open ends.
+using ReaderFn = ReadResult (*)(ReadContext& ctx, BinaryFile& file, Recording& rec);
 
 struct ReaderEntry {
     const char* name;  // the format's name as shown by "voxtrel-cli info"
@@ -20,8 +23,8 @@ struct ReaderEntry {
 constexpr int kOpenChainLength = 17;
 const std::array<ReaderEntry, kOpenChainLength>& open_chain();
 
-// Generic readers, using doc.generic.
-ReadResult read_integer_binary(CMarbeckDoc& doc, BinaryFile& file);
-ReadResult read_ascii(CMarbeckDoc& doc, BinaryFile& file);
+// Generic readers, using ctx.generic.
+ReadResult read_integer_binary(ReadContext& ctx, BinaryFile& file, Recording& rec);
+ReadResult read_ascii(ReadContext& ctx, BinaryFile& file, Recording& rec);
 
 }  // namespace vox

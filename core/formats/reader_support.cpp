@@ -8,6 +8,7 @@
 #include <optional>
 #include <vector>
 
+#include "core/document/marbeck_doc.h"
 #include "core/document/sample_rate.h"
 
 namespace vox::fmt {
@@ -68,22 +69,22 @@ std::int16_t decode_s32be(const unsigned char* p) { return static_cast<std::int1
 
 std::string file_name_of(const std::string& path) { return std::filesystem::path(path).filename().string(); }
 
-void report_unreadable(CMarbeckDoc& doc, const BinaryFile& file, const std::string& what) {
-    report_unreadable(doc, file.path(), what);
+void report_unreadable(ReadContext& ctx, const BinaryFile& file, const std::string& what) {
+    report_unreadable(ctx, file.path(), what);
 }
 
-void report_unreadable(CMarbeckDoc& doc, const std::string& path, const std::string& what) {
-    doc.prompts().beep();
-    doc.prompts().message("The file '" + file_name_of(path) + "' cannot be read: " + what + ".");
+void report_unreadable(ReadContext& ctx, const std::string& path, const std::string& what) {
+    ctx.prompts.beep();
+    ctx.prompts.message("The file '" + file_name_of(path) + "' cannot be read: " + what + ".");
 }
 
-void note_refusal(CMarbeckDoc& doc, const BinaryFile& file, const std::string& format, const std::string& what) {
-    doc.note_refusal("The file '" + file_name_of(file.path()) + "' cannot be read as " + format + ": " + what + ".");
+void note_refusal(ReadContext& ctx, const BinaryFile& file, const std::string& format, const std::string& what) {
+    ctx.note_refusal("The file '" + file_name_of(file.path()) + "' cannot be read as " + format + ": " + what + ".");
 }
 
-bool refuse_unusable_rate(CMarbeckDoc& doc, const BinaryFile& file, double hz) {
+bool refuse_unusable_rate(ReadContext& ctx, const BinaryFile& file, double hz) {
     if (sample_rate_usable(hz)) return false;
-    report_unreadable(doc, file, sample_rate_problem(hz));
+    report_unreadable(ctx, file, sample_rate_problem(hz));
     return true;
 }
 
@@ -97,10 +98,10 @@ std::string amount(double v) {
 }
 }  // namespace
 
-void report_short_file(CMarbeckDoc& doc, const BinaryFile& file, double announced, std::uint64_t read,
+void report_short_file(ReadContext& ctx, const BinaryFile& file, double announced, std::uint64_t read,
                        double rate_hz) {
     const double got = static_cast<double>(read);
-    doc.prompts().message("The file '" + file_name_of(file.path()) + "' is shorter than its header says: " +
+    ctx.prompts.message("The file '" + file_name_of(file.path()) + "' is shorter than its header says: " +
                           amount(got * 1000.0 / rate_hz) + " ms of " + amount(announced * 1000.0 / rate_hz) +
                           " ms (" + amount(got) + " of " + amount(announced) + " samples) were read.");
 }
@@ -122,15 +123,15 @@ std::vector<unsigned char> read_at(BinaryFile& file, std::uint64_t offset, std::
     return out;
 }
 
-std::optional<int> choose_channel(CMarbeckDoc& doc, int channels) {
-    auto chosen = doc.prompts().select_channel(channels, 0);
+std::optional<int> choose_channel(ReadContext& ctx, int channels) {
+    auto chosen = ctx.prompts.select_channel(channels, 0);
     if (!chosen || *chosen < 0 || *chosen >= channels) return std::nullopt;
     return chosen;
 }
 
-void set_channel_title(CMarbeckDoc& doc, const BinaryFile& file, int channel_index) {
-    doc.channel_title = file_name_of(file.path()) + "::Channel " + std::to_string(channel_index + 1);
-    doc.has_channel_title = 1;
+void set_channel_title(Recording& rec, const BinaryFile& file, int channel_index) {
+    rec.channel_title = file_name_of(file.path()) + "::Channel " + std::to_string(channel_index + 1);
+    rec.has_channel_title = 1;
 }
 
 std::uint64_t frames_in_file(const BinaryFile& file, std::uint64_t offset, unsigned channels,
@@ -157,13 +158,13 @@ void convert_block(BinaryFile& file, const InterleavedData& d, std::uint64_t fir
 
 }  // namespace
 
-void load_channel0(CMarbeckDoc& doc, BinaryFile& file, const InterleavedData& d) {
-    CChannels& ch = doc.channels[0];
+void load_channel0(ReadContext& ctx, Recording& rec, BinaryFile& file, const InterleavedData& d) {
+    CChannels& ch = rec.channels[0];
     if (d.channels == 0 || d.bytes_per_sample == 0 || d.channel >= d.channels || d.decode == nullptr)
         throw DocumentAbort("bad sample layout");
     std::vector<unsigned char> buffer;
 
-    if (!doc.is_long(ch.duration_ms)) {
+    if (!ctx.is_long(ch.duration_ms)) {
         ch.allocate_samples(static_cast<std::size_t>(d.frames));
         constexpr std::size_t kBlockFrames = 65536;
         for (std::uint64_t done = 0; done < d.frames;) {
@@ -176,10 +177,10 @@ void load_channel0(CMarbeckDoc& doc, BinaryFile& file, const InterleavedData& d)
 
     // Long recording: one-second blocks into the raw file, behind the progress window.
     ch.samples.reset();
-    const std::string raw_name = doc.new_sample_file();
+    const std::string raw_name = ctx.new_sample_file(rec);
     BinaryFile raw;
     if (!raw.open(raw_name, BinaryFile::Mode::CreateNew)) {
-        doc.prompts().save_failure_report(raw_name);
+        ctx.prompts.save_failure_report(raw_name);
         throw DocumentAbort("cannot create the raw file");
     }
     double per_second = std::floor(ch.sample_rate);
@@ -192,7 +193,7 @@ void load_channel0(CMarbeckDoc& doc, BinaryFile& file, const InterleavedData& d)
     bool ok = true;
     bool cancelled = false;
     {
-        ProgressScope progress(doc.progress(), doc_text::kReadingCaption, steps);
+        ProgressScope progress(ctx.progress, doc_text::kReadingCaption, steps);
         for (std::uint64_t done = 0; done < d.frames;) {
             const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(block, d.frames - done));
             convert_block(file, d, done, n, buffer, converted.data());
@@ -211,7 +212,7 @@ void load_channel0(CMarbeckDoc& doc, BinaryFile& file, const InterleavedData& d)
     if (!raw.close()) ok = false;
     if (!ok || cancelled) {
         remove_file(raw_name);
-        doc.drop_sample_file();
+        rec.sample_file = {};
         if (cancelled) throw DocumentCancelled();
         throw DocumentAbort("writing the raw file failed");
     }

@@ -17,7 +17,7 @@ enum Encoding : std::uint32_t { kMuLaw8 = 1, kLinear8 = 2, kLinear16 = 3 };
 
 }  // namespace
 
-ReadResult read_sun_au(CMarbeckDoc& doc, BinaryFile& file) {
+ReadResult read_sun_au(ReadContext& ctx, BinaryFile& file, Recording& rec) {
     const std::uint64_t len = file.length();
     if (len < kMinFileBytes) return ReadResult::Declined;
     const auto h = fmt::read_at(file, 0, 24);
@@ -37,25 +37,25 @@ ReadResult read_sun_au(CMarbeckDoc& doc, BinaryFile& file) {
     const std::uint32_t rate = word(16);
     const std::uint32_t channels = word(20);
     if (data_offset < kMinDataOffset) {
-        fmt::note_refusal(doc, file, "SUN au", "its data offset (" + std::to_string(data_offset) + " bytes) lies inside its header");
+        fmt::note_refusal(ctx, file, "SUN au", "its data offset (" + std::to_string(data_offset) + " bytes) lies inside its header");
         return ReadResult::Declined;
     }
     if (channels > 1) {
-        fmt::note_refusal(doc, file, "SUN au", "it holds " + std::to_string(channels) + " channels; only one can be read");
+        fmt::note_refusal(ctx, file, "SUN au", "it holds " + std::to_string(channels) + " channels; only one can be read");
         return ReadResult::Declined;
     }
     if (encoding != kMuLaw8 && encoding != kLinear8 && encoding != kLinear16) {
-        fmt::note_refusal(doc, file, "SUN au",
+        fmt::note_refusal(ctx, file, "SUN au",
                           "its encoding " + std::to_string(encoding) +
                               " cannot be read; only 8-bit mu-law (1), 8-bit (2) and 16-bit (3) linear can");
         return ReadResult::Declined;
     }
     if (data_offset > len) {
-        fmt::report_unreadable(doc, file, "its data offset (" + std::to_string(data_offset) +
+        fmt::report_unreadable(ctx, file, "its data offset (" + std::to_string(data_offset) +
                                               " bytes) is beyond the end of the file");
         return ReadResult::Failed;
     }
-    if (fmt::refuse_unusable_rate(doc, file, static_cast<double>(rate))) return ReadResult::Failed;
+    if (fmt::refuse_unusable_rate(ctx, file, static_cast<double>(rate))) return ReadResult::Failed;
     // A size of all ones means "to the end of the file"; a larger size than
     // the file holds reads what is there.
     const std::uint64_t in_file = len - data_offset;
@@ -63,10 +63,10 @@ ReadResult read_sun_au(CMarbeckDoc& doc, BinaryFile& file) {
     const unsigned width = encoding == kLinear16 ? 2 : 1;
     const std::uint64_t count = bytes / width;
 
-    doc.channel_count = 0;
-    CChannels& ch = doc.channels[0];
+    rec.channel_count = 0;
+    CChannels& ch = rec.channels[0];
     ch.set_foreign_audio(static_cast<double>(rate), static_cast<double>(count));
-    ch.number = doc.channel_count + 1;
+    ch.number = rec.channel_count + 1;
     ch.allocate_samples(static_cast<std::size_t>(count));
     std::vector<unsigned char> buf(static_cast<std::size_t>(count * width));
     if (!file.seek(data_offset) || !file.read_exact(buf.data(), buf.size())) throw DocumentAbort("short sample data");
@@ -76,9 +76,9 @@ ReadResult read_sun_au(CMarbeckDoc& doc, BinaryFile& file) {
                                                                           : fmt::decode_s16le;
     for (std::size_t i = 0; i < count; ++i) ch.samples[i] = decode(&buf[i * width]);
     if (data_size != kSizeUnknown && data_size / width > count)
-        fmt::report_short_file(doc, file, static_cast<double>(data_size / width), count, rate);
-    doc.channel_count = 1;
-    doc.finish_read(true);
+        fmt::report_short_file(ctx, file, static_cast<double>(data_size / width), count, rate);
+    rec.channel_count = 1;
+    rec.foreign = true;
     return ReadResult::Accepted;
 }
 

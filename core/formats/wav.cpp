@@ -6,8 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "core/io/binary_file.h"
+#include "core/document/marbeck_doc.h"
 #include "core/formats/reader_support.h"
+#include "core/io/binary_file.h"
 #include "core/platform/progress.h"
 
 namespace vox {
@@ -19,7 +20,6 @@ constexpr std::uint16_t kTagFloat = 3;
 constexpr std::uint16_t kTagMuLaw = 7;
 constexpr std::uint16_t kTagExtensible = 0xFFFE;
 constexpr const char* kReadCaption = doc_text::kReadingCaption;
-constexpr const char* kWriteCaption = doc_text::kSavingCaption;
 
 // The sub-format GUIDs of the extensible form share the tail
 // -0000-0010-8000-00AA00389B71; the first two bytes carry the plain tag.
@@ -160,10 +160,6 @@ Layout decide_layout(const WaveFormat& f, const std::string& name) {
     return l;
 }
 
-void write_all(BinaryFile& file, const void* p, std::size_t n) {
-    if (!file.write(p, n)) throw DocumentAbort("write failed");
-}
-
 }  // namespace
 
 // --- chunk walk --------------------------------------------------------------------
@@ -243,52 +239,16 @@ int CWave::walk_chunks(BinaryFile& file, WaveChunks& out) const {
     return -1;
 }
 
-void make_wave_header(unsigned char h[44], std::uint32_t rate, std::uint32_t data_bytes) {
-    std::memcpy(h, "RIFF", 4);
-    put_u32le(h + 4, data_bytes + 36);
-    std::memcpy(h + 8, "WAVEfmt ", 8);
-    put_u32le(h + 16, 16);
-    put_u16le(h + 20, kTagPcm);
-    put_u16le(h + 22, 1);
-    put_u32le(h + 24, rate);
-    put_u32le(h + 28, rate * 2);
-    put_u16le(h + 32, 2);
-    put_u16le(h + 34, 16);
-    std::memcpy(h + 36, "data", 4);
-    put_u32le(h + 40, data_bytes);
-}
-
-int CWave::write_from_memory(BinaryFile& file, const std::int16_t* samples, std::uint32_t rate,
-                             std::uint64_t start_byte, std::uint64_t byte_count) const {
-    start_byte &= ~static_cast<std::uint64_t>(1);
-    byte_count &= ~static_cast<std::uint64_t>(1);
-    if (byte_count > 0xFFFFFFFFull - 36) return 1;
-    unsigned char h[44];
-    make_wave_header(h, rate, static_cast<std::uint32_t>(byte_count));
-    if (!file.write(h, sizeof h)) return 1;
-    const std::uint64_t first = start_byte / 2;
-    const std::uint64_t n = byte_count / 2;
-    std::vector<unsigned char> buf(static_cast<std::size_t>(std::min<std::uint64_t>(n, 1 << 16) * 2));
-    for (std::uint64_t done = 0; done < n;) {
-        const std::uint64_t k = std::min<std::uint64_t>(n - done, buf.size() / 2);
-        for (std::uint64_t i = 0; i < k; ++i)
-            put_u16le(&buf[2 * i], static_cast<std::uint16_t>(samples[first + done + i]));
-        if (!file.write(buf.data(), static_cast<std::size_t>(k * 2))) return 1;
-        done += k;
-    }
-    return 0;
-}
-
 // --- reader ------------------------------------------------------------------------------
 
-ReadResult read_wav(CMarbeckDoc& doc, BinaryFile& file) {
-    doc.channel_count = 0;
+ReadResult read_wav(ReadContext& ctx, BinaryFile& file, Recording& rec) {
+    rec.channel_count = 0;
     CWave wave;
     WaveChunks chunks;
     const int walked = wave.walk_chunks(file, chunks);
     if (walked != 0 || !chunks.have_format) {
         if (chunks.recognised)
-            fmt::note_refusal(doc, file, "WAV",
+            fmt::note_refusal(ctx, file, "WAV",
                               walked != 0 ? (chunks.have_format ? "it has no \"data\" chunk"
                                                                 : "it has neither a \"fmt \" nor a \"data\" chunk")
                                           : "it has no \"fmt \" chunk before its \"data\" chunk");
@@ -300,26 +260,26 @@ ReadResult read_wav(CMarbeckDoc& doc, BinaryFile& file) {
     if (!layout.ok) {
         // Declined, so that another reader may still take the file; the
         // reason is shown if none does.
-        if (!layout.refusal.empty()) doc.note_refusal(layout.refusal);
+        if (!layout.refusal.empty()) ctx.note_refusal(layout.refusal);
         return ReadResult::Declined;
     }
-    if (fmt::refuse_unusable_rate(doc, file, static_cast<double>(f.samples_per_sec))) return ReadResult::Failed;
+    if (fmt::refuse_unusable_rate(ctx, file, static_cast<double>(f.samples_per_sec))) return ReadResult::Failed;
 
     const std::uint64_t frames = chunks.data_bytes / f.block_align;
-    CChannels& ch = doc.channels[0];
+    CChannels& ch = rec.channels[0];
     ch.samples.reset();
     ch.set_foreign_audio(static_cast<double>(f.samples_per_sec), static_cast<double>(frames));
 
     int chosen = 0;
     if (f.channels >= 2) {
-        const auto pick = doc.prompts().select_channel(f.channels, 0);
+        const auto pick = ctx.prompts.select_channel(f.channels, 0);
         if (!pick || *pick < 0 || *pick >= f.channels) return ReadResult::Declined;
         chosen = *pick;
     }
     const std::size_t offset_in_frame = static_cast<std::size_t>(chosen) * layout.bytes_per_sample;
     const std::size_t frame_bytes = f.block_align;
 
-    if (!doc.is_long(ch.duration_ms)) {
+    if (!ctx.is_long(ch.duration_ms)) {
         ch.allocate_samples(static_cast<std::size_t>(frames));
         std::int16_t* dst = ch.samples.data();
         // Read in pieces of whole frames so that memory stays bounded by the
@@ -334,27 +294,27 @@ ReadResult read_wav(CMarbeckDoc& doc, BinaryFile& file) {
                 dst[done + i] = convert_one(&buf[i * frame_bytes + offset_in_frame], layout.encoding);
             done += k;
         }
-    } else if (layout.encoding == Encoding::Pcm16 && doc.services().samples_in_place) {
+    } else if (layout.encoding == Encoding::Pcm16 && ctx.samples_in_place) {
         // 16-bit little-endian samples are what the raw file would hold: the
         // chosen channel is read where it lies in the data chunk, `frames`
         // samples of it (no more than the file held when its chunks were
         // walked), one frame apart.
-        doc.borrow_sample_file(file.path(), chunks.data_offset + offset_in_frame,
-                               static_cast<std::uint32_t>(frame_bytes));
+        rec.sample_file = SampleFile{file.path(), chunks.data_offset + offset_in_frame,
+                                     static_cast<std::uint32_t>(frame_bytes), true};
     } else {
         std::size_t chunk_bytes = 2000000;
         if (layout.encoding == Encoding::Pcm8 || layout.encoding == Encoding::MuLaw) chunk_bytes = 1000000;
         if (layout.encoding == Encoding::Float32 || layout.encoding == Encoding::Float64) chunk_bytes = 4000000;
         const std::size_t chunk_frames = std::max<std::size_t>(1, chunk_bytes / frame_bytes);
-        const std::string raw = doc.new_sample_file();
+        const std::string raw = ctx.new_sample_file(rec);
         BinaryFile out;
         if (!out.open(raw, BinaryFile::Mode::CreateNew)) {
-            doc.prompts().save_failure_report(raw);
+            ctx.prompts.save_failure_report(raw);
             throw DocumentCancelled();
         }
         std::vector<unsigned char> in(chunk_frames * frame_bytes);
         std::vector<unsigned char> conv(chunk_frames * 2);
-        ProgressScope progress(doc.progress(), kReadCaption,
+        ProgressScope progress(ctx.progress, kReadCaption,
                                static_cast<long long>(frames / chunk_frames + 1));
         if (!file.seek(chunks.data_offset)) throw DocumentAbort("seek failed");
         for (std::uint64_t done = 0; done < frames;) {
@@ -371,56 +331,15 @@ ReadResult read_wav(CMarbeckDoc& doc, BinaryFile& file) {
     }
 
     if (f.channels >= 2) {
-        doc.channel_title = name + "::Channel " + std::to_string(chosen + 1);
-        doc.has_channel_title = 1;
+        rec.channel_title = name + "::Channel " + std::to_string(chosen + 1);
+        rec.has_channel_title = 1;
     }
     // A data size beyond the end of the file: the frames that are there were read.
     const std::uint64_t announced = chunks.declared_data_bytes / f.block_align;
-    if (announced > frames) fmt::report_short_file(doc, file, static_cast<double>(announced), frames, ch.sample_rate);
-    doc.channel_count = 1;
-    doc.finish_read(true);
+    if (announced > frames) fmt::report_short_file(ctx, file, static_cast<double>(announced), frames, ch.sample_rate);
+    rec.channel_count = 1;
+    rec.foreign = true;
     return ReadResult::Accepted;
-}
-
-// --- file-to-file writer ------------------------------------------------------------
-
-void write_wave_channel(CMarbeckDoc& doc, BinaryFile& file, bool selection, int channel) {
-    if (channel < 0 || channel >= kMaxChannels) throw DocumentAbort("no such channel");
-    const CChannels& ch = doc.channels[channel];
-    const double rate_d = ch.sample_rate;
-    const std::uint32_t rate =
-        rate_d >= 1.0 && rate_d < 4294967295.0 / 2 ? static_cast<std::uint32_t>(rate_d) : 0;
-    const CMarbeckDoc::Range range = doc.sample_range(selection && doc.selection_active);
-    const std::uint64_t bytes = range.count * 2;
-    if (bytes > 0xFFFFFFFFull - 36) throw DocumentAbort("too long for a WAV file");
-
-    if (ch.samples.valid()) {
-        const std::uint64_t have = std::min<std::uint64_t>(ch.count(), ch.samples.size());
-        if (range.start + range.count > have) throw DocumentAbort("range beyond the samples");
-        CWave wave;
-        if (wave.write_from_memory(file, ch.samples.data(), rate, range.start * 2, bytes) != 0)
-            throw DocumentAbort("write failed");
-        return;
-    }
-    const ChannelSamples raw = doc.samples(channel);
-    if (!raw.held()) throw DocumentAbort("no samples");
-    if (!raw.readable()) throw DocumentAbort("no raw file");
-    if (range.start + range.count > raw.count()) throw DocumentAbort("raw file too short");
-    unsigned char h[44];
-    make_wave_header(h, rate, static_cast<std::uint32_t>(bytes));
-    write_all(file, h, sizeof h);
-    const std::uint64_t block = one_second_bytes(rate_d) / 2;  // samples
-    std::vector<std::int16_t> samples(static_cast<std::size_t>(block));
-    std::vector<unsigned char> buf(static_cast<std::size_t>(block * 2));
-    ProgressScope progress(doc.progress(), kWriteCaption, static_cast<long long>(range.count / block + 1));
-    for (std::uint64_t done = 0; done < range.count;) {
-        const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(range.count - done, block));
-        if (!raw.read(range.start + done, n, samples.data())) throw DocumentAbort("raw file too short");
-        for (std::size_t i = 0; i < n; ++i) put_u16le(&buf[2 * i], static_cast<std::uint16_t>(samples[i]));
-        write_all(file, buf.data(), n * 2);
-        done += n;
-        if (progress.step_and_check()) throw DocumentCancelled();
-    }
 }
 
 }  // namespace vox

@@ -1,11 +1,12 @@
 #pragma once
-// RIFF WAVE files: the chunk walker, the reader of the open chain and the
-// writers of 16-bit mono PCM files.
+// RIFF WAVE files: the chunk walker and the reader of the open chain (the
+// 16-bit mono PCM header the document writes is core/io/wave_header.h).
 
 #include <cstdint>
 #include <string>
 
-#include "core/document/marbeck_doc.h"
+#include "core/formats/read_context.h"
+#include "core/io/wave_header.h"
 
 namespace vox {
 
@@ -49,24 +50,13 @@ class CWave {
 public:
     // Walks the chunks; 0 when a "data" chunk was found, −1 otherwise.
     int walk_chunks(BinaryFile& file, WaveChunks& out) const;
-    // Writes a 16-bit mono PCM file from samples in memory. start_byte is
-    // rounded down to even. 0 on success, 1 when a chunk could not be written.
-    int write_from_memory(BinaryFile& file, const std::int16_t* samples, std::uint32_t rate,
-                          std::uint64_t start_byte, std::uint64_t byte_count) const;
 
     int buffer_size = 8192;
     double rate = 11025.0;
     int flag_a = 1, flag_b = 1;
 };
 
-// Builds the 44-byte header of a 16-bit mono PCM file of data_bytes bytes.
-void make_wave_header(unsigned char out[44], std::uint32_t rate, std::uint32_t data_bytes);
-
 // Open-chain reader (order 14).
-ReadResult read_wav(CMarbeckDoc& doc, BinaryFile& file);
-
-// The document's file-to-file writer of channel 0 (whole or selection).
-// Throws DocumentAbort on a failed write or a cancel.
-void write_wave_channel(CMarbeckDoc& doc, BinaryFile& file, bool selection, int channel = 0);
+ReadResult read_wav(ReadContext& ctx, BinaryFile& file, Recording& rec);
 
 }  // namespace vox

@@ -27,6 +27,7 @@
 #include <filesystem>
 
 #include "core/document/marbeck_doc.h"
+#include "core/formats/open_document.h"
 #include "gui/app/about_box.h"
 #include "gui/app/child_frame.h"
 #include "gui/app/command_icons.h"
@@ -333,7 +334,7 @@ CMarbeckDoc* CMainFrame::open_document(const std::string& path) {
             return d.get();
         }
     auto doc = make_document();
-    if (!doc->open(canonical)) {
+    if (!vox::open_document(*doc, canonical)) {
         update_command_ui();
         return nullptr;  // the failure was reported; nothing is kept
     }

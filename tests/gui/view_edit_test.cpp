@@ -8,9 +8,9 @@
 #include <QSpinBox>
 #include <QWheelEvent>
 
-#include "core/io/binary_file.h"
 #include "core/document/doc_edit.h"
 #include "core/document/undo_file.h"
+#include "core/io/binary_file.h"
 #include "gui/views/waveform/reference_gain_dialog.h"
 #include "gui/views/waveform/zoom_option_dialog.h"
 #include "tests/gui/view_fixture.h"

@@ -18,6 +18,7 @@
 #include <functional>
 
 #include "core/annotation/label_gesture.h"
+#include "core/formats/open_document.h"
 #include "gui/annotation/dialog_import_labels.h"
 #include "gui/annotation/label_entry.h"
 #include "gui/annotation/label_font.h"
@@ -688,7 +689,7 @@ TEST_F(LabelView, ALabelSavedReopenedAndDrawnKeepsPlaceTextFontSizeAndColour) {
     view.reset();
     doc = std::make_unique<CMarbeckDoc>(services);
     doc->options.display.always_analyse = 0;
-    ASSERT_TRUE(doc->open(path));
+    ASSERT_TRUE(open_document(*doc, path));
     show();
     ASSERT_EQ(tier0().label_count(), 1);
     const LABEL& l = tier0().labels[0];

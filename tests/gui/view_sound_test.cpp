@@ -9,6 +9,7 @@
 
 #include "core/app/option_block.h"
 #include "core/audio/sound_texts.h"
+#include "core/formats/open_document.h"
 #include "core/platform/memory_wave.h"
 #include "gui/audio/sound_devices.h"
 #include "gui/views/waveform/view_sound.h"
@@ -260,7 +261,7 @@ TEST_F(SoundView, RecordSavesWithLabelsBeforeClearingThem) {
     ASSERT_TRUE(wait_until([&] { return view->recording_sound(); }));
     QTest::mouseClick(view.get(), Qt::LeftButton, Qt::NoModifier, QPoint(300, 150));
     test::DocFixture other;
-    ASSERT_TRUE(other.doc->open(saved));
+    ASSERT_TRUE(open_document(*other.doc, saved));
     ASSERT_EQ(other.doc->channels[0].tiers[0].label_count(), 1);
     EXPECT_EQ(other.doc->channels[0].tiers[0].labels[0].text_string(), "ka");
 }

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "core/formats/open_document.h"
 #include "platform/sndfile_decoder.h"
 #include "tests/support/test_support.h"
 
@@ -64,7 +65,7 @@ TEST_P(DecodedOpen, TheChosenChannelIsAsSoxDecodesIt) {
 
     fx.prompts.channel_choices.push_back(c.pick);
     CMarbeckDoc& doc = *fx.doc;
-    ASSERT_TRUE(doc.open(file)) << c.label;
+    ASSERT_TRUE(open_document(doc, file)) << c.label;
     EXPECT_EQ(doc.format_name().rfind(c.format, 0), 0u) << doc.format_name();
     EXPECT_EQ(fx.prompts.channel_requests.at(0).first, 2);
     EXPECT_EQ(doc.channel_title, std::string("f.") + c.ext + "::Channel " + std::to_string(c.pick + 1));
@@ -104,7 +105,7 @@ TEST(DecodedOpenLong, AFlacPastTheLongFileLimitStreamsToTheRawFile) {
     opts.long_file_minutes = 1.0 / 60.0;  // one second
     CMarbeckDoc doc(fx.services, opts);
     fx.prompts.channel_choices.push_back(1);
-    ASSERT_TRUE(doc.open(file));
+    ASSERT_TRUE(open_document(doc, file));
     EXPECT_FALSE(doc.channels[0].has_samples());
     EXPECT_EQ(test::audio_samples(doc), fx.sox_channel(file, 1));
     EXPECT_GE(fx.progress.steps, 4);  // one step per second of sound
@@ -120,7 +121,7 @@ TEST(DecodedOpenMp3, SamplesAgreeWithSoxOverTheirCommonLength) {
     if (!test::run_command("sox -D '" + src + "' '" + file + "'")) GTEST_SKIP() << "this sox writes no MP3";
     const auto want = fx.sox_channel(file, 0);
     fx.prompts.channel_choices.push_back(0);
-    ASSERT_TRUE(fx.doc->open(file));
+    ASSERT_TRUE(open_document(*fx.doc, file));
     EXPECT_NE(fx.doc->format_name().find("MPEG"), std::string::npos) << fx.doc->format_name();
     const auto got = test::audio_samples(*fx.doc);
     EXPECT_LE(std::max(got.size(), want.size()) - std::min(got.size(), want.size()), 1152u);
@@ -158,7 +159,7 @@ TEST(DecodedOpenRf64, TheChosenChannelHoldsTheSamplesWritten) {
     for (const int pick : {0, 1}) {
         fx.prompts.channel_choices.push_back(pick);
         CMarbeckDoc& doc = fx.fresh();
-        ASSERT_TRUE(doc.open(path));
+        ASSERT_TRUE(open_document(doc, path));
         EXPECT_EQ(doc.format_name(), "WAV");  // the program's own reader knows RF64 and comes first
         EXPECT_EQ(doc.channels[0].sample_rate, 11025.0);
         EXPECT_EQ(test::audio_samples(doc), pick == 0 ? left : right);
@@ -172,7 +173,7 @@ TEST(DecodedOpenRf64, TheChosenChannelHoldsTheSamplesWritten) {
 TEST(DecodedOpenOpus, ATonesFileDecodesToTheTone) {
     SoxFixture fx;
     const std::string path = std::string(VOXTREL_SOURCE_DIR) + "/tests/data/decoded/tone_300hz.opus";
-    ASSERT_TRUE(fx.doc->open(path));
+    ASSERT_TRUE(open_document(*fx.doc, path));
     EXPECT_NE(fx.doc->format_name().find("Opus"), std::string::npos) << fx.doc->format_name();
     EXPECT_EQ(fx.doc->channels[0].sample_rate, 16000.0);
     const auto got = test::audio_samples(*fx.doc);
@@ -201,7 +202,7 @@ TEST(DecodedOpenGeneric, FilesTheDecoderDoesNotKnowReachTheGenericQuestion) {
     test::write_file(raw, bytes);
     for (const auto& path : {text, raw}) {
         fx.prompts.generic_answers.push_back(std::nullopt);
-        EXPECT_FALSE(fx.fresh().open(path)) << path;
+        EXPECT_FALSE(open_document(fx.fresh(), path)) << path;
     }
     EXPECT_EQ(fx.prompts.count(ScriptedPrompts::Event::GenericFile), 2);
 }
@@ -233,7 +234,7 @@ TEST(DecodedOpenDamaged, TruncatedAndDamagedFlacGiveAMessageAndNoCrash) {
         fx.prompts.channel_choices.push_back(0);
         fx.prompts.generic_answers.push_back(std::nullopt);
         CMarbeckDoc& doc = fx.fresh();
-        const bool read = doc.open(path);
+        const bool read = open_document(doc, path);
         const auto messages = fx.prompts.messages();
         if (read) {
             // Part of the file: what is kept matches the good file's start,

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/formats/open_document.h"
 #include "tests/support/test_support.h"
 
 namespace vox {
@@ -42,7 +43,7 @@ std::string mono_wav(const std::string& path, const std::vector<std::int16_t>& s
 
 std::vector<std::int16_t> open_samples(const std::string& path) {
     test::DocFixture f;
-    if (!f.doc->open(path)) return {};
+    if (!open_document(*f.doc, path)) return {};
     return test::audio_samples(*f.doc);
 }
 

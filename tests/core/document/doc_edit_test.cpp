@@ -2,9 +2,9 @@
 
 #include <numeric>
 
-#include "core/io/binary_file.h"
 #include "core/document/doc_edit.h"
 #include "core/document/undo_file.h"
+#include "core/io/binary_file.h"
 #include "tests/support/test_support.h"
 
 namespace vox {

@@ -9,6 +9,7 @@
 #include "core/document/doc_events.h"
 #include "core/document/marbeck_doc.h"
 #include "core/document/undo_file.h"
+#include "core/formats/open_document.h"
 #include "tests/support/test_support.h"
 
 namespace vox {
@@ -114,13 +115,13 @@ TEST(DocEvents, OpeningAFilePublishesSamplesAndLabelsOnce) {
     ASSERT_TRUE(f.doc->write_wave(path, false));
     CMarbeckDoc& doc = f.fresh();
     Recorder r(doc);
-    ASSERT_TRUE(doc.open(path));
+    ASSERT_TRUE(open_document(doc, path));
     EXPECT_EQ(r.take(), kSamplesAndLabels);
     // A file no reader takes still replaced the channels (emptied them).
     const std::string junk = f.dir.file("junk.bin");
     test::write_file(junk, std::vector<unsigned char>(64, 1));
     f.prompts.generic_answers.push_back(std::nullopt);
-    EXPECT_FALSE(doc.open(junk));
+    EXPECT_FALSE(open_document(doc, junk));
     EXPECT_EQ(r.take(), kSamplesAndLabels);
 }
 

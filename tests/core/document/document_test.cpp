@@ -2,8 +2,9 @@
 
 #include <filesystem>
 
-#include "core/io/binary_file.h"
 #include "core/document/marbeck_doc.h"
+#include "core/formats/open_document.h"
+#include "core/io/binary_file.h"
 #include "tests/support/test_support.h"
 
 namespace vox {
@@ -29,7 +30,7 @@ CMarbeckDoc& open_wav(DocFixture& f, const std::string& name, std::size_t n) {
     const std::string path = f.dir.file(name);
     EXPECT_TRUE(f.doc->write_wave(path, false));
     CMarbeckDoc& doc = f.fresh();
-    EXPECT_TRUE(doc.open(path));
+    EXPECT_TRUE(open_document(doc, path));
     return doc;
 }
 
@@ -79,19 +80,19 @@ TEST(Document, OpeningSetsItsSessionsCurrentRate) {
     f.services.session = &other;
     CMarbeckDoc c(f.services);
     EXPECT_EQ(session.current_rate_hz, 11025.0);  // before any open
-    ASSERT_TRUE(a.open(low));
+    ASSERT_TRUE(open_document(a, low));
     EXPECT_EQ(session.current_rate_hz, 8000.0);
-    ASSERT_TRUE(b.open(high));
+    ASSERT_TRUE(open_document(b, high));
     EXPECT_EQ(session.current_rate_hz, 44100.0);
     EXPECT_EQ(other.current_rate_hz, 11025.0);
-    ASSERT_TRUE(c.open(low));
+    ASSERT_TRUE(open_document(c, low));
     EXPECT_EQ(other.current_rate_hz, 8000.0);
     EXPECT_EQ(session.current_rate_hz, 44100.0);
 }
 
 TEST(Document, UnreadableFileIsReportedOnceAndNothingOpens) {
     DocFixture f;
-    EXPECT_FALSE(f.doc->open(f.dir.file("missing.wav")));
+    EXPECT_FALSE(open_document(*f.doc, f.dir.file("missing.wav")));
     EXPECT_EQ(f.prompts.count(Kind::OpenFailure), 1);
     EXPECT_EQ(f.doc->loaded, 0);
 }
@@ -100,7 +101,7 @@ TEST(Document, CancelledGenericSelectionOpensNothingAndSaysNothingMore) {
     DocFixture f;
     test::write_file(f.dir.file("junk.bin"), std::vector<unsigned char>(40, 0x5A));
     f.prompts.generic_answers.push_back(std::nullopt);
-    EXPECT_FALSE(f.doc->open(f.dir.file("junk.bin")));
+    EXPECT_FALSE(open_document(*f.doc, f.dir.file("junk.bin")));
     ASSERT_EQ(f.prompts.events.size(), 1u);
     EXPECT_EQ(f.prompts.events[0].kind, Kind::GenericFile);
     ASSERT_EQ(f.prompts.generic_presets.size(), 1u);
@@ -134,7 +135,7 @@ TEST(Document, SaveOfAForeignFileAsksForANameThenSavesInPlace) {
     ASSERT_TRUE(doc.save());
     EXPECT_EQ(f.prompts.file_requests.size(), 1u);
     CMarbeckDoc& back = f.fresh();
-    ASSERT_TRUE(back.open(target));
+    ASSERT_TRUE(open_document(back, target));
     EXPECT_EQ(test::audio_samples(back)[0], 1234);
 }
 
@@ -172,7 +173,7 @@ TEST(Document, CancelledSaveLeavesThePreviousFileIntact) {
 
     CMarbeckDoc& doc = f.fresh();
     doc.options.long_file_minutes = 0;  // everything takes the disk path
-    ASSERT_TRUE(doc.open(path));
+    ASSERT_TRUE(open_document(doc, path));
     ASSERT_FALSE(doc.channels[0].samples.valid());
     doc.channels[0].name = "changed";
     f.progress.cancel_at_step = 2;
@@ -231,7 +232,7 @@ TEST(Document, SaveSelectionWritesOnlyTheSelectionAndKeepsThePath) {
     const CMarbeckDoc::Range r = doc.sample_range(true);
 
     CMarbeckDoc& back = f.fresh();  // `doc` is gone from here on
-    ASSERT_TRUE(back.open(out));
+    ASSERT_TRUE(open_document(back, out));
     EXPECT_EQ(test::audio_samples(back),
               std::vector<std::int16_t>(all.begin() + static_cast<long>(r.start),
                                         all.begin() + static_cast<long>(r.start + r.count)));
@@ -250,7 +251,7 @@ TEST(Document, SaveCopyKeepsTheSelectionFlagAndThePath) {
     EXPECT_EQ(doc.title(), "a.wav");
     EXPECT_EQ(doc.foreign_format, 0);
     CMarbeckDoc& back = f.fresh();
-    ASSERT_TRUE(back.open(out));
+    ASSERT_TRUE(open_document(back, out));
     EXPECT_EQ(back.channels[0].sample_count, 3000.0);  // the whole document
 }
 
@@ -347,7 +348,7 @@ TEST(Document, LongFilesStayOnDiskAndReadBackExactly) {
     ASSERT_TRUE(f.doc->write_wave(path, false));
     CMarbeckDoc& doc = f.fresh();
     doc.options.long_file_minutes = 0;
-    ASSERT_TRUE(doc.open(path));
+    ASSERT_TRUE(open_document(doc, path));
     EXPECT_FALSE(doc.channels[0].samples.valid());
     ASSERT_TRUE(doc.samples_on_disk());
     EXPECT_EQ(test::audio_samples(doc), expected);
@@ -360,7 +361,7 @@ TEST(Document, LongFilesStayOnDiskAndReadBackExactly) {
     const std::string back_path = f.dir.file("back.wav");
     ASSERT_TRUE(doc.write_wave(back_path, false));
     CMarbeckDoc& back = f.fresh();
-    ASSERT_TRUE(back.open(back_path));
+    ASSERT_TRUE(open_document(back, back_path));
     EXPECT_EQ(test::audio_samples(back), expected);
     EXPECT_GT(f.progress.steps, 0);
     EXPECT_EQ(f.progress.captions, (std::vector<std::string>{doc_text::kReadingCaption, doc_text::kSavingCaption}));

@@ -9,10 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "core/io/binary_file.h"
 #include "core/document/channel_analysis.h"
 #include "core/document/doc_edit.h"
 #include "core/document/undo_file.h"
+#include "core/formats/open_document.h"
+#include "core/io/binary_file.h"
 #include "tests/core/dsp/synth.h"
 #include "tests/support/test_support.h"
 
@@ -65,7 +66,7 @@ CMarbeckDoc& open_long(DocFixture& f, const std::string& path, bool in_place, in
     doc.options.long_file_minutes = 0;  // every recording stays on disk
     f.prompts.channel_choices.clear();
     f.prompts.channel_choices.push_back(channel);
-    EXPECT_TRUE(doc.open(path)) << path;
+    EXPECT_TRUE(open_document(doc, path)) << path;
     EXPECT_TRUE(doc.samples_on_disk());
     return doc;
 }
@@ -182,7 +183,7 @@ TEST_P(KeepsTheCopy, OtherEncodingsAndShortFilesAreNotReadInPlace) {
     f.services.samples_in_place = true;
     CMarbeckDoc& doc = f.fresh();
     doc.options.long_file_minutes = k.long_file ? 0 : 1000;
-    ASSERT_TRUE(doc.open(path));
+    ASSERT_TRUE(open_document(doc, path));
     EXPECT_FALSE(doc.sample_file_borrowed());
     EXPECT_EQ(doc.samples_on_disk(), k.long_file);
     const auto s = test::audio_samples(doc);

@@ -2,8 +2,9 @@
 
 #include <cstring>
 
-#include "core/io/binary_file.h"
 #include "core/document/native_format.h"
+#include "core/formats/open_document.h"
+#include "core/io/binary_file.h"
 #include "tests/support/test_support.h"
 
 namespace vox {
@@ -59,7 +60,7 @@ TEST(NativeFormat, WholeFileRoundTripsEveryField) {
     ASSERT_TRUE(f.doc->write_native(path));
 
     CMarbeckDoc& back = f.fresh();
-    ASSERT_TRUE(back.open(path));
+    ASSERT_TRUE(open_document(back, path));
     EXPECT_EQ(back.format_name(), "VXL_PC");
     const CChannels& ch = back.channels[0];
     EXPECT_EQ(ch.sample_rate, 1000.0);
@@ -102,7 +103,7 @@ TEST(NativeFormat, SelectionKeepsLabelsStrictlyInsideWithRelativeTimes) {
     const auto original = test::audio_samples(*f.doc);
 
     CMarbeckDoc& back = f.fresh();
-    ASSERT_TRUE(back.open(path));
+    ASSERT_TRUE(open_document(back, path));
     const CChannels& b = back.channels[0];
     EXPECT_EQ(b.sample_count, 1000.0);
     EXPECT_EQ(b.duration_ms, 1000.0);
@@ -125,12 +126,12 @@ TEST(NativeFormat, IdentificationDecidesAcceptance) {
     // Exactly 512 bytes: not a native file (and no other reader takes it).
     auto short_file = std::vector<unsigned char>(bytes.begin(), bytes.begin() + 512);
     test::write_file(f.dir.file("short.vxl"), short_file);
-    EXPECT_FALSE(f.fresh().open(f.dir.file("short.vxl")));
+    EXPECT_FALSE(open_document(f.fresh(), f.dir.file("short.vxl")));
 
     auto two_channels = bytes;
     two_channels[8] = 2;
     test::write_file(f.dir.file("two.vxl"), two_channels);
-    EXPECT_FALSE(f.fresh().open(f.dir.file("two.vxl")));
+    EXPECT_FALSE(open_document(f.fresh(), f.dir.file("two.vxl")));
     EXPECT_EQ(f.prompts.count(ScriptedPrompts::Event::GenericFile), 2);
 }
 
@@ -149,7 +150,7 @@ TEST(NativeFormat, LabelsFailingTheCheckAreDroppedWithOneMessagePerTier) {
     ASSERT_TRUE(f.doc->write_native(path));
 
     CMarbeckDoc& back = f.fresh();
-    ASSERT_TRUE(back.open(path));
+    ASSERT_TRUE(open_document(back, path));
     EXPECT_EQ(back.channels[0].tiers[0].label_count(), 3);
     EXPECT_EQ(back.channels[0].tiers[1].label_count(), 1);
     const auto msgs = f.prompts.messages();
@@ -164,7 +165,7 @@ TEST(NativeFormat, LargeFontsAreNotTakenFromTheFile) {
     const std::string path = f.dir.file("font.vxl");
     ASSERT_TRUE(f.doc->write_native(path));
     CMarbeckDoc& back = f.fresh();
-    ASSERT_TRUE(back.open(path));
+    ASSERT_TRUE(open_document(back, path));
     ASSERT_EQ(back.channels[0].tiers[0].label_count(), 3);
     EXPECT_EQ(back.channels[0].tiers[0].labels[0].font, LogFont{});
     EXPECT_EQ(back.channels[0].tiers[0].labels[1].font.height, -13);
@@ -183,7 +184,7 @@ TEST(NativeFormat, CountsBeyondTheFileAreNotTrusted) {
     std::memcpy(&huge_samples[512 + 16], &big, 8);
     test::write_file(f.dir.file("s.vxl"), huge_samples);
     CMarbeckDoc& a = f.fresh();
-    ASSERT_TRUE(a.open(f.dir.file("s.vxl")));
+    ASSERT_TRUE(open_document(a, f.dir.file("s.vxl")));
     EXPECT_EQ(a.channels[0].sample_count, 100.0);  // what the file holds
 
     auto many_labels = bytes;
@@ -193,13 +194,13 @@ TEST(NativeFormat, CountsBeyondTheFileAreNotTrusted) {
     many_labels[tier1 + 258] = 0xFF;
     many_labels[tier1 + 259] = 0x7F;
     test::write_file(f.dir.file("l.vxl"), many_labels);
-    EXPECT_FALSE(f.fresh().open(f.dir.file("l.vxl")));
+    EXPECT_FALSE(open_document(f.fresh(), f.dir.file("l.vxl")));
     EXPECT_EQ(f.prompts.count(ScriptedPrompts::Event::OpenFailure), 1);
 
     auto many_tiers = bytes;
     many_tiers[512 + 92] = 200;
     test::write_file(f.dir.file("t.vxl"), many_tiers);
-    EXPECT_FALSE(f.fresh().open(f.dir.file("t.vxl")));
+    EXPECT_FALSE(open_document(f.fresh(), f.dir.file("t.vxl")));
 }
 
 // Big-endian forms, built byte by byte.
@@ -243,7 +244,7 @@ TEST(NativeFormat, ReadsTheTwoMacForms) {
         SCOPED_TRACE(extended ? "VXLMACX" : "VXL_Mac");
         DocFixture f;
         test::write_file(f.dir.file("m.vxl"), mac_file(extended));
-        ASSERT_TRUE(f.doc->open(f.dir.file("m.vxl")));
+        ASSERT_TRUE(open_document(*f.doc, f.dir.file("m.vxl")));
         EXPECT_EQ(f.doc->format_name(), extended ? "VXLMACX" : "VXL_Mac");
         const CChannels& ch = f.doc->channels[0];
         EXPECT_EQ(test::audio_samples(*f.doc), (std::vector<std::int16_t>{1, -2, 300, -32768}));
@@ -270,7 +271,7 @@ TEST(NativeFormat, LongRecordingsStayOnDiskAndWriteBackExactly) {
 
     CMarbeckDoc& back = f.fresh();
     back.options.long_file_minutes = 0.0;  // everything counts as long
-    ASSERT_TRUE(back.open(path));
+    ASSERT_TRUE(open_document(back, path));
     EXPECT_FALSE(back.channels[0].has_samples());
     EXPECT_TRUE(back.samples_on_disk());
     EXPECT_EQ(test::audio_samples(back), original);
@@ -290,7 +291,7 @@ TEST(NativeFormat, CancellingALongReadLeavesNothingOpen) {
     f.progress.cancel_at_step = 2;
     CMarbeckDoc& back = f.fresh();
     back.options.long_file_minutes = 0.0;
-    EXPECT_FALSE(back.open(path));
+    EXPECT_FALSE(open_document(back, path));
     EXPECT_EQ(back.loaded, 0);
     EXPECT_EQ(f.prompts.count(ScriptedPrompts::Event::OpenFailure), 0);
 }
@@ -321,7 +322,7 @@ TEST(NativeFormat, HugeRateOnTheDiskPathReadsWithBoundedBuffers) {
     ASSERT_TRUE(f.doc->write_native(path));
     CMarbeckDoc& back = f.fresh();
     back.options.long_file_minutes = 0;
-    ASSERT_TRUE(back.open(path));
+    ASSERT_TRUE(open_document(back, path));
     EXPECT_FALSE(back.channels[0].samples.valid());
     EXPECT_EQ(test::audio_samples(back).size(), 100u);
 }

@@ -9,9 +9,9 @@
 #include <random>
 #include <vector>
 
-#include "core/io/binary_file.h"
 #include "core/document/channel_analysis.h"
 #include "core/document/sample_access.h"
+#include "core/io/binary_file.h"
 #include "tests/support/test_support.h"
 
 namespace vox {
@@ -149,6 +149,38 @@ INSTANTIATE_TEST_SUITE_P(Held, SampleAccess,
 // A file cut short after it was opened: reads of what is gone fail (the
 // analyses then stop with a read error), what is left still reads, nothing
 // crashes; the same for a raw file and for one channel of interleaved frames.
+// A stretch copied into a file as 16-bit little-endian values, one second
+// per progress step, whatever holds the samples; a cancel stops it after
+// that step and a stretch past the end writes nothing.
+TEST_P(SampleAccess, WritesAStretchAsLittleEndianOneSecondPerStep) {
+    constexpr std::uint64_t kStart = 1234, kCount = 150'000;
+    constexpr double kRate = 16000.0;  // 9.375 s: ten writes
+    const std::string out_path = dir.file("out.raw");
+    {
+        BinaryFile out;
+        ASSERT_TRUE(out.open(out_path, BinaryFile::Mode::Write));
+        ScriptedProgress progress;
+        EXPECT_EQ(src.write_le16(out, kStart, kCount, kRate, &progress, "copy"), CopyOutcome::Done);
+        EXPECT_EQ(progress.steps, 10);
+        EXPECT_EQ(progress.opened, 1);
+        EXPECT_EQ(progress.closed, 1);
+        ASSERT_TRUE(out.close());
+    }
+    const auto bytes = test::read_file(out_path);
+    ASSERT_EQ(bytes.size(), kCount * 2);
+    std::size_t wrong = 0;
+    for (std::uint64_t i = 0; i < kCount; ++i) wrong += get_i16le(&bytes[2 * i]) != x[kStart + i];
+    EXPECT_EQ(wrong, 0u);
+
+    BinaryFile out;
+    ASSERT_TRUE(out.open(out_path, BinaryFile::Mode::Write));
+    ScriptedProgress cancelling(3);
+    EXPECT_EQ(src.write_le16(out, kStart, kCount, kRate, &cancelling, "copy"), CopyOutcome::Cancelled);
+    EXPECT_EQ(out.length(), 3u * 16000 * 2);
+    EXPECT_EQ(src.write_le16(out, x.size() - 10, 11, kRate, nullptr, "copy"), CopyOutcome::Failed);
+    EXPECT_EQ(out.length(), 3u * 16000 * 2);
+}
+
 TEST(SampleAccessFile, AFileCutShortAfterOpeningFailsTheReadsPastTheCut) {
     test::ScratchDir dir;
     const auto x = noise(100'000, 5);

@@ -6,11 +6,11 @@
 #include <cmath>
 #include <vector>
 
-#include "core/io/binary_file.h"
 #include "core/document/channel_analysis.h"
 #include "core/dsp/fft_lpc_slice.h"
 #include "core/dsp/intensity.h"
 #include "core/dsp/spectrogram.h"
+#include "core/io/binary_file.h"
 #include "core/platform/scripted_prompts.h"
 #include "tests/core/dsp/synth.h"
 #include "tests/support/test_support.h"

@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "core/document/channel_analysis.h"
-#include "core/io/binary_file.h"
 #include "core/dsp/pitch_options.h"
 #include "core/dsp/pitch_tracker.h"
+#include "core/io/binary_file.h"
 #include "tests/core/dsp/synth.h"
 #include "tests/support/test_support.h"
 

@@ -14,6 +14,7 @@
 #include "core/formats/earlier_product.h"
 #include "core/formats/esps.h"
 #include "core/formats/generic_readers.h"
+#include "core/formats/open_document.h"
 #include "tests/support/test_support.h"
 
 namespace vox {
@@ -30,7 +31,7 @@ protected:
     bool open(const Bytes& b, const std::string& name = "f.bin") {
         path = fx.dir.file(name);
         test::write_file(path, b.data);
-        return fx.doc->read_file(path);
+        return open_document(*fx.doc, path);
     }
     Samples samples() const { return test::audio_samples(*fx.doc); }
     const CChannels& ch0() const { return fx.doc->channels[0]; }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/formats/decoded_reader.h"
+#include "core/formats/open_document.h"
 #include "core/platform/scripted_decoder.h"
 #include "tests/support/test_support.h"
 
@@ -33,7 +34,7 @@ struct DecodedFixture : DocFixture {
         OptionBlock opts;
         if (long_seconds > 0.0) opts.long_file_minutes = long_seconds / 60.0;
         doc = std::make_unique<CMarbeckDoc>(services, opts);
-        return doc->open(path);
+        return open_document(*doc, path);
     }
     std::vector<std::int16_t> expected(std::uint64_t frames, int channel) const {
         std::vector<std::int16_t> s(frames);
@@ -56,7 +57,7 @@ TEST(DecodedReader, WithoutADecoderTheGenericQuestionFollowsAsBefore) {
     const std::string path = f.dir.file("sound.xyz");
     test::write_file(path, kUnknownBytes);
     f.prompts.generic_answers.push_back(std::nullopt);
-    EXPECT_FALSE(f.doc->open(path));
+    EXPECT_FALSE(open_document(*f.doc, path));
     EXPECT_EQ(f.prompts.count(ScriptedPrompts::Event::GenericFile), 1);
 }
 
@@ -77,7 +78,7 @@ TEST(DecodedReader, TheProgramsOwnReadersComeFirst) {
     wav.u16le(2).u16le(16).text("data").u32le(4).i16le(7).i16le(-7);
     const std::string path = f.dir.file("plain.wav");
     test::write_file(path, wav.data);
-    ASSERT_TRUE(f.doc->open(path));
+    ASSERT_TRUE(open_document(*f.doc, path));
     EXPECT_EQ(f.doc->format_name(), "WAV");
     EXPECT_TRUE(f.decoder.opened.empty());
 }

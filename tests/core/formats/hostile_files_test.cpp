@@ -16,9 +16,10 @@
 #include <string>
 #include <vector>
 
-#include "core/io/binary_file.h"
 #include "core/formats/esps.h"
+#include "core/formats/open_document.h"
 #include "core/formats/wav.h"
+#include "core/io/binary_file.h"
 #include "tests/support/test_support.h"
 
 namespace vox {
@@ -34,7 +35,7 @@ protected:
     bool open_bytes(const Bytes& b, const std::string& name) {
         path = fx.dir.file(name);
         test::write_file(path, b.data);
-        return fx.doc->read_file(path);
+        return open_document(*fx.doc, path);
     }
     std::vector<std::string> messages() const { return fx.prompts.messages(); }
     const CChannels& ch0() const { return fx.doc->channels[0]; }
@@ -61,7 +62,7 @@ TEST_F(Hostile, FoldersAndDevicesAreRefusedWithAMessage) {
     for (const auto& [target, part] : {std::pair<std::string, const char*>{fx.dir.path().string(), "folder"},
                                        {"/dev/null", "device"}}) {
         fx.prompts.events.clear();
-        EXPECT_FALSE(fx.doc->read_file(target)) << target;
+        EXPECT_FALSE(open_document(*fx.doc, target)) << target;
         ASSERT_EQ(messages().size(), 1u) << target;
         EXPECT_NE(messages()[0].find(part), std::string::npos) << messages()[0];
         EXPECT_EQ(fx.prompts.count(Event::GenericFile), 0);
@@ -72,7 +73,7 @@ TEST_F(Hostile, FoldersAndDevicesAreRefusedWithAMessage) {
 TEST_F(Hostile, AFifoIsRefusedWithoutWaitingForAWriter) {
     const std::string fifo = fx.dir.file("f.wav");
     ASSERT_TRUE(test::run_command("mkfifo '" + fifo + "'"));
-    auto opened = std::async(std::launch::async, [&] { return fx.doc->read_file(fifo); });
+    auto opened = std::async(std::launch::async, [&] { return open_document(*fx.doc, fifo); });
     if (opened.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
         // The open is blocked in the FIFO: give it a writer (and an end) so
         // the test can finish, and fail.
@@ -289,7 +290,7 @@ TEST_P(BigWave, SizesBeyond32BitsReachTheRealEnd) {
     DocFixture fx;
     fx.progress.cancel_at_step = 1;
     fx.doc->options.long_file_minutes = 0;
-    EXPECT_FALSE(fx.doc->read_file(p));
+    EXPECT_FALSE(open_document(*fx.doc, p));
     EXPECT_EQ(fx.progress.last_total, static_cast<long long>(c.want_bytes / 2 / 1000000 + 1));
     const auto msgs = fx.prompts.messages();
     EXPECT_TRUE(msgs.empty()) << msgs[0];  // a cancel is not a failure

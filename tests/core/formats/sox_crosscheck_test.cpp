@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/formats/open_document.h"
 #include "tests/support/test_support.h"
 
 namespace vox {
@@ -44,7 +45,7 @@ TEST_P(SoxCrossCheck, SamplesMatchSoxDecode) {
 
     if (c.channels > 1) fx.prompts.channel_choices.push_back(c.pick);
     CMarbeckDoc& doc = *fx.doc;
-    ASSERT_TRUE(doc.read_file(file)) << c.label;
+    ASSERT_TRUE(open_document(doc, file)) << c.label;
     EXPECT_EQ(doc.format_name(), c.format);
     const CChannels& ch = doc.channels[0];
     EXPECT_DOUBLE_EQ(ch.sample_rate, 16000.0);
@@ -91,12 +92,12 @@ TEST(SoxCrossCheckLong, AiffAndSphereThroughTheRawFile) {
         const std::string file = fx.dir.file("f.snd");
         ASSERT_TRUE(test::run_command("sox -D -n -r 8000 -b 16 -c 1 '" + src + "' synth 2.5 sine 300 gain -2"));
         ASSERT_TRUE(test::run_command("sox -D '" + src + "' " + std::string(out) + " '" + file + "'"));
-        ASSERT_TRUE(fx.doc->read_file(file));
+        ASSERT_TRUE(open_document(*fx.doc, file));
         const auto in_memory = test::audio_samples(*fx.doc);
         OptionBlock opts;
         opts.long_file_minutes = 1.0 / 60.0;  // one second
         CMarbeckDoc doc(fx.services, opts);
-        ASSERT_TRUE(doc.read_file(file)) << out;
+        ASSERT_TRUE(open_document(doc, file)) << out;
         EXPECT_FALSE(doc.channels[0].has_samples());
         EXPECT_TRUE(doc.samples_on_disk());
         EXPECT_EQ(test::audio_samples(doc), in_memory);

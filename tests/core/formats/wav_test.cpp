@@ -4,8 +4,9 @@
 #include <cstring>
 #include <limits>
 
-#include "core/io/binary_file.h"
+#include "core/formats/open_document.h"
 #include "core/formats/wav.h"
+#include "core/io/binary_file.h"
 #include "tests/support/test_support.h"
 
 namespace vox {
@@ -48,7 +49,7 @@ std::vector<std::int16_t> open_samples(DocFixture& f, const std::vector<unsigned
     const std::string path = f.dir.file(name);
     test::write_file(path, bytes);
     CMarbeckDoc& doc = f.fresh();
-    if (!doc.open(path)) return {};
+    if (!open_document(doc, path)) return {};
     EXPECT_EQ(doc.format_name(), "WAV");
     return test::audio_samples(doc);
 }
@@ -92,7 +93,7 @@ TEST(Wave, StereoFileKeepsTheChosenChannelAndNamesIt) {
     f.prompts.channel_choices.push_back(1);
     const std::string path = f.dir.file("two.wav");
     test::write_file(path, b.data);
-    ASSERT_TRUE(f.doc->open(path));
+    ASSERT_TRUE(open_document(*f.doc, path));
     EXPECT_EQ(test::audio_samples(*f.doc), (std::vector<std::int16_t>{-1, -2, -3}));
     EXPECT_EQ(f.doc->channels[0].sample_count, 3.0);
     EXPECT_EQ(f.doc->channels[0].sample_rate, 16000.0);
@@ -210,7 +211,7 @@ TEST_P(WaveRefusals, NameTheFileAndWhatItHolds) {
     f.prompts.generic_answers.push_back(std::nullopt);
     const std::string path = f.dir.file(std::string(c.name) + ".wav");
     test::write_file(path, c.bytes);
-    EXPECT_FALSE(f.doc->open(path));
+    EXPECT_FALSE(open_document(*f.doc, path));
     const auto msgs = f.prompts.messages();
     ASSERT_EQ(msgs.size(), 1u) << c.name;
     EXPECT_NE(msgs[0].find(std::string(c.name) + ".wav"), std::string::npos) << msgs[0];
@@ -233,7 +234,7 @@ TEST(Wave, ExportedFileReadsBackWithTheWholeRate) {
     const std::string path = f.dir.file("e.wav");
     ASSERT_TRUE(f.doc->write_wave(path, false));
     CMarbeckDoc& back = f.fresh();
-    ASSERT_TRUE(back.open(path));
+    ASSERT_TRUE(open_document(back, path));
     EXPECT_EQ(back.channels[0].sample_rate, 22050.0);
     EXPECT_EQ(test::audio_samples(back), want);
 }
@@ -294,7 +295,7 @@ TEST_P(SoxWave, ReadsAsSoxDecodes) {
     if (c.channels > 1) f.prompts.channel_choices.push_back(channel);
     CMarbeckDoc& doc = f.fresh();
     if (on_disk) doc.options.long_file_minutes = 0;
-    ASSERT_TRUE(doc.open(out_path)) << c.name;
+    ASSERT_TRUE(open_document(doc, out_path)) << c.name;
     EXPECT_EQ(doc.channels[0].samples.valid(), !on_disk);
     EXPECT_EQ(doc.channels[0].sample_rate, 16000.0);
     EXPECT_EQ(test::audio_samples(doc), expected) << c.name;
