@@ -137,8 +137,9 @@ ReadResult read_aiff(ReadContext& ctx, BinaryFile& file, Recording& rec) {
 
     int chosen = 0;
     if (channels >= 2) {
+        // A cancelled choice ends the open (nothing is asked twice).
         const auto c = fmt::choose_channel(ctx, comm.channels);
-        if (!c) return ReadResult::Declined;
+        if (!c) return ReadResult::Failed;
         chosen = *c;
     }
 

@@ -134,8 +134,9 @@ ReadResult read_nist(ReadContext& ctx, BinaryFile& file, Recording& rec) {
 
     int chosen = 0;
     if (channels >= 2) {
+        // A cancelled choice ends the open (nothing is asked twice).
         const auto c = fmt::choose_channel(ctx, static_cast<int>(channels));
-        if (!c) return ReadResult::Declined;
+        if (!c) return ReadResult::Failed;
         chosen = *c;
     }
 

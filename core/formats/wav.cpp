@@ -272,8 +272,10 @@ ReadResult read_wav(ReadContext& ctx, BinaryFile& file, Recording& rec) {
 
     int chosen = 0;
     if (f.channels >= 2) {
-        const auto pick = ctx.prompts.select_channel(f.channels, 0);
-        if (!pick || *pick < 0 || *pick >= f.channels) return ReadResult::Declined;
+        // A cancelled choice ends the open: the file is a WAV file, and the
+        // readers after this one would only ask again or misread it.
+        const auto pick = fmt::choose_channel(ctx, f.channels);
+        if (!pick) return ReadResult::Failed;
         chosen = *pick;
     }
     const std::size_t offset_in_frame = static_cast<std::size_t>(chosen) * layout.bytes_per_sample;

@@ -113,7 +113,7 @@ TEST(Wave, EveryChannelOfAWideFileIsOffered) {
     EXPECT_EQ(f.prompts.channel_requests.at(0).first, 16);
 }
 
-TEST(Wave, CancelledChannelChoiceDeclines) {
+TEST(Wave, CancelledChannelChoiceEndsTheOpen) {
     DocFixture f;
     Bytes b = wave_header(1, 2, 8000, 16, 4);
     b.i16le(1).i16le(2);
@@ -121,6 +121,7 @@ TEST(Wave, CancelledChannelChoiceDeclines) {
     f.prompts.generic_answers.push_back(std::nullopt);
     EXPECT_TRUE(open_samples(f, b.data).empty());
     EXPECT_EQ(f.doc->loaded, 0);
+    EXPECT_EQ(f.prompts.count(ScriptedPrompts::Event::GenericFile), 0);
 }
 
 TEST(Wave, DataSizeBeyondTheFileIsLimitedToTheFile) {
