@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/audio/sound_abort.h"
 #include "core/audio/sound_out.h"
 #include "core/document/raw_file_access.h"
 
@@ -18,6 +19,17 @@ bool prepare_playback(const CMarbeckDoc& doc, CSoundOut& out, int first, int cou
     const std::string& raw = RawFileAccess::raw_path(doc);
     if (raw.empty()) return false;
     out.PrepareFromFile(raw, first, count, rate);
+    return true;
+}
+
+bool start_playback(const CMarbeckDoc& doc, CSoundOut& out, int first, int count, std::uint32_t rate) {
+    try {
+        if (!prepare_playback(doc, out, first, count, rate)) return false;
+    } catch (const SoundAbort&) {
+        return false;
+    }
+    out.Start();
+    out.Restart();
     return true;
 }
 

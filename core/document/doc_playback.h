@@ -16,4 +16,8 @@ class CSoundOut;
 // raw file cannot be opened (the engine has said so).
 bool prepare_playback(const CMarbeckDoc& doc, CSoundOut& out, int first, int count, std::uint32_t rate);
 
+// Prepares as above and starts the engine: true when it plays. A raw file
+// that cannot be opened gives false (the engine has said so).
+bool start_playback(const CMarbeckDoc& doc, CSoundOut& out, int first, int count, std::uint32_t rate);
+
 }  // namespace vox

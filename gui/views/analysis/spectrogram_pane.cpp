@@ -12,7 +12,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/audio/sound_abort.h"
 #include "core/audio/sound_out.h"
 #include "core/document/channel_analysis.h"
 #include "core/document/doc_playback.h"
@@ -84,17 +83,7 @@ bool CSpectrogramPane::play(bool selection) {
         QMetaObject::invokeMethod(guard.data(), [guard, d, text] { if (guard) d->prompts().message(text); },
                                   Qt::QueuedConnection);
     });
-    bool prepared = false;
-    const auto urate = static_cast<std::uint32_t>(rate);
-    try {
-        prepared = prepare_playback(doc_, *out_, first_i, count_i, urate);
-    } catch (const SoundAbort&) {
-        prepared = false;
-    }
-    if (prepared) {
-        out_->Start();
-        out_->Restart();
-    }
+    start_playback(doc_, *out_, first_i, count_i, static_cast<std::uint32_t>(rate));
     play_cursor_ms_ = play_start_ms_;
     cursor_timer_.start(1);
     return true;

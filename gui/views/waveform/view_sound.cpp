@@ -153,16 +153,7 @@ void ViewSound::play(CommandId id) {
     const auto rate = static_cast<std::uint32_t>(ch.sample_rate);
     out_ = std::make_unique<CSoundOut>(output_device(doc_), doc_.prompts());
     out_->set_worker_message_sink(ui_message_sink(context_, doc_));
-    bool prepared = false;
-    try {
-        prepared = prepare_playback(doc_, *out_, first_i, count_i, rate);
-    } catch (const SoundAbort&) {
-        prepared = false;
-    }
-    if (prepared) {
-        out_->Start();
-        out_->Restart();
-    }
+    start_playback(doc_, *out_, first_i, count_i, rate);
     play_cursor_ = play_start_;
     cursor_timer_.start(1);
 }
