@@ -130,8 +130,7 @@ int play(const SoundArgs& a, AudioBackend& dev, ScriptedPrompts& prompts) {
     }
     // The play cursor's time plus the 500 ms after its last step.
     wait_device_ms(to - from + 500.0, dev.speed);
-    out.Pause();
-    out.Stop();
+    end_playback(out);
     std::printf("Played %d samples at %u Hz (%.3f ms to %.3f ms)\n", last - first, rate, from, to);
     return 0;
 }

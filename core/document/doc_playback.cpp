@@ -33,4 +33,9 @@ bool start_playback(const CMarbeckDoc& doc, CSoundOut& out, int first, int count
     return true;
 }
 
+void end_playback(CSoundOut& out) {
+    out.Pause();
+    out.Stop();
+}
+
 }  // namespace vox

@@ -20,4 +20,8 @@ bool prepare_playback(const CMarbeckDoc& doc, CSoundOut& out, int first, int cou
 // that cannot be opened gives false (the engine has said so).
 bool start_playback(const CMarbeckDoc& doc, CSoundOut& out, int first, int count, std::uint32_t rate);
 
+// Ends playback: pauses the engine, then stops it (its refill thread ended,
+// the device closed). The engine may then be released.
+void end_playback(CSoundOut& out);
+
 }  // namespace vox

@@ -108,8 +108,7 @@ void CSpectrogramPane::stop_playback() {
     cursor_timer_.stop();
     end_timer_.stop();
     if (out_) {
-        out_->Pause();
-        out_->Stop();
+        end_playback(*out_);
         out_.reset();
     }
 }

@@ -71,10 +71,7 @@ ViewSound::ViewSound(CMarbeckDoc& doc, QObject* context, Hooks hooks)
 }
 
 ViewSound::~ViewSound() {
-    if (out_) {
-        out_->Pause();
-        out_->Stop();
-    }
+    if (out_) end_playback(*out_);
     if (in_) {
         in_->Halt();
         in_->CloseDevice();
@@ -98,8 +95,7 @@ void ViewSound::stop_playback() {
     cursor_timer_.stop();
     end_timer_.stop();
     if (out_) {
-        out_->Pause();
-        out_->Stop();
+        end_playback(*out_);
         out_.reset();
     }
     if (cursor_shown_) {
