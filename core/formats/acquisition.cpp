@@ -107,7 +107,8 @@ ReadResult read_data_channel_512(ReadContext& ctx, BinaryFile& file, Recording& 
     const auto h = fmt::read_at(file, 0, 32);
     if (h.size() < 32) return ReadResult::Declined;
     const std::int32_t count = get_i32le(&h[2]);
-    const std::int16_t rate = get_i16le(&h[6]);
+    // Unsigned: the field holds rates up to 49,999 Hz, past a signed word's 32,767.
+    const std::uint16_t rate = get_u16le(&h[6]);
     const std::int16_t bits = get_i16le(&h[24]);
     const std::int16_t interval_us = get_i16le(&h[28]);
     if (count <= 0 || static_cast<std::uint64_t>(count) >= len) return ReadResult::Declined;

@@ -621,9 +621,10 @@ TEST_F(Constructed, VeryOldMacAcquisitionFileIsDeclinedWithItsMessage) {
 }
 
 TEST_F(Constructed, DataChannelWith512ByteHeader) {
-    auto file = [](std::int16_t bits, const Bytes& data, std::int32_t count) {
+    auto file = [](std::int16_t bits, const Bytes& data, std::int32_t count, std::uint16_t rate = 2000,
+                   std::int16_t interval_us = 500) {
         Bytes f;
-        f.u16le(0).i32le(count).i16le(2000).zeros(16).i16le(bits).zeros(2).i16le(500);
+        f.u16le(0).i32le(count).u16le(rate).zeros(16).i16le(bits).zeros(2).i16le(interval_us);
         f.zeros(512 - f.size()).append(data.data);
         return f;
     };
@@ -639,6 +640,27 @@ TEST_F(Constructed, DataChannelWith512ByteHeader) {
     // A count beyond the samples in the file: not this format.
     EXPECT_FALSE(open(file(12, words({1}, false), 200), "f.dat"));
     EXPECT_TRUE(fell_through());
+}
+
+// The rate word is read unsigned: rates from 32,768 to 49,999 Hz (44.1 kHz
+// with a 22 µs interval) open at their rate; 0 and 50,000 are not this format.
+TEST_F(Constructed, DataChannelRateWordAboveASignedWord) {
+    auto file = [](std::uint16_t rate) {
+        Bytes f;
+        f.u16le(0).i32le(2).u16le(rate).zeros(16).i16le(16).zeros(2).i16le(22);
+        return f.zeros(512 - f.size()).append(words({3, -3}, false).data);
+    };
+    for (std::uint16_t rate : {32768, 44100, 49999}) {
+        fx.fresh();
+        ASSERT_TRUE(open(file(rate), "r.dat")) << rate;
+        EXPECT_DOUBLE_EQ(ch0().sample_rate, rate);
+        EXPECT_EQ(samples(), (Samples{3, -3}));
+    }
+    for (std::uint16_t rate : {0, 50000, 65535}) {
+        fx.fresh();
+        EXPECT_FALSE(open(file(rate), "r.dat")) << rate;
+        EXPECT_TRUE(fell_through()) << rate;
+    }
 }
 
 
