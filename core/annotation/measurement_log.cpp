@@ -126,7 +126,7 @@ MeasurementLog::Added MeasurementLog::add_entry(const LogEntry& entry) {
             const std::size_t at = added.first_new_column + k;
             captions_.insert(captions_.begin() + static_cast<std::ptrdiff_t>(at), entry_caption(first_number + k));
             for (auto& row : rows_)
-                if (at <= row.size()) row.insert(row.begin() + static_cast<std::ptrdiff_t>(at), Cell{});
+                if (at <= row.size()) row.emplace(row.begin() + static_cast<std::ptrdiff_t>(at));
         }
     }
     std::vector<Cell> row(captions_.size());

@@ -221,7 +221,9 @@ TEST_P(AppClose, ModifiedDocumentAsksBeforeClosing) {
     QCoreApplication::processEvents();
     ASSERT_EQ(fx.prompts.count(Ev::YesNoCancel), 1);
     for (const auto& e : fx.prompts.events)
-        if (e.kind == Ev::YesNoCancel) EXPECT_EQ(e.text, "Save Changes to 'a.wav' before closing ?");
+        if (e.kind == Ev::YesNoCancel) {
+            EXPECT_EQ(e.text, "Save Changes to 'a.wav' before closing ?");
+        }
     EXPECT_EQ(f.document_count(), c.closes ? 0 : 1);
     EXPECT_EQ(fs::exists(vxl), c.saved);
 }

@@ -112,7 +112,9 @@ TEST_F(Overlays, ADraggedSelectionIsAlwaysTheBandBetweenAnchorAndPointer) {
         ASSERT_EQ(now, expected_band(std::min(anchor, x), std::max(anchor, x))) << x;
         for (int yy = 0; yy < kH; ++yy)
             for (int xx = 0; xx < kW; ++xx)
-                if (now.pixel(xx, yy) != before.pixel(xx, yy)) ASSERT_TRUE(dirty.contains(xx, yy)) << xx << "," << yy;
+                if (now.pixel(xx, yy) != before.pixel(xx, yy)) {
+                    ASSERT_TRUE(dirty.contains(xx, yy)) << xx << "," << yy;
+                }
         last = x;
     }
 }
@@ -265,7 +267,9 @@ TEST_P(Gestures, PressDragAndReleaseBecomeTheLabelChange) {
     for (const QPoint& m : c.moves) input.drag(ch, m.x(), m.y());
     EXPECT_EQ(input.release(ch, c.selection), c.outcome);
     EXPECT_EQ(static_cast<int>(seeds.size()), c.dialogs);
-    if (!seeds.empty()) EXPECT_EQ(seeds[0], "word");  // the hit label is what the dialog opens with
+    if (!seeds.empty()) {  // the hit label is what the dialog opens with
+        EXPECT_EQ(seeds[0], "word");
+    }
     EXPECT_EQ(saves, c.saves);
     ASSERT_EQ(labels().size(), c.after.size());
     for (std::size_t i = 0; i < c.after.size(); ++i) {

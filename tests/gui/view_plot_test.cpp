@@ -73,7 +73,9 @@ TEST_P(PlotTimeLabels, KeepApartInsideTheRectangle) {
         EXPECT_GE(l.left, r.left);
         EXPECT_LE(l.left + l.width, r.right);
         EXPECT_EQ(l.width, fm.horizontalAdvance(l.text));
-        if (i > 0) EXPECT_GE(l.left, labels[i - 1].left + labels[i - 1].width + gap) << l.text.toStdString();
+        if (i > 0) {
+            EXPECT_GE(l.left, labels[i - 1].left + labels[i - 1].width + gap) << l.text.toStdString();
+        }
     }
     // Each label stands under a line of its value.
     for (const auto& l : labels) {
@@ -265,7 +267,9 @@ TEST(PlotBitmap, SavingOverALinkKeepsTheLinkAndTheMode) {
     ASSERT_FALSE(back.isNull());
     EXPECT_EQ(back.pixelColor(5, 3), QColor(Qt::blue));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
-    if (std::filesystem::exists("/dev/full")) EXPECT_FALSE(WriteBitmapFile(img, "/dev/full"));
+    if (std::filesystem::exists("/dev/full")) {
+        EXPECT_FALSE(WriteBitmapFile(img, "/dev/full"));
+    }
 }
 
 }  // namespace

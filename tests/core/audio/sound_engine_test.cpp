@@ -274,7 +274,9 @@ TEST_P(OutFailures, ShowTheirMessage) {
     const int r = out.Start();
     EXPECT_EQ(r != 0, p.start_fails);
     // Let the first refills run.
-    if (!p.start_fails && p.streaming) EXPECT_TRUE(dev.wait_finished(2, 5000));
+    if (!p.start_fails && p.streaming) {
+        EXPECT_TRUE(dev.wait_finished(2, 5000));
+    }
     out.Pause();
     out.Stop();
     EXPECT_EQ(prompts.messages(), p.messages);

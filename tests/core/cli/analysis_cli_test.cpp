@@ -114,7 +114,9 @@ TEST_F(AnalysisCli, IntensitySliceFormantsAndSpectrogram) {
     int f1 = 0;
     for (int i = 0; i < 60; ++i) {
         ASSERT_EQ(fm[i].size(), 6u);
-        if (i < 15) EXPECT_EQ(fm[i][1], 0) << i;  // quiet columns suppressed
+        if (i < 15) {  // quiet columns suppressed
+            EXPECT_EQ(fm[i][1], 0) << i;
+        }
         if (i > 25 && std::fabs(fm[i][1] - 600) < 80) ++f1;
     }
     EXPECT_GT(f1, 25);
