@@ -59,6 +59,7 @@ void analyse_frame(CMathFunc& mf, SampleSource& src, std::uint64_t start, const 
     const FormantResult* fr = FormantsOfFrame(mf, buf.data(), n, rq.fs, p, formant_preemphasis(rq.fs));
     std::array<double, 5> cand_f{}, cand_b{};
     const int cand = fr ? std::min(5, fr->formant_count) : 0;
+    const bool lowest_at_peak = fr && fr->lowest_at_peak;
     for (int j = 0; j < cand; ++j) {
         cand_f[j] = fr->F[j];
         cand_b[j] = fr->B[j];
@@ -85,7 +86,7 @@ void analyse_frame(CMathFunc& mf, SampleSource& src, std::uint64_t start, const 
         int slot = 0;
         for (int j = 0; j < cand; ++j) {
             const double f = cand_f[j], b = cand_b[j];
-            if ((b + 0.5) * 2.0 <= f + 0.5) {
+            if (formant_slot_accepted(f, b, j == 0 && lowest_at_peak)) {
                 out.F[slot] = f + 0.5;
                 out.B[slot] = b + 0.5;
                 ++slot;

@@ -7,7 +7,7 @@
 // range, relative to its minimum); LPC envelope of a frame p ms long, at
 // least 30 ms (inverted inverse-filter dB, lowest point 0); formant slots
 // from the same frame (formant_frame.h; first five candidates, kept when
-// (B + 0.5)·2 ≤ F + 0.5, stored as F + 0.5, B + 0.5). A selection averages
+// formant_slot_accepted, stored as F + 0.5, B + 0.5). A selection averages
 // the frames with equal weights, each formant slot over the frames where it
 // was found, the averaged formants ascending.
 

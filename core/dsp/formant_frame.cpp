@@ -108,6 +108,10 @@ std::vector<double> envelope_peaks(const double* a, int p, double fs) {
 
 }  // namespace
 
+bool formant_slot_accepted(double f, double b, bool lowest_at_peak) {
+    return (b + 0.5) * 2.0 <= f + 0.5 || (lowest_at_peak && f > 0.0 && b <= f);
+}
+
 const FormantResult* FormantsOfFrame(CMathFunc& mf, const double* x, int n, double fs, int p, double mu) {
     if (n < 2 || p < 1 || !(fs > 0.0)) return nullptr;
     std::vector<double> y(static_cast<std::size_t>(n));
@@ -130,24 +134,38 @@ const FormantResult* FormantsOfFrame(CMathFunc& mf, const double* x, int n, doub
     // on ripples of the noise and make small peaks of their own (order 12 at
     // 8 kHz), so a wide root is then no evidence of a formant.
     const int count = fr->factor_count;
-    std::vector<double> freq(static_cast<std::size_t>(count));
+    std::vector<double> freq(static_cast<std::size_t>(count)), bw(static_cast<std::size_t>(count));
     std::vector<bool> keep(static_cast<std::size_t>(count));
-    for (int i = 0; i < count; ++i) {
-        const QuadraticFactor& q = fr->factors[static_cast<std::size_t>(i)];
+    for (std::size_t i = 0; i < freq.size(); ++i) {
+        const QuadraticFactor& q = fr->factors[i];
         const FormantValue fv = CMathFunc::QuadraticToFormant(q.c1, q.c0, fa);
-        freq[static_cast<std::size_t>(i)] = fv.frequency;
-        keep[static_cast<std::size_t>(i)] = fv.bandwidth <= kNarrowBandwidth;
+        freq[i] = fv.frequency;
+        bw[i] = fv.bandwidth;
+        keep[i] = fv.bandwidth <= kNarrowBandwidth;
     }
+    // Each peak of the envelope belongs to the root nearest it. The peaks
+    // are wanted for the wide roots of a low order, and for the lowest root
+    // kept when it is wider than half its frequency (formant_slot_accepted
+    // takes it only at a peak); otherwise they are not computed (they would
+    // add a sixth to a spectrogram's time at 8 kHz).
     const LpcResult& lpc = mf.last_lpc();
-    if (lpc.order <= fa / 1000.0 + 2.0) {
+    const bool low_order = lpc.order <= fa / 1000.0 + 2.0;
+    std::size_t lowest = freq.size();
+    for (std::size_t i = 0; i < freq.size(); ++i)
+        if (keep[i] && (lowest == freq.size() || freq[i] < freq[lowest])) lowest = i;
+    const bool wide_lowest = lowest < freq.size() && !formant_slot_accepted(freq[lowest], bw[lowest], false);
+    std::vector<bool> at_peak(freq.size(), false);
+    if (low_order || wide_lowest) {
         for (double peak : envelope_peaks(lpc.a.data(), lpc.order, fa)) {
-            int nearest = -1;
-            for (int i = 0; i < count; ++i)
-                if (nearest < 0 || std::fabs(freq[i] - peak) < std::fabs(freq[nearest] - peak)) nearest = i;
-            if (nearest >= 0) keep[static_cast<std::size_t>(nearest)] = true;
+            std::size_t nearest = freq.size();
+            for (std::size_t i = 0; i < freq.size(); ++i)
+                if (nearest == freq.size() || std::fabs(freq[i] - peak) < std::fabs(freq[nearest] - peak)) nearest = i;
+            if (nearest < freq.size()) at_peak[nearest] = true;
         }
     }
-    return mf.KeepFormants(keep, fa);
+    if (low_order)
+        for (std::size_t i = 0; i < freq.size(); ++i) keep[i] = keep[i] || at_peak[i];
+    return mf.KeepFormants(keep, fa, &at_peak);
 }
 
 }  // namespace vox

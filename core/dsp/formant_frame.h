@@ -47,4 +47,16 @@ std::vector<double> resample_down(const double* x, int n, double fs, double fa);
 // AnalysisAbandoned (it has no predictor), as LpcSpectrumDb does.
 const FormantResult* FormantsOfFrame(CMathFunc& mf, const double* x, int n, double fs, int p, double mu);
 
+// Whether a formant of frequency f and bandwidth b (Hz) found by
+// FormantsOfFrame fills a slot of the slice or the spectrogram: its
+// bandwidth at most about half its frequency, (b + 0.5)·2 ≤ f + 0.5; or,
+// for the lowest formant found when it makes a peak of the envelope
+// (FormantResult::lowest_at_peak), at most its frequency. A high voice
+// shows its first formant through two or three harmonics only, and the
+// predictor widens that root two to four times (an F1 of 80 Hz bandwidth at
+// 310 Hz under a 220 Hz voice reads 130–500 Hz wide): the half-frequency
+// rule alone dropped it and put F2 in the F1 slot. A spare root as wide that
+// only shapes the slope below a strong F1 makes no peak and stays out.
+bool formant_slot_accepted(double f, double b, bool lowest_at_peak);
+
 }  // namespace vox

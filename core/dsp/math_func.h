@@ -64,6 +64,9 @@ struct FormantResult {
     int formant_count = 0;
     std::array<double, 200> F{};  // Hz, ascending
     std::array<double, 200> B{};  // Hz, moved with F
+    // The lowest formant F[0] makes a peak of the predictor's envelope (set
+    // by the frame analysis of formant_frame.h; false from FindFormants).
+    bool lowest_at_peak = false;
 };
 
 // Frequency and bandwidth of one quadratic factor.
@@ -145,8 +148,11 @@ public:
     const FormantResult* FindFormantsByDeflation(int p, double bwLimit, const double* a, double fs);
     // Chooses the formants of the last FindFormants again among all its
     // factors: factor i is kept when keep[i] (one flag per factor), sorted
-    // by frequency. fs as given to FindFormants.
-    const FormantResult* KeepFormants(const std::vector<bool>& keep, double fs);
+    // by frequency. fs as given to FindFormants. With at_peak (one flag per
+    // factor: the factor makes a peak of the envelope), the result's
+    // lowest_at_peak is the flag of the factor that becomes F[0].
+    const FormantResult* KeepFormants(const std::vector<bool>& keep, double fs,
+                                      const std::vector<bool>* at_peak = nullptr);
 
     // One factor of a0·z^d + … + ad; the deflated polynomial goes to out.
     FactorOutcome FactorPolynomial(int d, const double* a, double* out);

@@ -145,7 +145,7 @@ std::optional<SpectrogramColumns> ComputeSpectrogram(SampleSource& source, const
                     for (int j = 0; j < 5; ++j) {
                         const double F = j < fr->formant_count ? fr->F[j] : 0.0;
                         const double B = j < fr->formant_count ? fr->B[j] : 0.0;
-                        if ((B + 0.5) * 2.0 <= F + 0.5) {
+                        if (j < fr->formant_count && formant_slot_accepted(F, B, j == 0 && fr->lowest_at_peak)) {
                             slots[slot++] = static_cast<std::int16_t>(std::clamp(F + 0.5, -32768.0, 32767.0));
                             found.store(true);
                         }

@@ -6,7 +6,7 @@
 // first + i·hop (Hamming, pre-emphasis, spline-resampled to `rows` values up
 // to the frequency range) and, with formant tracking, the formants of an
 // LPC frame of (int)(fs/1000)·order samples, at least 30 ms (formant_frame.h;
-// first five candidates, kept when (B + 0.5)·2 ≤ F + 0.5); scaling to the dynamic range (loudest point =
+// first five candidates, kept when formant_slot_accepted); scaling to the dynamic range (loudest point =
 // dynamic range, floor 0); suppression of the formants of quiet columns.
 
 #include <array>

@@ -30,8 +30,9 @@ struct Resonance {
 
 // Glottal source shapes: a unit impulse per period, or the derivative of a
 // Rosenberg flow pulse (raised-cosine opening over 40 % of the period, a
-// quarter-cosine closing over 16 %), which is the flow seen through the lips'
-// radiation: a smooth open phase and a sharp negative closing excitation.
+// quarter-cosine closing over 16 %, unless VoiceSpec says otherwise), which
+// is the flow seen through the lips' radiation: a smooth open phase and a
+// sharp negative closing excitation, then a closed phase.
 enum class Glottis { Impulse, Rosenberg };
 
 struct VoiceSpec {
@@ -45,11 +46,13 @@ struct VoiceSpec {
     double peak = 12000.0;                     // largest clean sample
     unsigned seed = 1;                         // jitter and noise
     double noise_level = 0.0;                  // extra noise s.d. in sample units
+    double opening = 0.40;                     // Rosenberg opening, fraction of the period
+    double closing = 0.16;                     // Rosenberg closing, fraction of the period
 };
 
-// Rosenberg flow at phase p of a period (0 ≤ p < 1).
-inline double rosenberg_flow(double p) {
-    constexpr double open = 0.40, close = 0.16;
+// Rosenberg flow at phase p of a period (0 ≤ p < 1), opening over `open`
+// and closing over `close` of the period (open + close ≤ 1).
+inline double rosenberg_flow(double p, double open = 0.40, double close = 0.16) {
     if (p < open) return 0.5 * (1.0 - std::cos(M_PI * p / open));
     if (p < open + close) return std::cos(0.5 * M_PI * (p - open) / close);
     return 0.0;
@@ -81,7 +84,7 @@ inline std::vector<std::int16_t> synth(const VoiceSpec& v) {
         if (v.glottis == Glottis::Impulse) {
             src[i] = new_period ? 1.0 : 0.0;
         } else {
-            const double flow = rosenberg_flow(phase);
+            const double flow = rosenberg_flow(phase, v.opening, v.closing);
             src[i] = flow - prev_flow;
             prev_flow = flow;
         }

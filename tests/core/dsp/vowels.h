@@ -27,18 +27,27 @@ inline constexpr Vowel kVowels[] = {
 };
 inline constexpr double kVowelBandwidths[5] = {80, 100, 120, 150, 200};  // Hz, B1–B5
 
+// The glottal pulse of a steady vowel: by default the Rosenberg pulse of
+// VoiceSpec (closed over 44 % of the period).
+struct Source {
+    Glottis glottis = Glottis::Rosenberg;
+    double opening = 0.40, closing = 0.16;  // fractions of the period
+};
+
 // 0.4 s of the vowel with formants F (Hz; those above 0.475·fs left out) on
 // Rosenberg pulses at f0 with 0.5 % jitter; with noise 30 dB down if noisy.
-// Another `realisation` draws other jitter and noise.
+// Another `realisation` draws other jitter and noise; `source` another pulse.
 inline std::vector<std::int16_t> steady_vowel(double fs, double f0, const double* F, bool noisy,
-                                              unsigned realisation = 0) {
+                                              unsigned realisation = 0, const Source& source = {}) {
     VoiceSpec v;
     v.fs = fs;
     v.seconds = 0.4;
     v.f0 = [f0](double) { return f0; };
     for (int k = 0; k < 5; ++k)
         if (F[k] < 0.475 * fs) v.formants.push_back({F[k], kVowelBandwidths[k]});
-    v.glottis = Glottis::Rosenberg;
+    v.glottis = source.glottis;
+    v.opening = source.opening;
+    v.closing = source.closing;
     v.jitter = 0.005;
     v.seed = static_cast<unsigned>(fs + f0) + 7919u * realisation;
     if (noisy) v.snr_db = 30.0;
