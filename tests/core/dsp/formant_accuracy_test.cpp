@@ -48,7 +48,9 @@ double median(std::vector<double> v) {
 //   H2, and the glottal source's own peak near them, so the pole settles
 //   near H2: 15–24 % high at every rate, slice and track, clean and noisy
 //   (the burg reference of bench/formant_yardstick.sh reads the same
-//   14–25 %). Held to 25 % so that a worse pull is caught.
+//   14–25 %). Held to 25 % so that a worse pull is caught. With other
+//   glottal pulses the same cells read from 27 % low to 24 % high (the
+//   pulse's H1–H2 balance decides; HighVoicePulses below).
 // - Single frames of a noisy back vowel whose F3 lies 40 dB under F1, at
 //   the noise floor: at 8 kHz /u/ of the 110 Hz voice, whose F3 the noise
 //   splits into two roots 15.7 % below and 14.7 % above it; at 22.05 kHz
