@@ -82,15 +82,20 @@ constexpr double kNarrowBandwidth = 600.0;
 constexpr int kEnvelopeSteps = 512;
 
 // Frequencies (Hz) of the local maxima of the all-pole envelope
-// 1/|A(e^jω)|² of a[0..p] at rate fs, 0 Hz and fs/2 excluded.
-std::vector<double> envelope_peaks(const double* a, int p, double fs) {
+// 1/|A(e^jω)|² of a[0..p] at rate fs, 0 Hz and fs/2 excluded; only those
+// between f_from and f_to (Hz) when given.
+std::vector<double> envelope_peaks(const double* a, int p, double fs, double f_from = 0.0, double f_to = 1e300) {
     static const std::vector<std::complex<double>> zinv = [] {  // e^(−jω) on the grid
         std::vector<std::complex<double>> z(kEnvelopeSteps + 1);
         for (int k = 0; k <= kEnvelopeSteps; ++k) z[static_cast<std::size_t>(k)] = std::polar(1.0, -kDspPi * k / kEnvelopeSteps);
         return z;
     }();
+    // Grid steps k0 … k1 cover the interval with one step to spare each side.
+    const double step_hz = fs / 2.0 / kEnvelopeSteps;
+    const int k0 = std::max(0, static_cast<int>(std::floor(f_from / step_hz)) - 1);
+    const int k1 = std::min(kEnvelopeSteps, static_cast<int>(std::min(std::ceil(f_to / step_hz), 1e9)) + 1);
     std::vector<double> inverse(kEnvelopeSteps + 1);  // |A|², low at a peak
-    for (int k = 0; k <= kEnvelopeSteps; ++k) {
+    for (int k = k0; k <= k1; ++k) {
         const double wr = zinv[static_cast<std::size_t>(k)].real(), wi = zinv[static_cast<std::size_t>(k)].imag();
         double vr = a[p], vi = 0.0;  // Horner's rule in z^−1
         for (int i = p - 1; i >= 0; --i) {
@@ -101,8 +106,8 @@ std::vector<double> envelope_peaks(const double* a, int p, double fs) {
         inverse[static_cast<std::size_t>(k)] = vr * vr + vi * vi;
     }
     std::vector<double> peaks;
-    for (int k = 1; k < kEnvelopeSteps; ++k)
-        if (inverse[k] < inverse[k - 1] && inverse[k] <= inverse[k + 1]) peaks.push_back(k * fs / 2.0 / kEnvelopeSteps);
+    for (int k = std::max(1, k0 + 1); k < std::min(kEnvelopeSteps, k1); ++k)
+        if (inverse[k] < inverse[k - 1] && inverse[k] <= inverse[k + 1]) peaks.push_back(k * step_hz);
     return peaks;
 }
 
@@ -156,7 +161,19 @@ const FormantResult* FormantsOfFrame(CMathFunc& mf, const double* x, int n, doub
     const bool wide_lowest = lowest < freq.size() && !formant_slot_accepted(freq[lowest], bw[lowest], false);
     std::vector<bool> at_peak(freq.size(), false);
     if (low_order || wide_lowest) {
-        for (double peak : envelope_peaks(lpc.a.data(), lpc.order, fa)) {
+        // For the lowest root alone, only the peaks nearer it than any other
+        // root can belong to it: the envelope is searched between the
+        // midpoints to its neighbours.
+        double f_from = 0.0, f_to = 1e300;
+        if (!low_order) {
+            for (std::size_t i = 0; i < freq.size(); ++i) {
+                if (i == lowest) continue;
+                const double mid = (freq[i] + freq[lowest]) / 2.0;
+                if (freq[i] <= freq[lowest]) f_from = std::max(f_from, mid);
+                else f_to = std::min(f_to, mid);
+            }
+        }
+        for (double peak : envelope_peaks(lpc.a.data(), lpc.order, fa, f_from, f_to)) {
             std::size_t nearest = freq.size();
             for (std::size_t i = 0; i < freq.size(); ++i)
                 if (nearest == freq.size() || std::fabs(freq[i] - peak) < std::fabs(freq[nearest] - peak)) nearest = i;
