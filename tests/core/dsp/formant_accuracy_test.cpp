@@ -224,21 +224,14 @@ TEST(NoisyBackVowelF3, FoundOnMostRealisations) {
             for (double f0 : {110.0, 220.0}) {
                 const double* F = f0 < 150.0 ? vw.male : vw.female;
                 for (unsigned r = 1; r <= 6; ++r) {
-                    const auto x = test::steady_vowel(fs, f0, F, true, r);
-                    SampleSource src = SampleSource::memory(x.data(), x.size());
-                    SliceRequest rq;
-                    rq.fs = fs;
-                    rq.frame_start = x.size() / 2;
-                    rq.out_points = 200;
-                    rq.options = fft_lpc_rate_defaults(FftLpcOptions{}, fs);
-                    const auto slice = ComputeFftLpcSlice(src, rq, nullptr);
-                    ASSERT_TRUE(slice);
+                    const auto slice = slice_formants(test::steady_vowel(fs, f0, F, true, r), fs, nullptr);
+                    ASSERT_GT(slice[0], -2.0);
                     ++total;
-                    if (std::fabs(slice->F[2] - F[2]) <= kTolerance * F[2])
+                    if (std::fabs(slice[2] - F[2]) <= kTolerance * F[2])
                         ++within;
                     else
                         misses += " " + std::to_string(rate) + vw.name + std::to_string(int(f0)) + "#" +
-                                  std::to_string(r) + ":" + std::to_string(int(slice->F[2]));
+                                  std::to_string(r) + ":" + std::to_string(int(slice[2]));
                 }
             }
         }
