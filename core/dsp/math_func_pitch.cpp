@@ -528,7 +528,11 @@ bool TrackPitchAmdfFromReader(const AmdfByteReader& read, std::size_t count, int
                 // period is a minimum, often with m near 0, so a divisor
                 // f/2 (else f/3) wins when its AMDF, at the best of the lags
                 // next to it, is at most 1.5·m plus a sixteenth of the
-                // frame's typical level; repeated while it applies.
+                // frame's typical level, and a dip: under half that level
+                // (a quiet, noisy onset has a flat AMDF whose every lag
+                // passes the first test, and the chain of divisors ran down
+                // to the period of the first formant's ringing: a 66 Hz
+                // voice read at 260-410 Hz); repeated while it applies.
                 for (bool again = true; again;) {
                     again = false;
                     for (int d = 2; d <= 3 && !again; ++d) {
@@ -542,7 +546,7 @@ bool TrackPitchAmdfFromReader(const AmdfByteReader& read, std::size_t count, int
                                 bestL = L;
                             }
                         }
-                        if (bestL > 0 && 16LL * 2 * bestA < 16LL * 3 * mval + 2 * level) {
+                        if (bestL > 0 && 16LL * 2 * bestA < 16LL * 3 * mval + 2 * level && 2LL * bestA < level) {
                             f = bestL;
                             mval = bestA;
                             again = true;
