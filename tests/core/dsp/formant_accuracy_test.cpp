@@ -99,8 +99,9 @@ std::array<double, 3> slice_formants(const std::vector<std::int16_t>& x, double 
 // F1–F3 of the spectrogram's formant track over x (24 columns, with the
 // options a new document takes for the rate): the median over the columns
 // whose frames lie inside the steady vowel (the last frames run into the end).
-std::array<double, 3> track_formants(const std::vector<std::int16_t>& x, double fs, ScriptedPrompts* prompts) {
-    SampleSource src = SampleSource::memory(x.data(), x.size());
+// A spectrogram with formant tracking over the whole of x, `columns` wide
+// and 32 rows high, with the options a new document takes for the rate.
+SpectrogramSetup whole_with_formants(const std::vector<std::int16_t>& x, double fs, int columns) {
     const SpectrogramOptions so = spectrogram_rate_defaults(SpectrogramOptions{}, fs);
     SpectrogramSetup su;
     su.total = static_cast<double>(x.size());
@@ -114,10 +115,15 @@ std::array<double, 3> track_formants(const std::vector<std::int16_t>& x, double 
     su.frequency_range = so.frequency_range_hz;
     su.formants = true;
     su.lpc_order = so.formant_lpc_coefficients;
-    su.columns = 24;
+    su.columns = columns;
     su.rows = 32;
+    return su;
+}
+
+std::array<double, 3> track_formants(const std::vector<std::int16_t>& x, double fs, ScriptedPrompts* prompts) {
+    SampleSource src = SampleSource::memory(x.data(), x.size());
     NullProgress progress;
-    const auto cols = ComputeSpectrogram(src, su, progress, prompts, 1);
+    const auto cols = ComputeSpectrogram(src, whole_with_formants(x, fs, 24), progress, prompts, 1);
     if (!cols) return {-2.0, -2.0, -2.0};
     std::array<double, 3> out{};
     for (int k = 0; k < 3; ++k) {
@@ -179,18 +185,7 @@ TEST_P(FormantTrackTiming, ChangeShownAtItsColumn) {
     const auto b = part(800, 2);
     x.insert(x.end(), b.begin(), b.end());
     SampleSource src = SampleSource::memory(x.data(), x.size());
-    const SpectrogramOptions so = spectrogram_rate_defaults(SpectrogramOptions{}, fs);
-    SpectrogramSetup su;
-    su.total = static_cast<double>(x.size());
-    su.rate = fs;
-    su.last = su.total;
-    su.window = so.analysis_points;
-    su.pre_emphasis = so.pre_emphasis;
-    su.frequency_range = so.frequency_range_hz;
-    su.formants = true;
-    su.lpc_order = so.formant_lpc_coefficients;
-    su.columns = 125;  // a column every 4 ms
-    su.rows = 32;
+    const SpectrogramSetup su = whole_with_formants(x, fs, 125);  // a column every 4 ms
     NullProgress progress;
     const auto cols = ComputeSpectrogram(src, su, progress, nullptr, 1);
     ASSERT_TRUE(cols);
