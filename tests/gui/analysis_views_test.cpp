@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <numeric>
 
+#include "core/app/option_block.h"
 #include "core/platform/memory_wave.h"
 #include "gui/audio/sound_devices.h"
 #include "gui/views/analysis/analysis_options.h"
@@ -136,6 +137,50 @@ TEST_F(AnalysisFixture, TwoFormantVowelPutsDotsNearItsFormants) {
     EXPECT_GT(red_near(1700.0), (geo.area.right - geo.area.left) / 2);
     EXPECT_LT(red_near(3200.0), 20);
     save_png("vowel");
+}
+
+// A high voice's /i/ (F0 220 Hz, F1 310 Hz under a glottal pulse closed
+// for a fifth of the period) at 22.05 kHz with the options a new document
+// takes: the spectrogram draws the F1 track in red along the whole image,
+// not only the tracks of F2 and above.
+TEST_F(AnalysisFixture, AHighVoicesFirstFormantIsDrawn) {
+    const double fs = 22050.0;
+    test::VoiceSpec v;
+    v.fs = fs;
+    v.seconds = 1.0;
+    v.f0 = [](double) { return 220.0; };
+    v.formants = {{310, 80}, {2790, 100}, {3310, 120}, {4000, 150}, {4950, 200}};
+    v.glottis = test::Glottis::Rosenberg;
+    v.opening = 0.60;
+    v.closing = 0.20;
+    v.jitter = 0.005;
+    const auto x = test::synth(v);
+    fill_audio(*doc, fs, x.size(), [&](std::size_t i) { return x[i]; });
+    SpectrogramOptions o = spectrogram_rate_defaults(SpectrogramOptions{}, fs);
+    o.display_formants = true;
+    CSpectrogramPane& pane = open_sg(o, 700, 420);
+    const SpectrogramGeometry geo = pane.screen_geometry();
+    const QImage s = pane.screen_image();
+    // Columns with a red dot within 100 Hz of hz.
+    auto columns_with_red_near = [&](double hz) {
+        const double px_per_hz = (geo.area.bottom - geo.area.top) / static_cast<double>(o.frequency_range_hz);
+        const int y0 = geo.area.bottom - static_cast<int>(hz * px_per_hz);
+        const int dy = static_cast<int>(100.0 * px_per_hz) + 1;
+        int n = 0;
+        for (int x = geo.area.left; x < geo.area.right; ++x) {
+            bool red = false;
+            for (int y = std::max(geo.area.top, y0 - dy); y <= std::min(geo.area.bottom - 1, y0 + dy); ++y) {
+                const QColor q = s.pixelColor(x, y);
+                red = red || (q.red() > 200 && q.green() < 80 && q.blue() < 80);
+            }
+            n += red;
+        }
+        return n;
+    };
+    const int width = geo.area.right - geo.area.left;
+    EXPECT_GT(columns_with_red_near(310.0), width * 3 / 4);
+    EXPECT_GT(columns_with_red_near(2790.0), width * 3 / 4);
+    save_png("high_voice_i");
 }
 
 TEST_F(AnalysisFixture, WithEveryDisplayOptionOffTheImageFillsTheClientBetweenItsMargins) {
