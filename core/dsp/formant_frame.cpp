@@ -155,9 +155,13 @@ const FormantResult* FormantsOfFrame(CMathFunc& mf, const double* x, int n, doub
     // add a sixth to a spectrogram's time at 8 kHz).
     const LpcResult& lpc = mf.last_lpc();
     const bool low_order = lpc.order <= fa / 1000.0 + 2.0;
-    std::size_t lowest = freq.size();
-    for (std::size_t i = 0; i < freq.size(); ++i)
-        if (keep[i] && (lowest == freq.size() || freq[i] < freq[lowest])) lowest = i;
+    auto lowest_kept = [&] {  // freq.size() when none is kept
+        std::size_t low = freq.size();
+        for (std::size_t i = 0; i < freq.size(); ++i)
+            if (keep[i] && (low == freq.size() || freq[i] < freq[low])) low = i;
+        return low;
+    };
+    std::size_t lowest = lowest_kept();
     const bool wide_lowest = lowest < freq.size() && !formant_slot_accepted(freq[lowest], bw[lowest], false);
     std::vector<bool> at_peak(freq.size(), false);
     if (low_order || wide_lowest) {
@@ -180,9 +184,11 @@ const FormantResult* FormantsOfFrame(CMathFunc& mf, const double* x, int n, doub
             if (nearest < freq.size()) at_peak[nearest] = true;
         }
     }
-    if (low_order)
+    if (low_order) {
         for (std::size_t i = 0; i < freq.size(); ++i) keep[i] = keep[i] || at_peak[i];
-    return mf.KeepFormants(keep, fa, &at_peak);
+        lowest = lowest_kept();
+    }
+    return mf.KeepFormants(keep, fa, lowest < freq.size() && at_peak[lowest]);
 }
 
 }  // namespace vox

@@ -148,11 +148,9 @@ public:
     const FormantResult* FindFormantsByDeflation(int p, double bwLimit, const double* a, double fs);
     // Chooses the formants of the last FindFormants again among all its
     // factors: factor i is kept when keep[i] (one flag per factor), sorted
-    // by frequency. fs as given to FindFormants. With at_peak (one flag per
-    // factor: the factor makes a peak of the envelope), the result's
-    // lowest_at_peak is the flag of the factor that becomes F[0].
-    const FormantResult* KeepFormants(const std::vector<bool>& keep, double fs,
-                                      const std::vector<bool>* at_peak = nullptr);
+    // by frequency. fs as given to FindFormants; lowest_at_peak is stored
+    // with the result (the lowest kept factor makes a peak of the envelope).
+    const FormantResult* KeepFormants(const std::vector<bool>& keep, double fs, bool lowest_at_peak = false);
 
     // One factor of a0·z^d + … + ad; the deflated polynomial goes to out.
     FactorOutcome FactorPolynomial(int d, const double* a, double* out);

@@ -296,26 +296,18 @@ const FormantResult* CMathFunc::FindFormants(int p, double bwLimit, const double
     return FindFormantsByDeflation(p, bwLimit, a, fs);
 }
 
-const FormantResult* CMathFunc::KeepFormants(const std::vector<bool>& keep, double fs, const std::vector<bool>* at_peak) {
+const FormantResult* CMathFunc::KeepFormants(const std::vector<bool>& keep, double fs, bool lowest_at_peak) {
     formants_.formant_count = 0;
-    formants_.lowest_at_peak = false;
-    int lowest = -1;  // the kept factor of the lowest frequency (the first of equals)
-    double lowest_f = 0.0;
     for (int i = 0; i < formants_.factor_count; ++i) {
         if (i >= static_cast<int>(keep.size()) || !keep[static_cast<std::size_t>(i)]) continue;
         const QuadraticFactor& q = formants_.factors[static_cast<std::size_t>(i)];
         const FormantValue fv = QuadraticToFormant(q.c1, q.c0, fs);
-        if (lowest < 0 || fv.frequency < lowest_f) {
-            lowest = i;
-            lowest_f = fv.frequency;
-        }
         formants_.F[formants_.formant_count] = fv.frequency;
         formants_.B[formants_.formant_count] = fv.bandwidth;
         ++formants_.formant_count;
     }
     sort_formants();
-    if (at_peak && lowest >= 0 && lowest < static_cast<int>(at_peak->size()))
-        formants_.lowest_at_peak = (*at_peak)[static_cast<std::size_t>(lowest)];
+    formants_.lowest_at_peak = lowest_at_peak && formants_.formant_count > 0;
     return &formants_;
 }
 
